@@ -1,0 +1,78 @@
+// Primitive value types of the host (codes 0 to 8) and single typed values.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "hostbase/Export.h"
+
+namespace hostbase {
+
+class HOSTBASE_API CPrimType {
+ public:
+  enum PrimType : int {
+    Int8 = 0,
+    UInt8 = 1,
+    Int16 = 2,
+    UInt16 = 3,
+    Int32 = 4,
+    UInt32 = 5,
+    Int64 = 6,
+    Float = 7,
+    Double = 8,
+  };
+  static constexpr int kTypeCount = 9;
+
+  // Bytes per value and display name, indexed by type code.
+  static const int TypeSize[kTypeCount];
+  static const char* const TypeName[kTypeCount];
+
+  static bool IsValid(int type) noexcept { return type >= 0 && type < kTypeCount; }
+  static bool IsInteger(int type) noexcept { return type >= Int8 && type <= Int64; }
+
+  // Converts `count` values from srcType to dstType. To an integer type a value is
+  // rounded to nearest (ties away from zero) and saturated at the type's limits; NaN
+  // becomes 0. `step` is the element stride in values on both sides (callers pass 1).
+  // Source and destination may be the same buffer only when the types have the same size.
+  static void CastArray(int srcType, const void* src, int dstType, void* dst, std::size_t count,
+                        int step);
+};
+
+// One value of a primitive type.
+class HOSTBASE_API CPrimData {
+ public:
+  CPrimData() noexcept;                          // a zero of type 4 (32-bit signed)
+  explicit CPrimData(int type) noexcept;         // a zero of `type`
+  CPrimData(int type, const void* value) noexcept;
+  CPrimData(const CPrimData&) noexcept = default;
+  CPrimData& operator=(const CPrimData&) noexcept = default;
+
+  int GetType() const noexcept { return type_; }
+  const void* GetDataPtr() const noexcept { return bytes_; }
+  void* GetDataPtr() noexcept { return bytes_; }
+
+  // Takes type and value; a null value gives zero of that type.
+  void CopyData(int type, const void* value) noexcept;
+  // Converts `other` into this value's type (CastArray rules).
+  void ConvertData(const CPrimData& other) noexcept;
+  // Negative, zero or positive as this value is below, equal to or above the other.
+  // Compares exactly, also between 64-bit integers and doubles.
+  int CompareData(int type, const void* value) const noexcept;
+  // The value as a decimal text ("%d"-style for integers, shortest round-trip for reals).
+  void GetDataAsString(std::string& out) const;
+
+  static double GetWideReal(int type, const void* value) noexcept;
+  // Lowest and highest finite values of the type.
+  static CPrimData PrimMin(int type) noexcept;
+  static CPrimData PrimMax(int type) noexcept;
+
+  // Bounds of the reals the options page accepts: the lowest and highest finite doubles.
+  static const double widest_REAL_MIN;
+  static const double widest_REAL_MAX;
+
+ private:
+  int type_;
+  alignas(8) unsigned char bytes_[8];
+};
+
+}  // namespace hostbase

@@ -1,0 +1,27 @@
+// Text helpers: printf-style formatting and decimal numbers.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "hostbase/Export.h"
+
+namespace hostbase {
+
+// Formats into `out` (replacing its content) with printf rules; false on a format error.
+HOSTBASE_API bool FormatString(std::string& out, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+
+// True when `text` is a decimal number: optional sign, digits with an optional decimal
+// point (".5" and "5." included, at least one digit), optional exponent (e or E, optional
+// sign, digits). No hexadecimal, infinities or NaN; nothing may follow.
+HOSTBASE_API bool IsNumber(const char* text) noexcept;
+
+// IsNumber and conversion in one pass over `length` bytes: on success stores the value
+// that atof gives for the same text (correctly rounded) and returns true.
+HOSTBASE_API bool ParseNumber(const char* text, std::size_t length, double& value) noexcept;
+
+}  // namespace hostbase
