@@ -1,0 +1,108 @@
+// A host for tests: records every object, progress report and warning a filter sends.
+//
+// How to use it:
+//
+//   hostfw::IoManager manager;
+//   lattest::RecordingHost host(manager);   // installs itself as the manager's three sinks
+//   host.refuseObject = 2;                  // optional: answer false for the third object
+//   host.cancelAtProportion = 0;            // optional: cancel at the first fraction
+//   ... import through a filter made for `manager` ...
+//   host.Sequence();                        // e.g. "U S S E": the kinds in arrival order
+//   host.objects[1].Values<float>();        // a scan's bytes as typed values
+//
+// Every object is recorded as a plain copy (the filter may reuse or destroy the original
+// afterwards), also the one that was refused.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "hostfw/IoManager.h"
+#include "hostfw/Transfer.h"
+
+namespace lattest {
+
+struct RecordedObject {
+  enum class Kind { Uniform, Rectilinear, Curvilinear, Scan, End, Other };
+  Kind kind = Kind::Other;
+  const void* address = nullptr;  // the object handed over, to see which ones are reused
+  bool refused = false;           // the host answered false for it
+
+  // Lattice headers.
+  std::int32_t nx = 0, ny = 0, nz = 0, numComponents = 0, dataType = 0;
+  std::int32_t scanMode = 0, scanParam = 0;
+  std::uint8_t flags = 0;
+  double blankValue = 0.0;
+  bool hasLatticeInfo = false;
+  std::string latticeInfo;  // the "LatticeInfo" parameter
+  std::size_t paramCount = 0;
+  std::array<double, 3> origin{}, spacing{};     // uniform
+  std::int32_t coordType = 0;                    // rectilinear, curvilinear
+  std::vector<float> xCoords, yCoords, zCoords;  // rectilinear, widened/narrowed to float
+
+  // Scans: the bytes of `data`.
+  std::vector<std::uint8_t> bytes;
+
+  bool IsHeader() const {
+    return kind == Kind::Uniform || kind == Kind::Rectilinear || kind == Kind::Curvilinear;
+  }
+  // The scan's bytes as values of T (in the machine's byte order).
+  template <class T>
+  std::vector<T> Values() const {
+    std::vector<T> out(bytes.size() / sizeof(T));
+    if (!out.empty()) std::memcpy(out.data(), bytes.data(), out.size() * sizeof(T));
+    return out;
+  }
+};
+
+class RecordingHost final : public hostfw::IoObjectSink,
+                            public hostfw::IoProgressSink,
+                            public hostfw::IoMessageSink {
+ public:
+  static constexpr int kNever = -1;
+
+  explicit RecordingHost(hostfw::IoManager& manager);
+  ~RecordingHost() override;  // removes itself from the manager
+  RecordingHost(const RecordingHost&) = delete;
+  RecordingHost& operator=(const RecordingHost&) = delete;
+
+  bool Receive(hostfw::TrBase& object) override;
+  bool Begin(const std::string& message) override;
+  bool Proportion(double fraction) override;
+  void Stop() override;
+  void Warning(const std::string& text) override;
+  void ShowHelp(const std::string& topic) override;
+
+  // Configuration: counted from 0, kNever to accept everything.
+  int refuseObject = kNever;        // answer false for this received object
+  bool cancelAtBegin = false;       // answer false when the progress report begins
+  int cancelAtProportion = kNever;  // answer false for this fraction report
+
+  // What arrived.
+  std::vector<RecordedObject> objects;
+  std::vector<std::string> beginMessages;
+  std::vector<double> fractions;
+  int stops = 0;
+  std::vector<std::string> warnings;
+  std::vector<std::string> helpTopics;
+
+  // The kinds of the objects in arrival order: U, R, C (headers), S (scan), E (end),
+  // separated by single spaces.
+  std::string Sequence() const;
+  // The bytes of every scan, in arrival order, one after another (every scan when
+  // `step` is 1; with step 2 and first 1, only the odd ones: curvilinear data scans).
+  std::vector<std::uint8_t> ScanBytes(std::size_t first = 0, std::size_t step = 1) const;
+  std::size_t Count(RecordedObject::Kind kind) const;
+  void Clear();
+
+ private:
+  hostfw::IoManager& manager_;
+};
+
+// A plain copy of a transfer object.
+RecordedObject RecordObject(const hostfw::TrBase& object);
+
+}  // namespace lattest
