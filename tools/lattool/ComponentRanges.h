@@ -1,0 +1,43 @@
+// Running minimum and maximum of each component of a lattice's values, kept as the
+// scans go by so that memory does not grow with the lattice.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lattool {
+
+class ComponentRanges {
+ public:
+  // Values of CPrimType code `type`, `components` of them per node.
+  ComponentRanges(int type, int components);
+
+  // Takes in the values of one data scan (`byteCount` bytes, nodes one after another).
+  void AddScan(const void* data, std::size_t byteCount);
+
+  // "min <v>, max <v>" for component `c`, or "no values" when none (other than NaN) came.
+  std::string Describe(std::size_t c) const;
+  std::size_t Count() const noexcept { return ranges_.size(); }
+
+ private:
+  // Integer types fit in 64-bit signed, reals in double (a float exactly).
+  struct Range {
+    bool seen = false;
+    std::int64_t intMin = 0, intMax = 0;
+    double realMin = 0, realMax = 0;
+  };
+
+  template <class T>
+  void Take(Range& range, T value) noexcept;
+  template <class T>
+  void AddTyped(const unsigned char* bytes, std::size_t count) noexcept;
+  template <class T>
+  std::string DescribeTyped(const Range& range) const;
+
+  int type_;
+  std::vector<Range> ranges_;
+};
+
+}  // namespace lattool

@@ -1,0 +1,23 @@
+// Module path, progress decision and error line shared by the commands.
+#include "GlobalOptions.h"
+
+#include <cstdio>
+
+#include "PluginModule.h"
+#include "ProgressDisplay.h"
+
+namespace lattool {
+
+std::string GlobalOptions::ModulePath() const {
+  return pluginPath.empty() ? PluginModule::DefaultPath() : pluginPath;
+}
+
+bool GlobalOptions::ShowProgress() const {
+  return !quiet && ProgressDisplay::StderrIsTerminal();
+}
+
+void ReportImportError(const ImportOutcome& outcome) {
+  if (outcome.error) std::fprintf(stderr, "lattool: error: %s\n", outcome.error->message.c_str());
+}
+
+}  // namespace lattool

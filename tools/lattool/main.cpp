@@ -1,0 +1,64 @@
+// lattool: the command-line host of the LAT plug-in (probe, info, dump).
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+#include "PluginModule.h"
+
+#ifndef LATTOOL_VERSION
+#define LATTOOL_VERSION "unknown"
+#endif
+
+namespace {
+
+struct Arguments {
+  lattool::GlobalOptions options;
+  std::vector<std::string> probeFiles;
+  std::string file;
+};
+
+void DefineCommands(CLI::App& app, Arguments& args) {
+  app.add_option("--plugin", args.options.pluginPath,
+                 "Plug-in module to load (default: LAT.so next to lattool)");
+  app.add_flag("--quiet", args.options.quiet, "Draw no progress bar");
+  app.set_version_flag("--version", std::string("lattool ") + LATTOOL_VERSION);
+  app.require_subcommand(1);
+
+  CLI::App* probe = app.add_subcommand("probe", "Tell for each FILE whether it is a LAT file");
+  probe->add_option("FILE", args.probeFiles, "Files to examine")->required();
+  CLI::App* info = app.add_subcommand("info", "Show the summary and value ranges of FILE");
+  info->add_option("FILE", args.file, "LAT file to import")->required();
+  CLI::App* dump = app.add_subcommand("dump", "Write everything imported from FILE as JSON");
+  dump->add_option("FILE", args.file, "LAT file to import")->required();
+}
+
+int RunCommand(const CLI::App& app, const Arguments& args) {
+  if (app.got_subcommand("probe")) return lattool::RunProbe(args.options, args.probeFiles);
+  if (app.got_subcommand("info")) return lattool::RunInfo(args.options, args.file);
+  return lattool::RunDump(args.options, args.file);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app("Host for the IRIS Explorer LAT import plug-in", "lattool");
+  Arguments args;
+  DefineCommands(app, args);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e) == 0 ? lattool::kExitSuccess : lattool::kExitUsage;
+  }
+  try {
+    return RunCommand(app, args);
+  } catch (const lattool::SetupError& e) {
+    std::fprintf(stderr, "lattool: error: %s\n", e.what());
+    return lattool::kExitUsage;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "lattool: error: %s\n", e.what());
+    return lattool::kExitError;
+  }
+}
