@@ -1,0 +1,105 @@
+// Decimal number words: recognition and conversion to double (the value atof gives).
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <system_error>
+
+#include "hostbase/Text.h"
+
+namespace hostbase {
+namespace {
+
+bool IsDigit(char c) noexcept {
+  return c >= '0' && c <= '9';
+}
+
+// Where the parts of a decimal number word lie, found by one scan.
+struct NumberShape {
+  bool negative = false;
+  std::size_t mantissaBegin = 0;  // first character after the sign
+  std::size_t intDigits = 0;      // digits before the decimal point
+  std::size_t fracDigits = 0;     // digits after it
+  std::int64_t exponent = 0;      // saturated at +-kExponentCap
+};
+
+constexpr std::int64_t kExponentCap = 1'000'000'000;
+
+std::size_t SkipDigits(const char* text, std::size_t length, std::size_t i) noexcept {
+  while (i < length && IsDigit(text[i])) ++i;
+  return i;
+}
+
+// Reads the exponent digits from `i` (after e/E); false when none follow.
+bool ScanExponent(const char* text, std::size_t length, std::size_t& i,
+                  std::int64_t& exponent) noexcept {
+  bool negative = false;
+  if (i < length && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const std::size_t first = i;
+  std::int64_t value = 0;
+  for (; i < length && IsDigit(text[i]); ++i) {
+    if (value < kExponentCap) value = value * 10 + (text[i] - '0');
+  }
+  exponent = negative ? -value : value;
+  return i > first;
+}
+
+bool ScanNumber(const char* text, std::size_t length, NumberShape& shape) noexcept {
+  std::size_t i = 0;
+  if (i < length && (text[i] == '+' || text[i] == '-')) shape.negative = text[i++] == '-';
+  shape.mantissaBegin = i;
+  std::size_t end = SkipDigits(text, length, i);
+  shape.intDigits = end - i;
+  i = end;
+  if (i < length && text[i] == '.') {
+    end = SkipDigits(text, length, ++i);
+    shape.fracDigits = end - i;
+    i = end;
+  }
+  if (shape.intDigits + shape.fracDigits == 0) return false;
+  if (i < length && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (!ScanExponent(text, length, i, shape.exponent)) return false;
+  }
+  return i == length;
+}
+
+// The value of a word whose magnitude lies outside the doubles: infinity when it is
+// large, zero when it is small (decided by the decimal order of its first nonzero digit).
+double OutOfRangeValue(const char* text, const NumberShape& shape) noexcept {
+  std::int64_t order = static_cast<std::int64_t>(shape.intDigits);
+  std::size_t i = shape.mantissaBegin;
+  const std::size_t end = i + shape.intDigits + shape.fracDigits + (shape.fracDigits ? 1 : 0);
+  for (; i < end && (text[i] == '0' || text[i] == '.'); ++i) {
+    if (text[i] == '0') --order;
+  }
+  const double magnitude = order + shape.exponent > 0 ? HUGE_VAL : 0.0;
+  return shape.negative ? -magnitude : magnitude;
+}
+
+}  // namespace
+
+bool IsNumber(const char* text) noexcept {
+  if (text == nullptr) return false;
+  NumberShape shape;
+  return ScanNumber(text, std::strlen(text), shape);
+}
+
+bool ParseNumber(const char* text, std::size_t length, double& value) noexcept {
+  if (text == nullptr) return false;
+  NumberShape shape;
+  if (!ScanNumber(text, length, shape)) return false;
+  // from_chars refuses a leading '+'; the sign is otherwise its own business.
+  const char* first = text[0] == '+' ? text + 1 : text;
+  double result = 0.0;
+  const auto [ptr, ec] = std::from_chars(first, text + length, result);
+  if (ec == std::errc::result_out_of_range) {
+    result = OutOfRangeValue(text, shape);
+  } else if (ec != std::errc{} || ptr != text + length) {
+    return false;
+  }
+  value = result;
+  return true;
+}
+
+}  // namespace hostbase

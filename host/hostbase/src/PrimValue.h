@@ -1,0 +1,52 @@
+// Inside hostbase: the C++ type behind each primitive type code and the conversion of
+// one value between two of them (rounded, saturated, NaN to zero).
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <tuple>
+#include <type_traits>
+#include <utility>
+
+namespace hostbase::detail {
+
+using PrimTypes = std::tuple<std::int8_t, std::uint8_t, std::int16_t, std::uint16_t, std::int32_t,
+                             std::uint32_t, std::int64_t, float, double>;
+
+template <std::size_t Code>
+using PrimOf = std::tuple_element_t<Code, PrimTypes>;
+
+// A real rounded to the nearest integer of D (ties away from zero), clamped to D's
+// range; NaN gives 0. Every integer type's lowest value and highest value plus one are
+// powers of two, so both bounds are exact doubles and no out-of-range cast happens.
+template <class D>
+D RealToInteger(double value) noexcept {
+  if (std::isnan(value)) return D{0};
+  const double rounded = std::round(value);
+  constexpr double kLow = static_cast<double>(std::numeric_limits<D>::lowest());
+  constexpr double kHighPlusOne = static_cast<double>(std::numeric_limits<D>::max() / 2 + 1) * 2.0;
+  if (rounded <= kLow) return std::numeric_limits<D>::lowest();
+  if (rounded >= kHighPlusOne) return std::numeric_limits<D>::max();
+  return static_cast<D>(rounded);
+}
+
+template <class S, class D>
+D ConvertValue(S value) noexcept {
+  if constexpr (std::is_same_v<S, D>) {
+    return value;
+  } else if constexpr (std::is_floating_point_v<D>) {
+    return static_cast<D>(value);  // IEEE: rounds to nearest, overflows to infinity
+  } else if constexpr (std::is_floating_point_v<S>) {
+    return RealToInteger<D>(static_cast<double>(value));
+  } else {
+    if (std::cmp_less(value, std::numeric_limits<D>::lowest())) {
+      return std::numeric_limits<D>::lowest();
+    }
+    if (std::cmp_greater(value, std::numeric_limits<D>::max()))
+      return std::numeric_limits<D>::max();
+    return static_cast<D>(value);
+  }
+}
+
+}  // namespace hostbase::detail

@@ -1,0 +1,117 @@
+// The manager's options: session and saved values kept as text, typed readings.
+#include <charconv>
+#include <string_view>
+#include <utility>
+
+#include "hostaux/Options.h"
+#include "hostfw/IoManager.h"
+
+namespace hostfw {
+namespace {
+
+template <class T>
+std::string NumberText(T value) {
+  char text[64];
+  const auto result = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, result.ptr);
+}
+
+// The text stored under `name`: the session's, else (with `useSaved`) the saved one.
+const std::string* FindOption(const std::map<std::string, std::string>& session,
+                              const std::map<std::string, std::string>& saved, const char* name,
+                              bool useSaved) {
+  if (name == nullptr) return nullptr;
+  if (auto it = session.find(name); it != session.end()) return &it->second;
+  if (!useSaved) return nullptr;
+  if (auto it = saved.find(name); it != saved.end()) return &it->second;
+  return nullptr;
+}
+
+void StoreOption(std::map<std::string, std::string>& session,
+                 std::map<std::string, std::string>& saved, const char* name, std::string text,
+                 bool persist) {
+  if (name == nullptr) return;
+  if (persist) saved[name] = text;
+  session[name] = std::move(text);
+}
+
+}  // namespace
+
+IoManager::IoManager(std::string name) : formatName(std::move(name)) {}
+
+IoManager::~IoManager() = default;
+
+bool IoManager::GetOption(const char* name, int& value, bool useSaved) const {
+  const std::string* text = FindOption(session_, saved_, name, useSaved);
+  return text != nullptr && hostaux::ParseIntOption(*text, value);
+}
+
+bool IoManager::GetOption(const char* name, double& value, bool useSaved) const {
+  const std::string* text = FindOption(session_, saved_, name, useSaved);
+  return text != nullptr && hostaux::ParseDoubleOption(*text, value);
+}
+
+void IoManager::SetOption(const char* name, int value, bool persist) {
+  StoreOption(session_, saved_, name, NumberText(value), persist);
+}
+
+void IoManager::SetOption(const char* name, double value, bool persist) {
+  StoreOption(session_, saved_, name, NumberText(value), persist);
+}
+
+bool IoManager::GetStringOption(const char* options, const char* key, bool& value) const {
+  std::string text;
+  return hostaux::CommonGetStringOption(options, key, ',', text) &&
+         hostaux::ParseBoolOption(text, value);
+}
+
+bool IoManager::GetStringOption(const char* options, const char* key, int& value) const {
+  std::string text;
+  return hostaux::CommonGetStringOption(options, key, ',', text) &&
+         hostaux::ParseIntOption(text, value);
+}
+
+bool IoManager::GetStringOption(const char* options, const char* key, double& value) const {
+  std::string text;
+  return hostaux::CommonGetStringOption(options, key, ',', text) &&
+         hostaux::ParseDoubleOption(text, value);
+}
+
+std::string IoManager::OptionsInStringForm(char delimiter) const {
+  std::string text;
+  for (const auto& [key, value] : session_) {
+    if (!text.empty()) text += delimiter;
+    text += key;
+    text += '=';
+    text += value;
+  }
+  return text;
+}
+
+std::string IoManager::SavedOptionsText() const {
+  std::string text;
+  for (const auto& [key, value] : saved_) {
+    text += key;
+    text += '=';
+    text += value;
+    text += '\n';
+  }
+  return text;
+}
+
+void IoManager::LoadSavedOptions(const std::string& text) {
+  std::map<std::string, std::string> loaded;
+  std::string_view rest(text);
+  while (!rest.empty()) {
+    const std::size_t end = rest.find('\n');
+    std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const std::size_t equals = line.find('=');
+    if (equals == 0 || equals == std::string_view::npos) continue;
+    loaded[std::string(line.substr(0, equals))] = std::string(line.substr(equals + 1));
+  }
+  saved_ = std::move(loaded);
+}
+
+}  // namespace hostfw
