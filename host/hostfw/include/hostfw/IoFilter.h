@@ -37,7 +37,8 @@ class HOSTFW_API IoFilter {
   // Raises the host's error (hostbase::CError) with a code and its message arguments
   // (integers and texts); never returns.
   template <class... Args>
-  [[noreturn]] void ThrowError(const char* module, int line, ErrCode code, const Args&... args) const {
+  [[noreturn]] void ThrowError(const char* module, int line, ErrCode code,
+                               const Args&... args) const {
     RaiseError(module, line, code, std::vector<hostbase::CErrorArg>{ToErrorArg(args)...});
   }
   // Raises the host's error with a message text and no code; never returns.
@@ -56,8 +57,11 @@ class HOSTFW_API IoFilter {
   static hostbase::CErrorArg ToErrorArg(const T& value) {
     if constexpr (std::is_integral_v<T>) {
       return static_cast<std::int64_t>(value);
+    } else if constexpr (std::is_array_v<T>) {
+      return std::string(value);  // a string literal
     } else {
-      return std::string(value ? value : "");
+      const char* text = value;
+      return std::string(text ? text : "");
     }
   }
   static hostbase::CErrorArg ToErrorArg(const std::string& value) { return value; }

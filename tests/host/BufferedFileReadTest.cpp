@@ -1,0 +1,221 @@
+// Reading through CBufferedFile: Getc and Read across buffer boundaries, positions,
+// rewinds, the end of the file and open failures.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "hostbase/BufferedFile.h"
+#include "hostbase/Error.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using hostbase::CBufferedFile;
+using hostbase::CError;
+constexpr std::size_t kBuf = CBufferedFile::kBufferSize;
+
+// Byte i of the test files: a pattern that does not repeat with the buffer size.
+std::uint8_t PatternByte(std::size_t i) {
+  return static_cast<std::uint8_t>((i * 131u + (i >> 9)) & 0xFF);
+}
+
+std::vector<std::uint8_t> Pattern(std::size_t size) {
+  std::vector<std::uint8_t> bytes(size);
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = PatternByte(i);
+  return bytes;
+}
+
+class BufferedFileRead : public ::testing::Test {
+ protected:
+  std::string MakeFile(std::size_t size) { return dir_.Write("data.bin", Pattern(size)); }
+  lattest::TempDir dir_;
+};
+
+TEST_F(BufferedFileRead, GetcReturnsEveryByteAcrossBufferBoundariesThenMinusOne) {
+  const std::size_t size = 2 * kBuf + 17;
+  CBufferedFile file(MakeFile(size).c_str(), "rb", 3, false);
+  for (std::size_t i = 0; i < size; ++i) {
+    const int c = file.Getc();
+    ASSERT_EQ(c, PatternByte(i)) << "at byte " << i;
+  }
+  EXPECT_EQ(file.GetPosition(), static_cast<std::int64_t>(size));
+  EXPECT_EQ(file.Getc(), -1);
+  EXPECT_EQ(file.Getc(), -1);
+  EXPECT_EQ(file.GetPosition(), static_cast<std::int64_t>(size));
+}
+
+TEST_F(BufferedFileRead, ByteAboveSevenBitsIsNotNegative) {
+  const std::string path = dir_.Write("high.bin", std::string("\xFF\x80", 2));
+  CBufferedFile file(path.c_str(), "rb", 3, false);
+  EXPECT_EQ(file.Getc(), 255);
+  EXPECT_EQ(file.Getc(), 128);
+  EXPECT_EQ(file.Getc(), -1);
+}
+
+TEST_F(BufferedFileRead, ReadStraddlingTheBufferAndDirectLargeReadsKeepTheBytesInOrder) {
+  const std::size_t size = 5 * kBuf + 333;
+  const auto expected = Pattern(size);
+  CBufferedFile file(MakeFile(size).c_str(), "rb", 3, false);
+  std::vector<std::uint8_t> got(size);
+  std::size_t at = 0;
+  // A Getc fills the buffer; then a read that drains it and continues, a read larger
+  // than the buffer (goes straight to the caller) and small reads.
+  got[at++] = static_cast<std::uint8_t>(file.Getc());
+  for (std::size_t count : {kBuf - 100, std::size_t{300}, 2 * kBuf + 5, std::size_t{1}, kBuf}) {
+    ASSERT_EQ(file.Read(got.data() + at, count), count);
+    at += count;
+    ASSERT_EQ(file.GetPosition(), static_cast<std::int64_t>(at));
+  }
+  const std::size_t rest = size - at;
+  EXPECT_EQ(file.Read(got.data() + at, rest + 1000), rest);  // short read at the end
+  EXPECT_EQ(got, expected);
+  EXPECT_EQ(file.Read(got.data(), 10), 0u);
+}
+
+TEST_F(BufferedFileRead, ReadAfterGetcMixesWithoutLosingBytes) {
+  const std::size_t size = kBuf + 10;
+  CBufferedFile file(MakeFile(size).c_str(), "rb", 3, false);
+  std::vector<std::uint8_t> block(kBuf - 1);
+  ASSERT_EQ(file.Read(block.data(), block.size()), block.size());
+  EXPECT_EQ(file.Getc(), PatternByte(kBuf - 1));  // last byte of the first fill
+  EXPECT_EQ(file.Getc(), PatternByte(kBuf));      // first byte of the second fill
+  EXPECT_EQ(file.GetPosition(), static_cast<std::int64_t>(kBuf + 1));
+}
+
+TEST_F(BufferedFileRead, RewindStartsAgainFromTheFirstByte) {
+  const std::size_t size = kBuf + 50;
+  CBufferedFile file(MakeFile(size).c_str(), "rb", 3, false);
+  std::vector<std::uint8_t> all(size);
+  ASSERT_EQ(file.Read(all.data(), size), size);
+  EXPECT_EQ(file.Getc(), -1);
+  file.Seek(0, 0);
+  EXPECT_EQ(file.GetPosition(), 0);
+  EXPECT_EQ(file.Getc(), PatternByte(0));
+  EXPECT_EQ(file.Getc(), PatternByte(1));
+  EXPECT_EQ(file.GetPosition(), 2);
+}
+
+TEST_F(BufferedFileRead, SeekOtherThanRewindRaisesSeekErrorAndKeepsThePosition) {
+  CBufferedFile file(MakeFile(100).c_str(), "rb", 3, false);
+  file.Getc();
+  for (auto [offset, origin] : {std::pair{5, 0}, std::pair{0, 1}, std::pair{0, 2}}) {
+    try {
+      file.Seek(offset, origin);
+      FAIL() << "Seek(" << offset << ", " << origin << ") returned";
+    } catch (const CError& e) {
+      EXPECT_EQ(e.Code(), hostbase::kErrFileSeek);
+      EXPECT_EQ(e.Module(), "CBufferedFile");
+      ASSERT_EQ(e.Args().size(), 2u);
+      EXPECT_EQ(std::get<std::string>(e.Args()[0]), file.GetFilePath());
+    }
+  }
+  EXPECT_EQ(file.GetPosition(), 1);
+  EXPECT_EQ(file.Getc(), PatternByte(1));
+}
+
+TEST_F(BufferedFileRead, EmptyFileEndsAtOnce) {
+  CBufferedFile file(dir_.Write("empty.bin", "").c_str(), "rb", 3, false);
+  EXPECT_EQ(file.Getc(), -1);
+  char byte = 0;
+  EXPECT_EQ(file.Read(&byte, 1), 0u);
+  EXPECT_EQ(file.GetLength(), 0);
+  EXPECT_EQ(file.GetPosition(), 0);
+}
+
+TEST_F(BufferedFileRead, LengthIsTheSizeOnDiskWhateverWasRead) {
+  const std::size_t size = kBuf + 7;
+  CBufferedFile file(MakeFile(size).c_str(), "rb", 3, false);
+  EXPECT_EQ(file.GetLength(), static_cast<std::int64_t>(size));
+  file.Getc();
+  EXPECT_EQ(file.GetLength(), static_cast<std::int64_t>(size));
+}
+
+TEST_F(BufferedFileRead, FileThatShrinksWhileOpenGivesAShortRead) {
+  const std::size_t size = 3 * kBuf;
+  const std::string path = MakeFile(size);
+  CBufferedFile file(path.c_str(), "rb", 3, false);
+  ASSERT_EQ(file.Getc(), PatternByte(0));  // the first megabyte is now buffered
+  const std::size_t shrunk = kBuf + kBuf / 2;
+  std::filesystem::resize_file(path, shrunk);
+  std::vector<std::uint8_t> rest(size);
+  EXPECT_EQ(file.Read(rest.data(), size), shrunk - 1);
+  EXPECT_EQ(rest[shrunk - 2], PatternByte(shrunk - 1));
+  EXPECT_EQ(file.Getc(), -1);
+}
+
+void ExpectOpenError(const std::string& path, const char* mode, const std::string& reason) {
+  try {
+    CBufferedFile file(path.c_str(), mode, 3, false);
+    FAIL() << "opening '" << path << "' succeeded";
+  } catch (const CError& e) {
+    EXPECT_EQ(e.Code(), hostbase::kErrFileOpen);
+    EXPECT_EQ(e.Module(), "CBufferedFile");
+    ASSERT_EQ(e.Args().size(), 2u);
+    EXPECT_EQ(std::get<std::string>(e.Args()[0]), path);
+    EXPECT_EQ(std::get<std::string>(e.Args()[1]), reason);
+    const std::string direction = std::strcmp(mode, "wb") == 0 ? "writing" : "reading";
+    EXPECT_EQ(std::string(e.what()), "Cannot open '" + path + "' for " + direction + ": " + reason);
+  }
+}
+
+TEST_F(BufferedFileRead, MissingFileRaisesOpenErrorWithPathAndReason) {
+  ExpectOpenError(dir_.File("missing.lat"), "rb", std::strerror(ENOENT));
+  ExpectOpenError(dir_.File("no/such/dir/out.lat"), "wb", std::strerror(ENOENT));
+}
+
+TEST_F(BufferedFileRead, DirectoryIsRefusedForReadingAndWriting) {
+  ExpectOpenError(dir_.Path(), "rb", std::strerror(EISDIR));
+  ExpectOpenError(dir_.Path(), "wb", std::strerror(EISDIR));
+}
+
+TEST_F(BufferedFileRead, ModesOtherThanReadOrWriteBinaryAreRefused) {
+  const std::string path = MakeFile(10);
+  for (const char* mode : {"r", "w", "r+b", "ab", "rb+", ""}) {
+    ExpectOpenError(path, mode, std::string("unsupported open mode '") + mode + "'");
+  }
+  EXPECT_EQ(std::filesystem::file_size(path), 10u);  // "w" must not have truncated it
+}
+
+TEST_F(BufferedFileRead, OpenNoThrowReportsFailureAndSuccess) {
+  CBufferedFile file;
+  EXPECT_FALSE(file.IsOpen());
+  EXPECT_EQ(file.GetFilePath(), nullptr);
+  EXPECT_FALSE(file.OpenNoThrow(dir_.File("missing").c_str(), "rb", 3, false));
+  EXPECT_FALSE(file.IsOpen());
+  EXPECT_EQ(file.GetFilePath(), nullptr);
+  const std::string path = MakeFile(3);
+  ASSERT_TRUE(file.OpenNoThrow(path.c_str(), "rb", 3, false));
+  EXPECT_TRUE(file.IsOpen());
+  EXPECT_STREQ(file.GetFilePath(), path.c_str());
+}
+
+TEST_F(BufferedFileRead, PathStaysReadableAfterClose) {
+  const std::string path = MakeFile(3);
+  CBufferedFile file(path.c_str(), "rb", 3, false);
+  file.Close();
+  EXPECT_FALSE(file.IsOpen());
+  EXPECT_STREQ(file.GetFilePath(), path.c_str());
+  file.Close();  // a second close does nothing
+}
+
+TEST_F(BufferedFileRead, ReadingAWriteFileOrAClosedFileRaisesStateError) {
+  CBufferedFile closed;
+  CBufferedFile writing(dir_.File("w.bin").c_str(), "wb", 3, false);
+  char byte = 0;
+  for (CBufferedFile* file : {&closed, &writing}) {
+    try {
+      file->Read(&byte, 1);
+      FAIL() << "Read returned";
+    } catch (const CError& e) {
+      EXPECT_EQ(e.Code(), hostbase::kErrFileState);
+      EXPECT_EQ(e.Args().size(), 1u);
+    }
+    EXPECT_THROW(file->Getc(), CError);
+  }
+}
+
+}  // namespace

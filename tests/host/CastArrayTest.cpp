@@ -1,0 +1,214 @@
+// CPrimType::CastArray: rounding, saturation, NaN and infinities, exact edges of the
+// 64-bit integer and the reals, strides, in-place conversion and bad arguments.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "hostbase/PrimType.h"
+
+namespace {
+
+using hostbase::CPrimType;
+
+template <class T>
+constexpr int CodeOf() {
+  if constexpr (std::is_same_v<T, std::int8_t>) return CPrimType::Int8;
+  if constexpr (std::is_same_v<T, std::uint8_t>) return CPrimType::UInt8;
+  if constexpr (std::is_same_v<T, std::int16_t>) return CPrimType::Int16;
+  if constexpr (std::is_same_v<T, std::uint16_t>) return CPrimType::UInt16;
+  if constexpr (std::is_same_v<T, std::int32_t>) return CPrimType::Int32;
+  if constexpr (std::is_same_v<T, std::uint32_t>) return CPrimType::UInt32;
+  if constexpr (std::is_same_v<T, std::int64_t>) return CPrimType::Int64;
+  if constexpr (std::is_same_v<T, float>) return CPrimType::Float;
+  if constexpr (std::is_same_v<T, double>) return CPrimType::Double;
+}
+
+template <class D, class S>
+D Cast(S value) {
+  D out{};
+  CPrimType::CastArray(CodeOf<S>(), &value, CodeOf<D>(), &out, 1, 1);
+  return out;
+}
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+TEST(CastArray, TablesMatchTheTypeCodes) {
+  const int sizes[] = {1, 1, 2, 2, 4, 4, 8, 4, 8};
+  for (int type = 0; type < CPrimType::kTypeCount; ++type) {
+    EXPECT_EQ(CPrimType::TypeSize[type], sizes[type]) << type;
+  }
+  EXPECT_STREQ(CPrimType::TypeName[CPrimType::Int8], "8-bit signed integer");
+  EXPECT_STREQ(CPrimType::TypeName[CPrimType::UInt16], "16-bit unsigned integer");
+  EXPECT_STREQ(CPrimType::TypeName[CPrimType::Int64], "64-bit integer");
+  EXPECT_STREQ(CPrimType::TypeName[CPrimType::Float], "32-bit float");
+  EXPECT_STREQ(CPrimType::TypeName[CPrimType::Double], "64-bit double");
+  EXPECT_FALSE(CPrimType::IsValid(-1));
+  EXPECT_FALSE(CPrimType::IsValid(9));
+}
+
+TEST(CastArray, RealsToIntegersRoundHalfAwayFromZero) {
+  const struct {
+    double in;
+    std::int32_t out;
+  } cases[] = {{0.5, 1},
+               {-0.5, -1},
+               {1.5, 2},
+               {-1.5, -2},
+               {2.5, 3},
+               {-2.5, -3},
+               {0.49, 0},
+               {-0.49, 0},
+               {2.4999, 2},
+               {-0.0, 0},
+               {1e-310, 0},
+               {0.49999999999999994, 0},
+               {4503599627370497.0, 2147483647}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(Cast<std::int32_t>(c.in), c.out) << c.in;
+    const auto asFloat = static_cast<float>(c.in);
+    if (static_cast<double>(asFloat) == c.in) {
+      EXPECT_EQ(Cast<std::int32_t>(asFloat), c.out) << c.in << " as float";
+    }
+  }
+}
+
+template <class T>
+void ExpectSaturation() {
+  constexpr T lo = std::numeric_limits<T>::lowest();
+  constexpr T hi = std::numeric_limits<T>::max();
+  const double dlo = static_cast<double>(lo);
+  const double dhi = static_cast<double>(hi);
+  EXPECT_EQ(Cast<T>(dhi), hi);
+  EXPECT_EQ(Cast<T>(dhi + 0.49), hi);
+  EXPECT_EQ(Cast<T>(dhi + 0.5), hi);
+  EXPECT_EQ(Cast<T>(dhi + 1e6), hi);
+  EXPECT_EQ(Cast<T>(dlo), lo);
+  EXPECT_EQ(Cast<T>(dlo - 0.5), lo);
+  EXPECT_EQ(Cast<T>(dlo - 1e6), lo);
+  EXPECT_EQ(Cast<T>(kInf), hi);
+  EXPECT_EQ(Cast<T>(-kInf), lo);
+  EXPECT_EQ(Cast<T>(kNaN), T{0});
+  EXPECT_EQ(Cast<T>(-kNaN), T{0});
+  EXPECT_EQ(Cast<T>(std::numeric_limits<float>::max()), hi);
+  EXPECT_EQ(Cast<T>(-std::numeric_limits<float>::max()), lo);
+  EXPECT_EQ(Cast<T>(std::numeric_limits<double>::max()), hi);
+  EXPECT_EQ(Cast<T>(dhi - 1.0), static_cast<T>(hi - 1));
+  EXPECT_EQ(Cast<T>(std::numeric_limits<std::int64_t>::min()), lo);
+  EXPECT_EQ(Cast<T>(std::numeric_limits<std::int64_t>::max()), hi);
+}
+
+TEST(CastArray, RealsAndIntegersSaturateAtEveryIntegerTypesLimits) {
+  ExpectSaturation<std::int8_t>();
+  ExpectSaturation<std::uint8_t>();
+  ExpectSaturation<std::int16_t>();
+  ExpectSaturation<std::uint16_t>();
+  ExpectSaturation<std::int32_t>();
+  ExpectSaturation<std::uint32_t>();
+}
+
+TEST(CastArray, SixtyFourBitIntegerEdges) {
+  constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
+  constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
+  EXPECT_EQ(Cast<std::int64_t>(0x1p63), kMax);  // 2^63 is one past the largest
+  EXPECT_EQ(Cast<std::int64_t>(-0x1p63), kMin);
+  EXPECT_EQ(Cast<std::int64_t>(std::nextafter(0x1p63, 0.0)), std::int64_t{0x7FFFFFFFFFFFFC00});
+  EXPECT_EQ(Cast<std::int64_t>(-0x1p64), kMin);
+  EXPECT_EQ(Cast<std::int64_t>(kInf), kMax);
+  EXPECT_EQ(Cast<std::int64_t>(-kInf), kMin);
+  EXPECT_EQ(Cast<std::int64_t>(kNaN), 0);
+  EXPECT_EQ(Cast<std::int64_t>(0x1p63f), kMax);
+  EXPECT_EQ(Cast<std::int64_t>(-2.5), -3);
+  EXPECT_EQ(Cast<std::int64_t>(9007199254740993.0), 9007199254740992);
+  // To double: IEEE rounding to nearest even.
+  EXPECT_EQ(Cast<double>(kMax), 0x1p63);
+  EXPECT_EQ(Cast<double>(kMin), -0x1p63);
+  EXPECT_EQ(Cast<double>(std::int64_t{9007199254740993}), 9007199254740992.0);
+  EXPECT_EQ(Cast<double>(std::int64_t{9007199254740995}), 9007199254740996.0);
+  EXPECT_EQ(Cast<std::int64_t>(Cast<double>(kMin)), kMin);
+  EXPECT_EQ(Cast<std::int64_t>(Cast<double>(kMax)), kMax);
+}
+
+TEST(CastArray, IntegersBetweenSignedAndUnsignedSaturate) {
+  EXPECT_EQ(Cast<std::uint8_t>(std::int8_t{-1}), 0);
+  EXPECT_EQ(Cast<std::int8_t>(std::uint8_t{200}), 127);
+  EXPECT_EQ(Cast<std::int8_t>(std::int32_t{-129}), -128);
+  EXPECT_EQ(Cast<std::uint16_t>(std::int64_t{70000}), 65535);
+  EXPECT_EQ(Cast<std::int32_t>(std::uint32_t{4294967295u}), 2147483647);
+  EXPECT_EQ(Cast<std::uint32_t>(std::int32_t{-5}), 0u);
+  EXPECT_EQ(Cast<std::uint32_t>(std::int64_t{1} << 40), 4294967295u);
+  EXPECT_EQ(Cast<std::int64_t>(std::uint32_t{4294967295u}), 4294967295);
+  EXPECT_EQ(Cast<std::int16_t>(std::int16_t{-32768}), -32768);
+  EXPECT_EQ(Cast<std::uint8_t>(std::uint16_t{255}), 255);
+}
+
+TEST(CastArray, RealsBetweenFloatAndDouble) {
+  EXPECT_EQ(Cast<float>(1e300), std::numeric_limits<float>::infinity());
+  EXPECT_EQ(Cast<float>(-1e300), -std::numeric_limits<float>::infinity());
+  EXPECT_EQ(Cast<float>(0.1), 0.1f);
+  EXPECT_TRUE(std::isnan(Cast<float>(kNaN)));
+  EXPECT_TRUE(std::signbit(Cast<float>(-0.0)));
+  EXPECT_EQ(Cast<float>(1e-50), 0.0f);
+  EXPECT_EQ(Cast<double>(0.1f), static_cast<double>(0.1f));
+  EXPECT_EQ(Cast<double>(std::numeric_limits<float>::denorm_min()),
+            static_cast<double>(std::numeric_limits<float>::denorm_min()));
+  EXPECT_EQ(Cast<float>(std::int32_t{16777217}), 16777216.0f);
+  EXPECT_EQ(Cast<float>(std::uint32_t{4294967295u}), 4294967296.0f);
+}
+
+TEST(CastArray, WholeArraysWithAStrideAndInPlace) {
+  const double in[] = {1.4, -1.6, 300.0, -300.0, kNaN, 2.5};
+  std::int8_t out[6] = {};
+  CPrimType::CastArray(CPrimType::Double, in, CPrimType::Int8, out, 6, 1);
+  const std::int8_t expected[] = {1, -2, 127, -128, 0, 3};
+  EXPECT_EQ(std::memcmp(out, expected, sizeof out), 0);
+
+  // Every second element on both sides; the ones between stay as they were.
+  const std::int16_t src[] = {10, 99, -20, 99, 30, 99};
+  std::int16_t dst[] = {7, 7, 7, 7, 7, 7};
+  CPrimType::CastArray(CPrimType::Int16, src, CPrimType::Int16, dst, 3, 2);
+  const std::int16_t strided[] = {10, 7, -20, 7, 30, 7};
+  EXPECT_EQ(std::memcmp(dst, strided, sizeof dst), 0);
+
+  // Same size, same buffer: 32-bit ints become floats in place.
+  std::int32_t ints[] = {1, -2, 16777217, 0};
+  CPrimType::CastArray(CPrimType::Int32, ints, CPrimType::Float, ints, 4, 1);
+  float floats[4];
+  std::memcpy(floats, ints, sizeof floats);
+  EXPECT_EQ(floats[0], 1.0f);
+  EXPECT_EQ(floats[1], -2.0f);
+  EXPECT_EQ(floats[2], 16777216.0f);
+  EXPECT_EQ(floats[3], 0.0f);
+}
+
+TEST(CastArray, UnalignedBuffersConvert) {
+  unsigned char raw[1 + 3 * sizeof(double)] = {};
+  const double values[] = {1.5, -7.25, 1e10};
+  std::memcpy(raw + 1, values, sizeof values);
+  unsigned char out[1 + 3 * sizeof(std::int32_t)] = {};
+  CPrimType::CastArray(CPrimType::Double, raw + 1, CPrimType::Int32, out + 1, 3, 1);
+  std::int32_t ints[3];
+  std::memcpy(ints, out + 1, sizeof ints);
+  EXPECT_EQ(ints[0], 2);
+  EXPECT_EQ(ints[1], -7);
+  EXPECT_EQ(ints[2], 2147483647);
+}
+
+TEST(CastArray, BadTypeCodesAndStepsConvertNothing) {
+  const double in = 5.0;
+  std::int32_t out = 42;
+  for (auto [src, dst] : {std::pair{-1, 4}, std::pair{9, 4}, std::pair{8, -1}, std::pair{8, 9}}) {
+    CPrimType::CastArray(src, &in, dst, &out, 1, 1);
+    EXPECT_EQ(out, 42);
+  }
+  CPrimType::CastArray(CPrimType::Double, &in, CPrimType::Int32, &out, 1, 0);
+  EXPECT_EQ(out, 42);
+  CPrimType::CastArray(CPrimType::Double, &in, CPrimType::Int32, &out, 0, 1);
+  EXPECT_EQ(out, 42);
+}
+
+}  // namespace

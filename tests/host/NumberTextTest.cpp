@@ -1,0 +1,138 @@
+// Decimal number words (IsNumber, ParseNumber against atof) and FormatString.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "hostbase/Text.h"
+
+namespace {
+
+using hostbase::FormatString;
+using hostbase::IsNumber;
+using hostbase::ParseNumber;
+
+bool Parse(const std::string& word, double& value) {
+  return ParseNumber(word.data(), word.size(), value);
+}
+
+// ParseNumber must give bit for bit what atof gives (signed zeros and infinities too).
+void ExpectSameAsAtof(const std::string& word) {
+  double value = 12345.0;
+  ASSERT_TRUE(Parse(word, value)) << word;
+  const double expected = std::atof(word.c_str());
+  EXPECT_EQ(std::memcmp(&value, &expected, sizeof value), 0)
+      << word << ": " << value << " against atof " << expected;
+}
+
+TEST(NumberText, AcceptsDecimalNotation) {
+  for (const char* word : {"0", "5", "+5", "-5", "5.", ".5", "-.5", "+.5e-3", "1e5", "1E+05",
+                           "-.5e-3", "007", "1.25e-0", "123456789012345678901234567890",
+                           "0.000000000000000000000000000001", "1e999999999999999999"}) {
+    EXPECT_TRUE(IsNumber(word)) << word;
+    ExpectSameAsAtof(word);
+  }
+}
+
+TEST(NumberText, RejectsEverythingElse) {
+  for (const char* word :
+       {"",     "+",   "-",    ".",   "+.",    "e5",       ".e5",   "5e",  "5e+", "5e-",
+        "0x10", "inf", "-inf", "nan", "NaN",   "infinity", "1.2.3", "5#x", "1,5", " 5",
+        "5 ",   "5\n", "--5",  "+-5", "5e5.5", "5ee5",     "1e5e5", "abc", "5d"}) {
+    EXPECT_FALSE(IsNumber(word)) << '"' << word << '"';
+    double value = 7.0;
+    EXPECT_FALSE(Parse(word, value)) << '"' << word << '"';
+    EXPECT_EQ(value, 7.0) << "value changed for \"" << word << '"';
+  }
+  EXPECT_FALSE(IsNumber(nullptr));
+  double value = 7.0;
+  EXPECT_FALSE(ParseNumber(nullptr, 0, value));
+}
+
+TEST(NumberText, ParseUsesExactlyTheGivenLength) {
+  const char text[] = "12.5abc";
+  double value = 0.0;
+  ASSERT_TRUE(ParseNumber(text, 4, value));
+  EXPECT_EQ(value, 12.5);
+  EXPECT_FALSE(ParseNumber(text, 5, value));
+  EXPECT_FALSE(ParseNumber(text, 0, value));
+}
+
+TEST(NumberText, BoundaryValuesMatchAtof) {
+  for (const char* word : {"1.7976931348623157e308",
+                           "1.7976931348623158e308",
+                           "1.7976931348623159e308",
+                           "2e308",
+                           "-2e308",
+                           "1e309",
+                           "179769313486231580793728971405303415079934132710037826936173778980444"
+                           "968292764750946649017977587207096330286416692887910943424e200",
+                           "4.9e-324",
+                           "2.4703282292062328e-324",
+                           "2.4703282292062327e-324",
+                           "-2.4e-324",
+                           "1e-400",
+                           "-1e-400",
+                           "0.0000001e-317",
+                           "2.2250738585072011e-308",
+                           "2.2250738585072014e-308",
+                           "0.1",
+                           "9007199254740993",
+                           "9007199254740993.0000000001",
+                           "-0",
+                           "-0.0e5",
+                           "0e-99999",
+                           "1e-99999999999999999999",
+                           "-1e99999999999999999999",
+                           "1000e-326",
+                           "0.001e311"}) {
+    ExpectSameAsAtof(word);
+  }
+}
+
+// A random decimal word: sign, digits with a point somewhere, maybe an exponent.
+std::string RandomWord(std::mt19937& random) {
+  std::uniform_int_distribution<int> digit(0, 9), pick(0, 3), length(1, 25), exponent(-340, 330);
+  std::string word;
+  const int sign = pick(random);
+  if (sign == 0) word += '-';
+  if (sign == 1) word += '+';
+  const int digits = length(random);
+  const int point = std::uniform_int_distribution<int>(-1, digits)(random);
+  for (int i = 0; i < digits; ++i) {
+    if (i == point) word += '.';
+    word += static_cast<char>('0' + digit(random));
+  }
+  if (point == digits) word += '.';
+  if (pick(random) != 0) {
+    word += pick(random) == 0 ? 'E' : 'e';
+    word += std::to_string(exponent(random));
+  }
+  return word;
+}
+
+TEST(NumberText, RandomWordsMatchAtof) {
+  std::mt19937 random(20240611);
+  for (int i = 0; i < 200000; ++i) {
+    const std::string word = RandomWord(random);
+    ASSERT_TRUE(IsNumber(word.c_str())) << word;
+    ExpectSameAsAtof(word);
+    if (HasFailure()) break;
+  }
+}
+
+TEST(FormatString, FormatsShortAndLongTexts) {
+  std::string out = "old";
+  ASSERT_TRUE(FormatString(out, "%s has %d rows", "grid", 42));
+  EXPECT_EQ(out, "grid has 42 rows");
+  const std::string longText(5000, 'x');
+  ASSERT_TRUE(FormatString(out, "[%s|%.3f]", longText.c_str(), 1.5));
+  EXPECT_EQ(out, "[" + longText + "|1.500]");
+  ASSERT_TRUE(FormatString(out, "%s", ""));
+  EXPECT_EQ(out, "");
+}
+
+}  // namespace
