@@ -1,0 +1,85 @@
+// Running per-component extremes of typed scan values, as lattool info prints them.
+#include "ComponentRanges.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "hostbase/PrimType.h"
+
+namespace lattool {
+namespace {
+
+using hostbase::CPrimType;
+
+template <class T>
+void Add(ComponentRanges& ranges, const std::vector<T>& values) {
+  ranges.AddScan(values.data(), values.size() * sizeof(T));
+}
+
+TEST(ComponentRanges, InterleavedComponentsKeepTheirOwnExtremesAcrossScans) {
+  ComponentRanges ranges(CPrimType::Int16, 2);
+  Add<std::int16_t>(ranges, {5, -1, 7, -3});
+  Add<std::int16_t>(ranges, {-2, 9, 6, 0});
+  ASSERT_EQ(ranges.Count(), 2u);
+  EXPECT_EQ(ranges.Describe(0), "min -2, max 7");
+  EXPECT_EQ(ranges.Describe(1), "min -3, max 9");
+}
+
+TEST(ComponentRanges, ExtremesOfEachIntegerTypeSurviveUnchanged) {
+  ComponentRanges i8(CPrimType::Int8, 1);
+  Add<std::int8_t>(i8, {-128, 0, 127});
+  EXPECT_EQ(i8.Describe(0), "min -128, max 127");
+  ComponentRanges u8(CPrimType::UInt8, 1);
+  Add<std::uint8_t>(u8, {255, 3});
+  EXPECT_EQ(u8.Describe(0), "min 3, max 255");
+  ComponentRanges u32(CPrimType::UInt32, 1);
+  Add<std::uint32_t>(u32, {4294967295u, 1u});
+  EXPECT_EQ(u32.Describe(0), "min 1, max 4294967295");
+  ComponentRanges i64(CPrimType::Int64, 1);
+  Add<std::int64_t>(
+      i64, {std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::min()});
+  EXPECT_EQ(i64.Describe(0), "min -9223372036854775808, max 9223372036854775807");
+}
+
+TEST(ComponentRanges, RealsPrintShortestForTheirOwnType) {
+  ComponentRanges f(CPrimType::Float, 1);
+  Add<float>(f, {0.1f, 2.5f, -0.3f});
+  EXPECT_EQ(f.Describe(0), "min -0.3, max 2.5");
+  ComponentRanges d(CPrimType::Double, 1);
+  Add<double>(d, {0.1, 1.0 / 3.0});
+  EXPECT_EQ(d.Describe(0), "min 0.1, max 0.3333333333333333");
+}
+
+TEST(ComponentRanges, NanIsSkippedAndAComponentOfOnlyNanHasNoValues) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  ComponentRanges ranges(CPrimType::Float, 2);
+  Add<float>(ranges, {nan, nan, 3.0f, nan, -inf, nan});
+  EXPECT_EQ(ranges.Describe(0), "min -inf, max 3");
+  EXPECT_EQ(ranges.Describe(1), "no values");
+}
+
+TEST(ComponentRanges, AComponentThatNeverCameHasNoValues) {
+  ComponentRanges ranges(CPrimType::Int32, 3);
+  Add<std::int32_t>(ranges, {4});  // a scan cut after the first component
+  EXPECT_EQ(ranges.Describe(0), "min 4, max 4");
+  EXPECT_EQ(ranges.Describe(1), "no values");
+  EXPECT_EQ(ranges.Describe(2), "no values");
+}
+
+TEST(ComponentRanges, UnknownTypesAndEmptyScansAddNothing) {
+  ComponentRanges unknown(42, 1);
+  Add<std::int32_t>(unknown, {1, 2});
+  EXPECT_EQ(unknown.Describe(0), "no values");
+  ComponentRanges none(CPrimType::Float, 1);
+  none.AddScan(nullptr, 16);
+  EXPECT_EQ(none.Describe(0), "no values");
+  ComponentRanges negative(CPrimType::Float, -2);
+  EXPECT_EQ(negative.Count(), 0u);
+}
+
+}  // namespace
+}  // namespace lattool
