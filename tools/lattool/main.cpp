@@ -22,7 +22,8 @@ struct Arguments {
 
 void DefineCommands(CLI::App& app, Arguments& args) {
   app.add_option("--plugin", args.options.pluginPath,
-                 "Plug-in module to load (default: LAT.so next to lattool)");
+                 "Plug-in module to load (default: LAT.so next to lattool)")
+      ->option_text("PATH");
   app.add_flag("--quiet", args.options.quiet, "Draw no progress bar");
   app.set_version_flag("--version", std::string("lattool ") + LATTOOL_VERSION);
   app.require_subcommand(1);
