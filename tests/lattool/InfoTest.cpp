@@ -64,6 +64,21 @@ TEST(Info, CurvilinearRangesCoverDataScansOnly) {
   EXPECT_NE(r.out.find("Regular topology, irregular geometry.\n"), std::string::npos);
 }
 
+TEST(Info, CurvilinearCoordinatesStayOutOfTheRange) {
+  TempDir dir;
+  BinaryLattice lat;
+  lat.dims = {2, 2, 1};
+  lat.geometryType = lat::binary::kCurvilinear;
+  lat.values = {0.5, -0.5, 0.25, 0};
+  lat.coords = {1000, -1000, 7, 1001, -1000, 7, 1000, -999, 7, 1001, -999, 7};
+  const std::string path = dir.File("curv.lat");
+  EncodeBinary(lat).WriteTo(path);
+  const ToolResult r = RunTool({"--quiet", "info", path});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("Components: 1\n  Component 0: min -0.5, max 0.5\n"), std::string::npos)
+      << r.out;
+}
+
 TEST(Info, EachBlockOfAPlainFileIsALatticeSeparatedByABlankLine) {
   TempDir dir;
   PlainLattice lat;
