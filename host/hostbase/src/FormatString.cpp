@@ -5,26 +5,53 @@
 #include "hostbase/Text.h"
 
 namespace hostbase {
+namespace {
 
-bool FormatString(std::string& out, const char* format, ...) {
+// Ends a va_list copy on every way out.
+class ArgsCopy {
+ public:
+  explicit ArgsCopy(va_list args) { va_copy(copy_, args); }
+  ~ArgsCopy() { va_end(copy_); }
+  ArgsCopy(const ArgsCopy&) = delete;
+  ArgsCopy& operator=(const ArgsCopy&) = delete;
+  va_list& Get() noexcept { return copy_; }
+
+ private:
+  va_list copy_;
+};
+
+}  // namespace
+
+// A first pass into a small stack buffer; a second one only for longer texts.
+bool FormatStringV(std::string& out, const char* format, va_list args) {
   out.clear();
   if (format == nullptr) return false;
+  ArgsCopy again(args);
   char small[256];
+  const int needed = std::vsnprintf(small, sizeof small, format, args);
+  if (needed < 0) return false;
+  const auto size = static_cast<std::size_t>(needed);
+  if (size < sizeof small) {
+    out.assign(small, size);
+    return true;
+  }
+  out.resize(size);
+  if (std::vsnprintf(out.data(), size + 1, format, again.Get()) == needed) return true;
+  out.clear();
+  return false;
+}
+
+bool FormatString(std::string& out, const char* format, ...) {
   va_list args;
   va_start(args, format);
-  va_list again;
-  va_copy(again, args);
-  const int needed = std::vsnprintf(small, sizeof small, format, args);
-  va_end(args);
-  bool ok = needed >= 0;
-  if (ok && static_cast<std::size_t>(needed) < sizeof small) {
-    out.assign(small, static_cast<std::size_t>(needed));
-  } else if (ok) {
-    out.resize(static_cast<std::size_t>(needed));
-    ok = std::vsnprintf(out.data(), out.size() + 1, format, again) == needed;
-    if (!ok) out.clear();
+  bool ok = false;
+  try {
+    ok = FormatStringV(out, format, args);
+  } catch (...) {
+    va_end(args);
+    throw;
   }
-  va_end(again);
+  va_end(args);
   return ok;
 }
 

@@ -2,30 +2,12 @@
 #include "hostfw/Progress.h"
 
 #include <cstdarg>
-#include <cstdio>
 #include <string>
 
+#include "hostbase/Text.h"
 #include "hostfw/IoManager.h"
 
 namespace hostfw {
-namespace {
-
-// printf-style formatting of a va_list into a string (empty on a format error).
-std::string FormatVA(const char* format, va_list args) {
-  if (format == nullptr) return {};
-  va_list again;
-  va_copy(again, args);
-  const int needed = std::vsnprintf(nullptr, 0, format, args);
-  std::string text;
-  if (needed > 0) {
-    text.resize(static_cast<std::size_t>(needed));
-    std::vsnprintf(text.data(), text.size() + 1, format, again);
-  }
-  va_end(again);
-  return text;
-}
-
-}  // namespace
 
 CProgress::CProgress(IoManager& manager, const char* /*title*/, bool /*flag1*/, bool /*flag2*/)
     : manager_(manager) {}
@@ -39,11 +21,11 @@ CProgress::~CProgress() {
 }
 
 bool CProgress::MessageVA(const char* format, ...) {
+  std::string message;
   va_list args;
   va_start(args, format);
-  std::string message;
   try {
-    message = FormatVA(format, args);
+    hostbase::FormatStringV(message, format, args);
   } catch (...) {
     va_end(args);
     throw;

@@ -17,7 +17,8 @@ class HOSTBASE_API CBufferedFile {
   static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 
   CBufferedFile() noexcept;
-  // Opens `path` with mode "rb" or "wb"; raises CError (kErrFileOpen) when it cannot.
+  // Opens `path` with mode "rb" or "wb"; raises CError (kErrFileOpen) when it cannot, for
+  // any other mode, and for a directory.
   // `sharing` and `flag` are accepted for the host's calling convention (callers pass 3, false).
   CBufferedFile(const char* path, const char* mode, int sharing, bool flag);
   ~CBufferedFile();  // closes; a write file is flushed, errors then are dropped
@@ -36,17 +37,19 @@ class HOSTBASE_API CBufferedFile {
     return GetcSlow();
   }
 
-  // Only a rewind is supported: Seek(0, 0).
+  // Only a rewind is supported: Seek(0, 0). Anything else raises CError (kErrFileSeek).
   void Seek(std::int64_t offset, int origin);
   std::int64_t GetPosition() const noexcept;
   std::int64_t GetLength() const;
 
-  // The path given to Open, or null when no file was opened.
+  // The path given to the last successful Open, or null when no file was opened. The path
+  // stays readable after Close and Abort, so error reports can still name the file.
   const char* GetFilePath() const noexcept;
   bool IsOpen() const noexcept;
   // Flushes and closes; raises CError (kErrFileWrite) when the flush or close fails.
   void Close();
   // Closes without flushing what is still buffered: for a file that will not be completed.
+  // Never raises; `discard` is accepted for the host's calling convention.
   void Abort(bool discard) noexcept;
 
  private:

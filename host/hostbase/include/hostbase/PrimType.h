@@ -34,6 +34,7 @@ class HOSTBASE_API CPrimType {
   // rounded to nearest (ties away from zero) and saturated at the type's limits; NaN
   // becomes 0. `step` is the element stride in values on both sides (callers pass 1).
   // Source and destination may be the same buffer only when the types have the same size.
+  // Invalid type codes, a null buffer or a step below 1 convert nothing.
   static void CastArray(int srcType, const void* src, int dstType, void* dst, std::size_t count,
                         int step);
 };
@@ -41,8 +42,8 @@ class HOSTBASE_API CPrimType {
 // One value of a primitive type.
 class HOSTBASE_API CPrimData {
  public:
-  CPrimData() noexcept;                          // a zero of type 4 (32-bit signed)
-  explicit CPrimData(int type) noexcept;         // a zero of `type`
+  CPrimData() noexcept;                   // a zero of type 4 (32-bit signed)
+  explicit CPrimData(int type) noexcept;  // a zero of `type`
   CPrimData(int type, const void* value) noexcept;
   CPrimData(const CPrimData&) noexcept = default;
   CPrimData& operator=(const CPrimData&) noexcept = default;
@@ -56,7 +57,8 @@ class HOSTBASE_API CPrimData {
   // Converts `other` into this value's type (CastArray rules).
   void ConvertData(const CPrimData& other) noexcept;
   // Negative, zero or positive as this value is below, equal to or above the other.
-  // Compares exactly, also between 64-bit integers and doubles.
+  // Compares exactly, also between 64-bit integers and doubles. NaN sorts above every
+  // number and equals another NaN. An invalid type code reads as zero.
   int CompareData(int type, const void* value) const noexcept;
   // The value as a decimal text ("%d"-style for integers, shortest round-trip for reals).
   void GetDataAsString(std::string& out) const;

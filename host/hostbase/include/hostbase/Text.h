@@ -1,6 +1,7 @@
 // Text helpers: printf-style formatting and decimal numbers.
 #pragma once
 
+#include <cstdarg>
 #include <cstddef>
 #include <string>
 
@@ -14,6 +15,9 @@ HOSTBASE_API bool FormatString(std::string& out, const char* format, ...)
     __attribute__((format(printf, 2, 3)))
 #endif
     ;
+
+// FormatString for an argument list that the caller has started (and ends).
+HOSTBASE_API bool FormatStringV(std::string& out, const char* format, va_list args);
 
 // True when `text` is a decimal number: optional sign, digits with an optional decimal
 // point (".5" and "5." included, at least one digit), optional exponent (e or E, optional
