@@ -19,12 +19,12 @@ using CErrorArg = std::variant<std::int64_t, std::string>;
 // Codes of the errors the shared library raises on its own, outside the filter
 // framework's ErrCode values (which are all below 100).
 enum HostErrorCode : int {
-  kNoErrorCode = 0,      // an error raised with a message text only
-  kErrFileOpen = 101,    // args: path, system reason
-  kErrFileRead = 102,    // args: path, system reason
-  kErrFileWrite = 103,   // args: path, system reason
-  kErrFileSeek = 104,    // args: path, system reason
-  kErrFileState = 105,   // args: path (operation on a file that is not open in the needed mode)
+  kNoErrorCode = 0,     // an error raised with a message text only
+  kErrFileOpen = 101,   // args: path, system reason
+  kErrFileRead = 102,   // args: path, system reason
+  kErrFileWrite = 103,  // args: path, system reason
+  kErrFileSeek = 104,   // args: path, system reason
+  kErrFileState = 105,  // args: path (operation on a file that is not open in the needed mode)
 };
 
 class HOSTBASE_API CError : public std::runtime_error {
