@@ -99,7 +99,7 @@ ImportStatus IoImportFilter::ImportFromMemory(const void* bytes, std::size_t siz
   const std::string path = temporary.Path().string();
   {
     hostbase::CBufferedFile file(path.c_str(), "wb", 3, false);
-    if (size != 0) file.Write(bytes, size);
+    if (size != 0 && bytes != nullptr) file.Write(bytes, size);
     file.Close();
   }
   return ImportFromFile(path.c_str());
