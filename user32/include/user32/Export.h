@@ -1,0 +1,3 @@
+// Marks what the user32 stand-in library exports.
+#pragma once
+#define USER32_API __attribute__((visibility("default")))
