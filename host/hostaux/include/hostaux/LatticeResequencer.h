@@ -31,8 +31,9 @@ class HOSTAUX_API LatticeResequencer {
   // coordinate (0 for uniform). dataSize: bytes of one value. nodeCoords: coordinate rows
   // (x, y, z per node) are stored too (curvilinear lattices). allowSpill: rows may move to a
   // temporary file beyond the memory limit; without it the store stays in memory.
-  // Raises hostbase::CError (module "LatticeResequencer") for counts below 1, sizes that
-  // overflow, or when the temporary file cannot be made or written.
+  // Allocates nothing for the rows yet. Raises hostbase::CError (module
+  // "LatticeResequencer") for counts below 1 or an unknown type (kErrStoreCount) and for
+  // sizes that overflow (kErrStoreTooLarge); after a failure no lattice is started.
   void Start(int latticeType, int nx, int ny, int nz, int numComponents, int coordSize,
              int dataSize, bool nodeCoords, bool allowSpill);
 
@@ -49,7 +50,11 @@ class HOSTAUX_API LatticeResequencer {
 
   // Rows: GetDataScanlineSize() bytes of data (nx x numComponents x dataSize) or
   // nx x 3 x coordSize bytes of node coordinates, for row (y, z). A row outside the
-  // lattice raises hostbase::CError; a row never written reads back as zeros.
+  // lattice raises hostbase::CError (kErrStoreRow); a row never written reads back as zeros.
+  // A call the lattice does not allow (before Start, coordinate rows of a lattice without
+  // them, axis lists of a lattice that is not rectilinear, a null buffer) raises
+  // kErrStoreUse. Moving rows to the temporary file and reading or writing it may raise
+  // kErrStoreFile; rows that were in memory when the file could not be made stay there.
   void WriteRowOfMultiComponentData(int y, int z, const void* row);
   void WriteRowOfXYZ(int y, int z, const void* row);
   void ReadRowOfMultiComponentData(int y, int z, void* buffer) const;

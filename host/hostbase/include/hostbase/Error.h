@@ -25,6 +25,12 @@ enum HostErrorCode : int {
   kErrFileWrite = 103,  // args: path, system reason
   kErrFileSeek = 104,   // args: path, system reason
   kErrFileState = 105,  // args: path (operation on a file that is not open in the needed mode)
+  // Raised by hostaux's row store (module "LatticeResequencer").
+  kErrStoreCount = 106,     // args: name of the count or size, its value
+  kErrStoreTooLarge = 107,  // args: nx, ny, nz (the lattice's bytes do not fit a file offset)
+  kErrStoreRow = 108,       // args: y, z (a row outside the lattice)
+  kErrStoreUse = 109,       // args: operation (a call the store's state does not allow)
+  kErrStoreFile = 110,      // args: action, system reason (the temporary file failed)
 };
 
 class HOSTBASE_API CError : public std::runtime_error {

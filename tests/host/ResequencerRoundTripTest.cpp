@@ -1,0 +1,339 @@
+// The row store keeps exactly the bytes of every row, in memory and spilled to its
+// temporary file, in export order and in any other, for each lattice geometry.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+#include <random>
+#include <vector>
+
+#include "ResequencerTestRows.h"
+#include "hostaux/LatticeResequencer.h"
+
+namespace {
+
+using hostaux::LatticeResequencer;
+using restest::Bytes;
+using restest::PatternRow;
+
+// One lattice of the tests: its counts and how it is stored.
+struct Shape {
+  int type = 1;
+  int nx = 7, ny = 5, nz = 4;
+  int components = 2;
+  int coordSize = 0;
+  int dataSize = 4;
+  bool nodeCoords = false;
+  std::size_t DataRow() const { return std::size_t(nx) * components * dataSize; }
+  std::size_t XyzRow() const { return nodeCoords ? std::size_t(nx) * 3 * coordSize : 0; }
+  std::size_t Bytes() const { return std::size_t(ny) * nz * (DataRow() + XyzRow()); }
+};
+
+void Start(LatticeResequencer& store, const Shape& s, bool allowSpill = true) {
+  store.Start(s.type, s.nx, s.ny, s.nz, s.components, s.coordSize, s.dataSize, s.nodeCoords,
+              allowSpill);
+}
+
+// Writes every row in export order (y fastest; the coordinate row before the data row).
+void WriteInOrder(LatticeResequencer& store, const Shape& s, unsigned salt = 0) {
+  for (int z = 0; z < s.nz; ++z) {
+    for (int y = 0; y < s.ny; ++y) {
+      if (s.nodeCoords) store.WriteRowOfXYZ(y, z, PatternRow(s.XyzRow(), y, z, salt + 1).data());
+      store.WriteRowOfMultiComponentData(y, z, PatternRow(s.DataRow(), y, z, salt).data());
+    }
+  }
+}
+
+// Reads every row back in export order (all data rows, then all coordinate rows).
+void ExpectAllRows(const LatticeResequencer& store, const Shape& s, unsigned salt = 0) {
+  Bytes row(s.DataRow());
+  for (int z = 0; z < s.nz; ++z) {
+    for (int y = 0; y < s.ny; ++y) {
+      store.ReadRowOfMultiComponentData(y, z, row.data());
+      ASSERT_EQ(row, PatternRow(s.DataRow(), y, z, salt)) << "data row y " << y << " z " << z;
+    }
+  }
+  if (!s.nodeCoords) return;
+  Bytes xyz(s.XyzRow());
+  for (int z = 0; z < s.nz; ++z) {
+    for (int y = 0; y < s.ny; ++y) {
+      store.ReadRowOfXYZ(y, z, xyz.data());
+      ASSERT_EQ(xyz, PatternRow(s.XyzRow(), y, z, salt + 1)) << "xyz row y " << y << " z " << z;
+    }
+  }
+}
+
+// (y, z) of every row, shuffled with a fixed seed.
+std::vector<std::pair<int, int>> ShuffledRows(const Shape& s, unsigned seed) {
+  std::vector<std::pair<int, int>> rows;
+  for (int z = 0; z < s.nz; ++z)
+    for (int y = 0; y < s.ny; ++y) rows.emplace_back(y, z);
+  std::shuffle(rows.begin(), rows.end(), std::mt19937(seed));
+  return rows;
+}
+
+// Memory limits: everything in memory, spilled on the first row, spilled part way.
+class StoreLimits : public ::testing::TestWithParam<std::size_t> {};
+
+INSTANTIATE_TEST_SUITE_P(Resequencer, StoreLimits,
+                         ::testing::Values(LatticeResequencer::kDefaultMemoryLimit, std::size_t{0},
+                                           std::size_t{1000}));
+
+TEST_P(StoreLimits, ExportOrderRoundTripForEachGeometry) {
+  Shape uniform;
+  Shape rectilinear{
+      .type = 2, .nx = 9, .ny = 6, .nz = 3, .components = 1, .coordSize = 4, .dataSize = 8};
+  Shape curvilinear{.type = 3,
+                    .nx = 5,
+                    .ny = 7,
+                    .nz = 4,
+                    .components = 3,
+                    .coordSize = 4,
+                    .dataSize = 2,
+                    .nodeCoords = true};
+  Shape bytes{.type = 1, .nx = 13, .ny = 11, .nz = 3, .components = 1, .dataSize = 1};
+  for (const Shape& s : {uniform, rectilinear, curvilinear, bytes}) {
+    LatticeResequencer store(GetParam());
+    Start(store, s);
+    EXPECT_EQ(store.GetDataScanlineSize(), s.DataRow());
+    EXPECT_EQ(store.GetXYZScanlineSize(), s.XyzRow());
+    WriteInOrder(store, s);
+    EXPECT_EQ(store.IsSpilled(), s.Bytes() > GetParam()) << "type " << s.type;
+    ExpectAllRows(store, s);
+    // A second read-back gives the same bytes (the read-ahead restarts at the first row).
+    ExpectAllRows(store, s);
+  }
+}
+
+TEST_P(StoreLimits, RandomOrderWritesAndReads) {
+  const Shape s{.type = 3,
+                .nx = 6,
+                .ny = 9,
+                .nz = 7,
+                .components = 2,
+                .coordSize = 8,
+                .dataSize = 4,
+                .nodeCoords = true};
+  LatticeResequencer store(GetParam());
+  Start(store, s);
+  for (auto [y, z] : ShuffledRows(s, 11)) {
+    store.WriteRowOfMultiComponentData(y, z, PatternRow(s.DataRow(), y, z).data());
+  }
+  for (auto [y, z] : ShuffledRows(s, 12)) {
+    store.WriteRowOfXYZ(y, z, PatternRow(s.XyzRow(), y, z, 1).data());
+  }
+  Bytes row(s.DataRow()), xyz(s.XyzRow());
+  for (auto [y, z] : ShuffledRows(s, 13)) {
+    store.ReadRowOfMultiComponentData(y, z, row.data());
+    ASSERT_EQ(row, PatternRow(s.DataRow(), y, z)) << y << "," << z;
+    store.ReadRowOfXYZ(y, z, xyz.data());
+    ASSERT_EQ(xyz, PatternRow(s.XyzRow(), y, z, 1)) << y << "," << z;
+  }
+  // Backwards, the worst order for a read-ahead.
+  for (int z = s.nz - 1; z >= 0; --z) {
+    for (int y = s.ny - 1; y >= 0; --y) {
+      store.ReadRowOfMultiComponentData(y, z, row.data());
+      ASSERT_EQ(row, PatternRow(s.DataRow(), y, z)) << y << "," << z;
+    }
+  }
+}
+
+TEST_P(StoreLimits, RowsNeverWrittenReadAsZeros) {
+  const Shape s{.type = 3,
+                .nx = 8,
+                .ny = 10,
+                .nz = 6,
+                .components = 1,
+                .coordSize = 4,
+                .dataSize = 4,
+                .nodeCoords = true};
+  LatticeResequencer store(GetParam());
+  Start(store, s);
+  // Every third data row, and only the coordinate row of the very first row: the file has
+  // holes between rows and ends long before the last row.
+  auto written = [&](int y, int z) { return (z * s.ny + y) % 3 == 1; };
+  for (int z = 0; z < s.nz; ++z)
+    for (int y = 0; y < s.ny; ++y)
+      if (written(y, z))
+        store.WriteRowOfMultiComponentData(y, z, PatternRow(s.DataRow(), y, z).data());
+  store.WriteRowOfXYZ(0, 0, PatternRow(s.XyzRow(), 0, 0, 1).data());
+
+  const Bytes zeros(s.DataRow(), 0), xyzZeros(s.XyzRow(), 0);
+  Bytes row(s.DataRow(), 0xEE), xyz(s.XyzRow(), 0xEE);
+  for (int z = 0; z < s.nz; ++z) {
+    for (int y = 0; y < s.ny; ++y) {
+      store.ReadRowOfMultiComponentData(y, z, row.data());
+      EXPECT_EQ(row, written(y, z) ? PatternRow(s.DataRow(), y, z) : zeros) << y << "," << z;
+      store.ReadRowOfXYZ(y, z, xyz.data());
+      EXPECT_EQ(xyz, y == 0 && z == 0 ? PatternRow(s.XyzRow(), 0, 0, 1) : xyzZeros);
+    }
+  }
+}
+
+TEST_P(StoreLimits, RowWrittenAgainKeepsTheLastBytes) {
+  const Shape s{.nx = 4, .ny = 30, .nz = 2, .components = 1, .dataSize = 8};
+  LatticeResequencer store(GetParam());
+  Start(store, s);
+  WriteInOrder(store, s);
+  // Rewrites: one still waiting in the write-behind window, one far back, the first row.
+  for (auto [y, z] : {std::pair{29, 1}, std::pair{3, 0}, std::pair{0, 0}}) {
+    store.WriteRowOfMultiComponentData(y, z, PatternRow(s.DataRow(), y, z, 9).data());
+  }
+  Bytes row(s.DataRow());
+  for (int z = 0; z < s.nz; ++z) {
+    for (int y = 0; y < s.ny; ++y) {
+      const bool again = (y == 29 && z == 1) || (y == 3 && z == 0) || (y == 0 && z == 0);
+      store.ReadRowOfMultiComponentData(y, z, row.data());
+      EXPECT_EQ(row, PatternRow(s.DataRow(), y, z, again ? 9 : 0)) << y << "," << z;
+    }
+  }
+}
+
+TEST_P(StoreLimits, WritesBetweenReadsAreSeen) {
+  const Shape s{.nx = 3, .ny = 40, .nz = 3, .components = 1, .dataSize = 4};  // 1440 bytes
+  LatticeResequencer store(GetParam());
+  Start(store, s);
+  WriteInOrder(store, s);
+  EXPECT_EQ(store.IsSpilled(), s.Bytes() > GetParam());
+  Bytes row(s.DataRow());
+  // Reading rows 4 and 5 in order fills a read-ahead that covers the rows after them.
+  store.ReadRowOfMultiComponentData(4, 0, row.data());
+  store.ReadRowOfMultiComponentData(5, 0, row.data());
+  store.WriteRowOfMultiComponentData(6, 0, PatternRow(s.DataRow(), 6, 0, 5).data());
+  store.ReadRowOfMultiComponentData(6, 0, row.data());
+  EXPECT_EQ(row, PatternRow(s.DataRow(), 6, 0, 5));
+  store.ReadRowOfMultiComponentData(7, 0, row.data());
+  EXPECT_EQ(row, PatternRow(s.DataRow(), 7, 0));
+  // A row written after the read-back began, beyond what was read so far.
+  store.WriteRowOfMultiComponentData(39, 2, PatternRow(s.DataRow(), 39, 2, 6).data());
+  store.ReadRowOfMultiComponentData(39, 2, row.data());
+  EXPECT_EQ(row, PatternRow(s.DataRow(), 39, 2, 6));
+}
+
+TEST(Resequencer, SpillsPartWayAndKeepsEarlierRows) {
+  const Shape s{.nx = 7, .ny = 20, .nz = 10, .components = 2, .dataSize = 4};  // 11200 bytes
+  LatticeResequencer store(4096);
+  Start(store, s);
+  int firstSpilledRow = -1;
+  for (int z = 0; z < s.nz; ++z) {
+    for (int y = 0; y < s.ny; ++y) {
+      store.WriteRowOfMultiComponentData(y, z, PatternRow(s.DataRow(), y, z).data());
+      if (firstSpilledRow < 0 && store.IsSpilled()) firstSpilledRow = z * s.ny + y;
+    }
+  }
+  // Not before the limit is used, and not only at the end.
+  EXPECT_GE(firstSpilledRow, 4096 / int(s.DataRow()) / 2);
+  EXPECT_LE(firstSpilledRow, 4096 / int(s.DataRow()) + 1);
+  ExpectAllRows(store, s);
+}
+
+TEST(Resequencer, LatticeOfExactlyTheLimitStaysInMemory) {
+  const Shape s{.nx = 4, .ny = 16, .nz = 4, .components = 1, .dataSize = 4};  // 1024 bytes
+  LatticeResequencer exact(s.Bytes());
+  Start(exact, s);
+  WriteInOrder(exact, s);
+  EXPECT_FALSE(exact.IsSpilled());
+  ExpectAllRows(exact, s);
+
+  LatticeResequencer oneRowLess(s.Bytes() - s.DataRow());
+  Start(oneRowLess, s);
+  WriteInOrder(oneRowLess, s);
+  EXPECT_TRUE(oneRowLess.IsSpilled());
+  ExpectAllRows(oneRowLess, s);
+}
+
+TEST(Resequencer, WithoutSpillRowsStayInMemoryBeyondTheLimit) {
+  const Shape s{.type = 3,
+                .nx = 7,
+                .ny = 20,
+                .nz = 10,
+                .components = 2,
+                .coordSize = 4,
+                .dataSize = 4,
+                .nodeCoords = true};
+  LatticeResequencer store(256);
+  Start(store, s, /*allowSpill=*/false);
+  WriteInOrder(store, s);
+  EXPECT_FALSE(store.IsSpilled());
+  ExpectAllRows(store, s);
+}
+
+TEST(Resequencer, RectilinearAxesRoundTripWhetherRowsSpillOrNot) {
+  const Shape s{
+      .type = 2, .nx = 6, .ny = 4, .nz = 3, .components = 1, .coordSize = 4, .dataSize = 4};
+  for (std::size_t limit : {LatticeResequencer::kDefaultMemoryLimit, std::size_t{0}}) {
+    LatticeResequencer store(limit);
+    Start(store, s);
+    EXPECT_EQ(store.GetRectiXCoordsTotalSize(), 24u);
+    EXPECT_EQ(store.GetRectiYCoordsTotalSize(), 16u);
+    EXPECT_EQ(store.GetRectiZCoordsTotalSize(), 12u);
+    const Bytes xs = PatternRow(24, 0, 0, 21), ys = PatternRow(16, 0, 0, 22);
+    store.WriteRectilinearXs(xs.data());
+    store.WriteRectilinearYs(ys.data());
+    WriteInOrder(store, s);
+    EXPECT_EQ(store.IsSpilled(), limit == 0);
+    // Guard bytes after each list show that exactly the list's bytes are written.
+    Bytes xBack(25, 0xAB), yBack(17, 0xAB), zBack(13, 0xAB);
+    store.ReadRectilinearXs(xBack.data());
+    store.ReadRectilinearYs(yBack.data());
+    store.ReadRectilinearZs(zBack.data());
+    EXPECT_EQ(Bytes(xBack.begin(), xBack.end() - 1), xs);
+    EXPECT_EQ(Bytes(yBack.begin(), yBack.end() - 1), ys);
+    EXPECT_EQ(Bytes(zBack.begin(), zBack.end() - 1), Bytes(12, 0));  // never written
+    EXPECT_EQ(xBack.back(), 0xAB);
+    EXPECT_EQ(yBack.back(), 0xAB);
+    EXPECT_EQ(zBack.back(), 0xAB);
+    ExpectAllRows(store, s);
+  }
+}
+
+TEST(Resequencer, OtherGeometriesHaveNoAxisLists) {
+  LatticeResequencer store;
+  store.Start(1, 5, 4, 3, 1, 0, 4, false, true);
+  EXPECT_EQ(store.GetRectiXCoordsTotalSize(), 0u);
+  EXPECT_EQ(store.GetRectiYCoordsTotalSize(), 0u);
+  EXPECT_EQ(store.GetRectiZCoordsTotalSize(), 0u);
+  EXPECT_EQ(store.GetXYZScanlineSize(), 0u);
+  store.Start(3, 5, 4, 3, 1, 4, 4, true, true);
+  EXPECT_EQ(store.GetRectiXCoordsTotalSize(), 0u);
+  EXPECT_EQ(store.GetXYZScanlineSize(), 60u);
+  EXPECT_EQ(store.GetDataScanlineSize(), 20u);
+}
+
+TEST(Resequencer, HugeSparseLatticeAllocatesOnlyWhatIsWritten) {
+  // 2^40 rows of 8 bytes: far beyond memory, yet Start and a few rows cost next to nothing.
+  LatticeResequencer store;
+  store.Start(1, 1, 1 << 20, 1 << 20, 1, 0, 8, false, true);
+  const int last = (1 << 20) - 1;
+  store.WriteRowOfMultiComponentData(last, last, PatternRow(8, last, last).data());
+  store.WriteRowOfMultiComponentData(0, 0, PatternRow(8, 0, 0).data());
+  EXPECT_FALSE(store.IsSpilled());
+  Bytes row(8);
+  store.ReadRowOfMultiComponentData(last, last, row.data());
+  EXPECT_EQ(row, PatternRow(8, last, last));
+  store.ReadRowOfMultiComponentData(0, 0, row.data());
+  EXPECT_EQ(row, PatternRow(8, 0, 0));
+  store.ReadRowOfMultiComponentData(7, 9, row.data());
+  EXPECT_EQ(row, Bytes(8, 0));
+}
+
+TEST(Resequencer, SpilledRowsFarApartLeaveZerosBetween) {
+  // A spilled lattice of 128 MiB with three rows written: the file stays sparse.
+  LatticeResequencer store(32);
+  store.Start(1, 2, 4096, 4096, 1, 0, 8, false, true);
+  store.WriteRowOfMultiComponentData(4095, 4095, PatternRow(16, 4095, 4095).data());
+  store.WriteRowOfMultiComponentData(17, 2000, PatternRow(16, 17, 2000).data());
+  store.WriteRowOfMultiComponentData(0, 0, PatternRow(16, 0, 0).data());
+  EXPECT_TRUE(store.IsSpilled());
+  Bytes row(16);
+  store.ReadRowOfMultiComponentData(17, 2000, row.data());
+  EXPECT_EQ(row, PatternRow(16, 17, 2000));
+  store.ReadRowOfMultiComponentData(18, 2000, row.data());
+  EXPECT_EQ(row, Bytes(16, 0));
+  store.ReadRowOfMultiComponentData(4095, 4095, row.data());
+  EXPECT_EQ(row, PatternRow(16, 4095, 4095));
+  store.ReadRowOfMultiComponentData(0, 0, row.data());
+  EXPECT_EQ(row, PatternRow(16, 0, 0));
+}
+
+}  // namespace
