@@ -22,6 +22,14 @@ typedef UINT(CALLBACK* LPFNPSPCALLBACKA)(HWND, UINT, struct _PROPSHEETPAGEA*);
 #define PSN_HELP (PSN_FIRST - 5)
 
 #define PSNRET_NOERROR 0
+#define PSNRET_INVALID 1
+#define PSNRET_INVALID_NOCHANGEPAGE 2
+
+// What a page receives with a PSN_ notification (lParam of PSN_APPLY: TRUE for OK).
+typedef struct _PSHNOTIFY {
+  NMHDR hdr;
+  LPARAM lParam;
+} PSHNOTIFY, *LPPSHNOTIFY;
 
 typedef struct _PROPSHEETPAGEA {
   DWORD dwSize;

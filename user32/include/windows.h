@@ -50,7 +50,9 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 
 #define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
-#define MAKEWPARAM(l, h) ((WPARAM)(DWORD)(((WORD)(((DWORD_PTR)(l)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(h)) & 0xffff))) << 16))
+#define MAKEWPARAM(l, h)                                 \
+  ((WPARAM)(DWORD)(((WORD)(((DWORD_PTR)(l)) & 0xffff)) | \
+                   ((DWORD)((WORD)(((DWORD_PTR)(h)) & 0xffff))) << 16))
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
 
@@ -81,12 +83,64 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define GWL_STYLE (-16)
 #define GWL_EXSTYLE (-20)
 #define GWLP_USERDATA (-21)
+#define GWLP_ID (-12)
 #define DWLP_MSGRESULT 0
 #define DWLP_DLGPROC (DWLP_MSGRESULT + (int)sizeof(LRESULT))
 #define DWLP_USER (DWLP_DLGPROC + (int)sizeof(DLGPROC))
 
 // Extended window styles.
 #define WS_EX_CONTEXTHELP 0x00000400L
+
+// Window styles.
+#define WS_POPUP 0x80000000L
+#define WS_CHILD 0x40000000L
+#define WS_VISIBLE 0x10000000L
+#define WS_DISABLED 0x08000000L
+#define WS_CAPTION 0x00C00000L
+#define WS_BORDER 0x00800000L
+#define WS_VSCROLL 0x00200000L
+#define WS_HSCROLL 0x00100000L
+#define WS_SYSMENU 0x00080000L
+#define WS_GROUP 0x00020000L
+#define WS_TABSTOP 0x00010000L
+
+// Dialog styles.
+#define DS_SETFONT 0x0040L
+#define DS_MODALFRAME 0x0080L
+#define DS_FIXEDSYS 0x0008L
+#define DS_3DLOOK 0x0004L
+#define DS_CONTROL 0x0400L
+#define DS_CENTER 0x0800L
+#define DS_SHELLFONT (DS_SETFONT | DS_FIXEDSYS)
+
+// Button styles; the low four bits are the button's type.
+#define BS_PUSHBUTTON 0x00000000L
+#define BS_DEFPUSHBUTTON 0x00000001L
+#define BS_CHECKBOX 0x00000002L
+#define BS_AUTOCHECKBOX 0x00000003L
+#define BS_RADIOBUTTON 0x00000004L
+#define BS_GROUPBOX 0x00000007L
+#define BS_AUTORADIOBUTTON 0x00000009L
+#define BS_TYPEMASK 0x0000000FL
+
+// Edit and static styles.
+#define ES_LEFT 0x0000L
+#define ES_CENTER 0x0001L
+#define ES_RIGHT 0x0002L
+#define ES_AUTOHSCROLL 0x0080L
+#define ES_READONLY 0x0800L
+#define ES_NUMBER 0x2000L
+#define SS_LEFT 0x00000000L
+#define SS_CENTER 0x00000001L
+#define SS_RIGHT 0x00000002L
+
+// Languages of resources.
+#define LANG_NEUTRAL 0x00
+#define LANG_ENGLISH 0x09
+#define SUBLANG_NEUTRAL 0x00
+#define SUBLANG_DEFAULT 0x01
+#define SUBLANG_ENGLISH_US 0x01
+#define MAKELANGID(p, s) ((((WORD)(s)) << 10) | (WORD)(p))
 
 // Header of a WM_NOTIFY message.
 typedef struct tagNMHDR {

@@ -1,0 +1,165 @@
+// The resource script reader behind the dialog table: the resource compiler's default
+// styles, preprocessing, and the faults that must stop the build.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "DialogTableWriter.h"
+#include "ResourceScript.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using user32::rc::ParseResourceScriptText;
+using user32::rc::ScriptError;
+
+// A dialog with `body` as its controls and `options` before BEGIN.
+std::string Dialog(const std::string& body, const std::string& options = "") {
+  return "7 DIALOGEX 1, 2, 30, 40\n" + options + "BEGIN\n" + body + "END\n";
+}
+
+user32::rc::ScriptControl OnlyControl(const std::string& statement) {
+  const auto script = ParseResourceScriptText(Dialog(statement + "\n"), "t.rc", {});
+  EXPECT_EQ(script.dialogs.size(), 1u);
+  EXPECT_EQ(script.dialogs.at(0).controls.size(), 1u);
+  return script.dialogs.at(0).controls.at(0);
+}
+
+// The message of the ScriptError that reading `text` raises.
+std::string FaultOf(const std::string& text) {
+  try {
+    ParseResourceScriptText(text, "t.rc", {});
+  } catch (const ScriptError& error) {
+    return error.what();
+  }
+  return "no fault";
+}
+
+TEST(ResourceScriptStyles, StatementsGetTheCompilersDefaults) {
+  constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+  EXPECT_EQ(OnlyControl("LTEXT \"a\", 3, 1, 2, 3, 4").style, kChild | SS_LEFT | WS_GROUP);
+  EXPECT_EQ(OnlyControl("RTEXT \"a\", 3, 1, 2, 3, 4").style, kChild | SS_RIGHT | WS_GROUP);
+  EXPECT_EQ(OnlyControl("GROUPBOX \"a\", 3, 1, 2, 3, 4").style, kChild | BS_GROUPBOX);
+  EXPECT_EQ(OnlyControl("PUSHBUTTON \"a\", 3, 1, 2, 3, 4").style, kChild | WS_TABSTOP);
+  EXPECT_EQ(OnlyControl("DEFPUSHBUTTON \"a\", 3, 1, 2, 3, 4").style,
+            kChild | BS_DEFPUSHBUTTON | WS_TABSTOP);
+  EXPECT_EQ(OnlyControl("EDITTEXT 3, 1, 2, 3, 4").style, kChild | WS_BORDER | WS_TABSTOP);
+  // A CONTROL statement has only what it says.
+  EXPECT_EQ(OnlyControl("CONTROL \"a\", 3, \"button\", BS_AUTORADIOBUTTON, 1, 2, 3, 4").style,
+            kChild | BS_AUTORADIOBUTTON);
+}
+
+TEST(ResourceScriptStyles, ExtraStylesAddAndNotRemoves) {
+  EXPECT_EQ(OnlyControl("EDITTEXT 3, 1, 2, 3, 4, ES_AUTOHSCROLL | NOT WS_TABSTOP").style,
+            WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL);
+  EXPECT_EQ(OnlyControl("LTEXT \"a\", 3, 1, 2, 3, 4, NOT WS_GROUP, WS_EX_CONTEXTHELP").exStyle,
+            static_cast<DWORD>(WS_EX_CONTEXTHELP));
+  const auto control = OnlyControl("CONTROL \"x\", -1, Static, 0x2 | (1 | 4), 5, 6, 7, 8");
+  EXPECT_EQ(control.id, -1);
+  EXPECT_EQ(control.className, "Static");
+  EXPECT_EQ(control.style, WS_CHILD | WS_VISIBLE | 7u);
+  EXPECT_EQ((std::vector<int>{control.x, control.y, control.width, control.height}),
+            (std::vector<int>{5, 6, 7, 8}));
+}
+
+TEST(ResourceScriptStyles, CaptionAndFontAddTheirStyleBits) {
+  auto dialog = ParseResourceScriptText(Dialog("",
+                                               "STYLE WS_POPUP\nCAPTION \"T\"\n"
+                                               "FONT 9, \"Face\"\n"),
+                                        "t.rc", {})
+                    .dialogs.at(0);
+  EXPECT_EQ(dialog.style, static_cast<DWORD>(WS_POPUP | WS_CAPTION | DS_SETFONT));
+  EXPECT_EQ(dialog.caption, "T");
+  EXPECT_EQ(dialog.fontName, "Face");
+  EXPECT_EQ(dialog.fontSize, 9);
+  EXPECT_EQ((std::vector<int>{dialog.x, dialog.y, dialog.width, dialog.height}),
+            (std::vector<int>{1, 2, 30, 40}));
+  dialog = ParseResourceScriptText(Dialog(""), "t.rc", {}).dialogs.at(0);
+  EXPECT_EQ(dialog.style, static_cast<DWORD>(WS_POPUP | WS_BORDER | WS_SYSMENU));
+}
+
+TEST(ResourceScriptText, PreprocessingAndStrings) {
+  const std::string text =
+      "#define FIRST 40 /* a comment */\n"
+      "#define SECOND FIRST\n"
+      "#ifdef FIRST\n#define PICK 1\n#else\n#define PICK 2\n#endif\n"
+      "#ifndef WS_POPUP\n#define PICK 3\n#endif\n"
+      "#include <windows.h>\n"
+      "LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US\n"
+      "SECOND DIALOGEX 0, 0, 1, 1 // trailing\n"
+      "BEGIN\n"
+      "  LTEXT \"say \"\"hi\"\"\\t\", PICK, \\\n 1, 2, 3, 4\n"
+      "END\n";
+  const auto script = ParseResourceScriptText(text, "t.rc", {});
+  ASSERT_EQ(script.dialogs.size(), 1u);
+  EXPECT_EQ(script.dialogs[0].id, 40);
+  EXPECT_EQ(script.dialogs[0].language, 0x0409);
+  ASSERT_EQ(script.dialogs[0].controls.size(), 1u);
+  EXPECT_EQ(script.dialogs[0].controls[0].text, "say \"hi\"\t");
+  EXPECT_EQ(script.dialogs[0].controls[0].id, 1);
+  EXPECT_EQ(user32::rc::CppLiteral("say \"hi\"\t\\"), "\"say \\\"hi\\\"\\011\\\\\"");
+}
+
+TEST(ResourceScriptText, QuotedIncludesAreSearchedNextToTheScriptThenInTheDirs) {
+  lattest::TempDir dir;
+  dir.Write("ids.h", "#define MY_DIALOG 12\n");
+  std::filesystem::create_directory(dir.File("sub"));
+  dir.Write("sub/more.h", "#define MY_ID 34\n");
+  const std::string script = dir.Write("d.rc",
+                                       "#include \"ids.h\"\n#include \"more.h\"\n"
+                                       "MY_DIALOG DIALOGEX 0, 0, 1, 1\nBEGIN\n"
+                                       "  EDITTEXT MY_ID, 0, 0, 1, 1\nEND\n");
+  const auto parsed = user32::rc::ParseResourceScript(script, {dir.File("sub")});
+  EXPECT_EQ(parsed.dialogs.at(0).id, 12);
+  EXPECT_EQ(parsed.dialogs.at(0).controls.at(0).id, 34);
+  EXPECT_THROW(user32::rc::ParseResourceScript(script, {}), ScriptError);
+  EXPECT_THROW(user32::rc::ParseResourceScript(dir.File("missing.rc"), {}), ScriptError);
+}
+
+TEST(ResourceScriptFaults, NameTheFileLineAndWhatIsWrong) {
+  EXPECT_EQ(FaultOf(Dialog("  SCROLLBAR 3, 1, 2, 3, 4\n")),
+            "t.rc:3: unknown control statement SCROLLBAR");
+  EXPECT_EQ(FaultOf(Dialog("  LTEXT \"a\", NO_SUCH_ID, 1, 2, 3, 4\n")),
+            "t.rc:3: unknown name NO_SUCH_ID");
+  EXPECT_EQ(FaultOf(Dialog("  CONTROL \"a\", 3, \"msctls_trackbar32\", 0, 1, 2, 3, 4\n")),
+            "t.rc:3: control class msctls_trackbar32 is not supported");
+  EXPECT_EQ(FaultOf(Dialog("  CONTROL \"a\", 3, \"Button\", BS_AUTOCHECKBOX, 1, 2, 3, 4\n")),
+            "t.rc:3: button type 3 is not supported");
+  EXPECT_EQ(FaultOf(Dialog("  EDITTEXT 3, 1, 2, 3, 4\n  EDITTEXT 3, 1, 2, 3, 4\n")),
+            "t.rc:4: second control with id 3");
+  EXPECT_EQ(FaultOf(Dialog("") + Dialog("")), "t.rc:4: second dialog 7");
+  EXPECT_EQ(FaultOf(Dialog("  LTEXT \"a\" 3, 1, 2, 3, 4\n")), "t.rc:3: expected ','");
+  EXPECT_EQ(FaultOf("7 DIALOGEX 0, 0, 1, 1\nBEGIN\n  LTEXT \"a\", 3, 1, 2, 3, 4\n"),
+            "t.rc:3: dialog without END");
+  EXPECT_EQ(FaultOf("7 MENU\nBEGIN\nEND\n"), "t.rc:1: resource type MENU is not supported");
+  EXPECT_EQ(FaultOf("#if 1\n#endif\n"), "t.rc:1: directive #if is not supported");
+  EXPECT_EQ(FaultOf("#ifdef X\n"), "t.rc: #ifdef without #endif");
+  EXPECT_EQ(FaultOf("#include \"nowhere.h\"\n"), "t.rc:1: include file \"nowhere.h\" not found");
+  EXPECT_EQ(FaultOf("#define LOOP LOOP\nLOOP DIALOGEX 0,0,1,1\nBEGIN\nEND\n"),
+            "t.rc:2: macro LOOP expands without end");
+  EXPECT_EQ(FaultOf(Dialog("  LTEXT \"open, 3, 1, 2, 3, 4\n")), "t.rc:3: unterminated string");
+  EXPECT_EQ(FaultOf(Dialog("  LTEXT \"a\", 3, 1, 2, 3, 4 ; x\n")),
+            "t.rc:3: unexpected character ';'");
+}
+
+TEST(ResourceScriptVersion, ReadsTheNumbersAndTheStringTable) {
+  const auto script = ParseResourceScriptText(
+      "1 VERSIONINFO\n FILEVERSION 1, 2, 3, 4\n PRODUCTVERSION 5,6,7,8\n FILEOS VOS_UNKNOWN\n"
+      "BEGIN\n BLOCK \"StringFileInfo\"\n BEGIN\n  BLOCK \"040904b0\"\n  BEGIN\n"
+      "   VALUE \"ProductName\", \"P\"\n  END\n END\n"
+      " BLOCK \"VarFileInfo\"\n BEGIN\n  VALUE \"Translation\", 0x409, 1200\n END\nEND\n",
+      "t.rc", {});
+  EXPECT_TRUE(script.version.present);
+  EXPECT_EQ(script.version.fileVersion, (std::array<int, 4>{1, 2, 3, 4}));
+  EXPECT_EQ(script.version.productVersion, (std::array<int, 4>{5, 6, 7, 8}));
+  EXPECT_EQ(script.version.strings, (std::map<std::string, std::string>{{"ProductName", "P"}}));
+  EXPECT_TRUE(script.dialogs.empty());
+}
+
+}  // namespace
