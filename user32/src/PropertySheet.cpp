@@ -70,18 +70,19 @@ void CancelSheet(const SheetView& view) {
   EndSheet(view.sheet, false);
 }
 
-// Copies the page records (each `dwSize` bytes, at least a whole PROPSHEETPAGEA), as the
-// sheet keeps its own copies; false when a record is too small.
+// Copies the page records, as a sheet keeps its own copies: each is `dwSize` bytes (a
+// caller may extend the record), padded with zeros to a whole PROPSHEETPAGEA; false when a
+// record is too small.
 bool CopyRecords(const PROPSHEETHEADERA& header, std::vector<std::vector<unsigned char>>& out) {
   const auto* at = reinterpret_cast<const unsigned char*>(header.ppsp);
   for (UINT i = 0; i < header.nPages; ++i) {
-    PROPSHEETPAGEA first{};
-    std::memcpy(&first.dwSize, at, sizeof first.dwSize);
-    if (first.dwSize < kMinPageRecord) return false;
-    std::vector<unsigned char> record(std::max<std::size_t>(first.dwSize, sizeof(PROPSHEETPAGEA)));
-    std::memcpy(record.data(), at, first.dwSize);
+    DWORD size = 0;
+    std::memcpy(&size, at, sizeof size);
+    if (size < kMinPageRecord) return false;
+    std::vector<unsigned char> record(std::max<std::size_t>(size, sizeof(PROPSHEETPAGEA)));
+    std::memcpy(record.data(), at, size);
     out.push_back(std::move(record));
-    at += first.dwSize;
+    at += size;
   }
   return true;
 }
