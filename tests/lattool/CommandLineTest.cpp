@@ -8,14 +8,20 @@ namespace {
 
 TEST(CommandLine, UsageErrorsExitWithOneAndPrintOnlyToStderr) {
   const std::vector<std::vector<std::string>> wrong = {
-      {},                                 // no command
-      {"convert", "x.lat"},               // unknown command
-      {"info"},                           // missing FILE
-      {"dump"},                           // missing FILE
-      {"probe"},                          // no FILE at all
-      {"info", "a.lat", "b.lat"},         // one FILE only
-      {"--frobnicate", "info", "a.lat"},  // unknown option
-      {"--plugin"},                       // option without its value
+      {},                                                // no command
+      {"frobnicate", "x.lat"},                           // unknown command
+      {"convert", "x.lat"},                              // missing OUT
+      {"create", "x.json"},                              // missing OUT
+      {"convert", "a.lat", "b.lat", "--lattice", "-1"},  // lattices count from 0
+      {"convert", "a.lat", "b.lat", "--lattice", "x"},
+      {"convert", "a.lat", "b.lat", "--options"},  // option without its value
+      {"create", "a.json", "b.lat", "c.lat"},      // one OUT only
+      {"info"},                                    // missing FILE
+      {"dump"},                                    // missing FILE
+      {"probe"},                                   // no FILE at all
+      {"info", "a.lat", "b.lat"},                  // one FILE only
+      {"--frobnicate", "info", "a.lat"},           // unknown option
+      {"--plugin"},                                // option without its value
   };
   for (const auto& args : wrong) {
     const ToolResult r = RunTool(args);
@@ -31,7 +37,8 @@ TEST(CommandLine, VersionAndHelp) {
   EXPECT_EQ(version.out, std::string("lattool ") + LATTOOL_VERSION + "\n");
   const ToolResult help = RunTool({"--help"});
   EXPECT_EQ(help.exitCode, 0);
-  for (const char* word : {"probe", "info", "dump", "--plugin", "--quiet", "--version"}) {
+  for (const char* word :
+       {"probe", "info", "dump", "convert", "create", "--plugin", "--quiet", "--version"}) {
     EXPECT_NE(help.out.find(word), std::string::npos) << word;
   }
 }

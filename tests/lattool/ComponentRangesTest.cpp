@@ -81,5 +81,39 @@ TEST(ComponentRanges, UnknownTypesAndEmptyScansAddNothing) {
   EXPECT_EQ(negative.Count(), 0u);
 }
 
+TEST(ComponentRanges, BlanksAreLeftOutOnceAMarkerIsSet) {
+  ComponentRanges ranges(CPrimType::Int32, 2);
+  ranges.SkipBlanks(-1.0);
+  Add<std::int32_t>(ranges, {-1, 5, 3, -1, -2, 8});
+  EXPECT_EQ(ranges.Min(0), -2.0);  // -1 is a blank, -2 is not
+  EXPECT_EQ(ranges.Max(0), 3.0);
+  EXPECT_EQ(ranges.Min(1), 5.0);
+  EXPECT_EQ(ranges.Max(1), 8.0);
+  // A component of blanks only has no range.
+  ComponentRanges blanks(CPrimType::Float, 1);
+  blanks.SkipBlanks(0.5);
+  Add<float>(blanks, {0.5f, 0.5f});
+  EXPECT_FALSE(blanks.Seen(0));
+  EXPECT_EQ(blanks.Min(0), 0.0);
+  EXPECT_EQ(blanks.Max(0), 0.0);
+  EXPECT_EQ(blanks.Describe(0), "no values");
+}
+
+TEST(ComponentRanges, BoundsAsDoubles) {
+  ComponentRanges reals(CPrimType::Double, 1);
+  Add<double>(reals, {0.1, -1e300});
+  EXPECT_TRUE(reals.Seen(0));
+  EXPECT_EQ(reals.Min(0), -1e300);
+  EXPECT_EQ(reals.Max(0), 0.1);
+  ComponentRanges u16(CPrimType::UInt16, 1);
+  Add<std::uint16_t>(u16, {65535, 7});
+  EXPECT_EQ(u16.Min(0), 7.0);
+  EXPECT_EQ(u16.Max(0), 65535.0);
+  // Without a marker every value counts, the blank value too.
+  ComponentRanges plain(CPrimType::Int8, 1);
+  Add<std::int8_t>(plain, {-1, 4});
+  EXPECT_EQ(plain.Min(0), -1.0);
+}
+
 }  // namespace
 }  // namespace lattool

@@ -1,4 +1,5 @@
-// Spawns lattool with posix_spawn, its stdout and stderr on pipes read with poll.
+// Spawns lattool with posix_spawn in a session of its own, stdin from /dev/null, its
+// stdout and stderr on pipes read with poll.
 #include "ToolProcess.h"
 
 #include <array>
@@ -40,21 +41,47 @@ bool ReadSome(int fd, std::string& out) {
   return true;
 }
 
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+  std::vector<char*> pointers;
+  for (std::string& s : strings) pointers.push_back(s.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
 }  // namespace
 
-ToolProcess::ToolProcess(const std::vector<std::string>& args) {
+std::vector<std::string> MergedEnvironment(const std::vector<std::string>& environment) {
+  std::vector<std::string> merged;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry(*e);
+    const std::string name = entry.substr(0, entry.find('=') + 1);
+    bool replaced = false;
+    for (const std::string& extra : environment) replaced |= extra.rfind(name, 0) == 0;
+    if (!replaced) merged.push_back(entry);
+  }
+  merged.insert(merged.end(), environment.begin(), environment.end());
+  return merged;
+}
+
+ToolProcess::ToolProcess(const std::vector<std::string>& args,
+                         const std::vector<std::string>& environment) {
   Pipe out;
   Pipe err;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, out.write, STDOUT_FILENO);
   posix_spawn_file_actions_adddup2(&actions, err.write, STDERR_FILENO);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
   std::vector<std::string> argStrings{LATTOOL_PATH};
   argStrings.insert(argStrings.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& a : argStrings) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  const int rc = posix_spawn(&pid_, LATTOOL_PATH, &actions, nullptr, argv.data(), environ);
+  std::vector<std::string> envStrings = MergedEnvironment(environment);
+  const std::vector<char*> argv = Pointers(argStrings);
+  const std::vector<char*> envp = Pointers(envStrings);
+  const int rc = posix_spawn(&pid_, LATTOOL_PATH, &actions, &attributes, argv.data(), envp.data());
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   close(out.write);
   close(err.write);
@@ -108,8 +135,9 @@ ToolResult ToolProcess::Finish() {
   return result;
 }
 
-ToolResult RunTool(const std::vector<std::string>& args) {
-  return ToolProcess(args).Finish();
+ToolResult RunTool(const std::vector<std::string>& args,
+                   const std::vector<std::string>& environment) {
+  return ToolProcess(args, environment).Finish();
 }
 
 }  // namespace lattest

@@ -17,8 +17,11 @@ struct ToolResult {
 
 class ToolProcess {
  public:
-  // Starts lattool (LATTOOL_PATH) with `args` after the program name.
-  explicit ToolProcess(const std::vector<std::string>& args);
+  // Starts lattool (LATTOOL_PATH) with `args` after the program name, in a session of its
+  // own, stdin from /dev/null (so it has no terminal) and with `environment` ("NAME=value") added
+  // to this process's environment, replacing a variable of the same name.
+  explicit ToolProcess(const std::vector<std::string>& args,
+                       const std::vector<std::string>& environment = {});
   // Kills a tool that was not finished, and reaps it.
   ~ToolProcess();
   ToolProcess(const ToolProcess&) = delete;
@@ -37,7 +40,11 @@ class ToolProcess {
   int errFd_ = -1;
 };
 
-// Runs lattool with `args` to its end.
-ToolResult RunTool(const std::vector<std::string>& args);
+// Runs lattool with `args` (and `environment`, as ToolProcess) to its end.
+ToolResult RunTool(const std::vector<std::string>& args,
+                   const std::vector<std::string>& environment = {});
+
+// This process's environment with `environment` ("NAME=value") added or replacing.
+std::vector<std::string> MergedEnvironment(const std::vector<std::string>& environment);
 
 }  // namespace lattest

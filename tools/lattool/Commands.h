@@ -1,13 +1,21 @@
-// The three lattool commands; each returns the process exit code (see ExitCode).
-// A SetupError (module or factory missing) leaves them for main to report.
+// The lattool commands; each returns the process exit code (see ExitCode). A SetupError
+// (module or factory missing, wrong usage found late) leaves them for main to report.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "ExportSession.h"
 #include "GlobalOptions.h"
+#include "PluginModule.h"
 
 namespace lattool {
+
+// Wrong usage found after the command line was read: exit code 1, nothing written.
+class UsageError : public SetupError {
+ public:
+  using SetupError::SetupError;
+};
 
 // One line "FILE: LAT" or "FILE: not LAT" per file; 0 when every file was recognised.
 int RunProbe(const GlobalOptions& options, const std::vector<std::string>& files);
@@ -15,5 +23,10 @@ int RunProbe(const GlobalOptions& options, const std::vector<std::string>& files
 int RunInfo(const GlobalOptions& options, const std::string& file);
 // One JSON document with everything the import handed over.
 int RunDump(const GlobalOptions& options, const std::string& file);
+// Imports `input` and exports its lattice `lattice` (counting from 0) as `request.output`.
+int RunConvert(const GlobalOptions& options, const std::string& input, int lattice,
+               const ExportRequest& request);
+// Builds the lattice described by the JSON file `input` and exports it.
+int RunCreate(const GlobalOptions& options, const std::string& input, const ExportRequest& request);
 
 }  // namespace lattool

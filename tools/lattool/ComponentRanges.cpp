@@ -1,4 +1,4 @@
-// Per-component extremes over typed scan values; NaN values are left out.
+// Per-component extremes over typed scan values; NaN values and blanks are left out.
 #include "ComponentRanges.h"
 
 #include <algorithm>
@@ -15,6 +15,7 @@ ComponentRanges::ComponentRanges(int type, int components)
 
 template <class T>
 void ComponentRanges::Take(Range& range, T value) noexcept {
+  if (skipBlanks_ && static_cast<double>(value) == blankMarker_) return;
   if constexpr (std::is_floating_point_v<T>) {
     if (std::isnan(value)) return;
     const double v = value;
@@ -62,6 +63,18 @@ std::string ComponentRanges::DescribeTyped(const Range& range) const {
     maxEnd = FormatNumber(max, range.intMax);
   }
   return "min " + std::string(min, minEnd) + ", max " + std::string(max, maxEnd);
+}
+
+double ComponentRanges::Min(std::size_t c) const {
+  const Range& range = ranges_.at(c);
+  if (!range.seen) return 0.0;
+  return hostbase::CPrimType::IsInteger(type_) ? static_cast<double>(range.intMin) : range.realMin;
+}
+
+double ComponentRanges::Max(std::size_t c) const {
+  const Range& range = ranges_.at(c);
+  if (!range.seen) return 0.0;
+  return hostbase::CPrimType::IsInteger(type_) ? static_cast<double>(range.intMax) : range.realMax;
 }
 
 std::string ComponentRanges::Describe(std::size_t c) const {

@@ -13,9 +13,10 @@ namespace lattool {
 // Exit codes shared by every command.
 enum ExitCode : int {
   kExitSuccess = 0,
-  kExitUsage = 1,    // wrong usage, missing module or factory; probe: a file not recognised
-  kExitError = 2,    // the import raised an error
-  kExitStopped = 3,  // the import stopped early
+  kExitUsage = 1,      // wrong usage, missing module or factory; probe: a file not recognised
+  kExitError = 2,      // the import or the export raised an error
+  kExitStopped = 3,    // the import stopped early, or the export was cancelled
+  kExitNoLattice = 4,  // the export ended without a completed lattice
 };
 
 // An error raised during an import, copied out of the exception.

@@ -1,4 +1,4 @@
-// The host side of one lattool run: the loaded plug-in module, the manager and the
+// The import side of one lattool run: the loaded plug-in module, the manager and the
 // import filter made by the module's ImportLAT.
 #pragma once
 
@@ -22,6 +22,9 @@ class PluginHost {
   // Imports `path`, handing every object to `sink`; a progress bar is drawn on stderr
   // when `showProgress`. Errors raised by the import are returned, not thrown.
   ImportOutcome Import(const char* path, hostfw::IoObjectSink& sink, bool showProgress);
+
+  // The loaded module, for the export side of the run.
+  const PluginModule& Module() const noexcept { return module_; }
 
  private:
   ImportOutcome RunFilter(const char* path);

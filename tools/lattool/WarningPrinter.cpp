@@ -1,4 +1,5 @@
-// Warnings go to stderr as "lattool: warning: <text>"; a terminal tool has no help viewer.
+// Warnings go to stderr as "lattool: warning: <text>"; a help request names its topic there,
+// as a terminal tool has no help viewer.
 #include "WarningPrinter.h"
 
 #include <cstdio>
@@ -10,7 +11,7 @@ void WarningPrinter::Warning(const std::string& text) {
 }
 
 void WarningPrinter::ShowHelp(const std::string& topic) {
-  std::fprintf(stderr, "lattool: no help viewer for topic '%s'\n", topic.c_str());
+  std::fprintf(stderr, "lattool: help: %s\n", topic.c_str());
 }
 
 }  // namespace lattool

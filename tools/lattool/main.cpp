@@ -1,4 +1,4 @@
-// lattool: the command-line host of the LAT plug-in (probe, info, dump).
+// lattool: the command-line host of the LAT plug-in (probe, info, dump, convert, create).
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <exception>
@@ -18,7 +18,23 @@ struct Arguments {
   lattool::GlobalOptions options;
   std::vector<std::string> probeFiles;
   std::string file;
+  int lattice = 0;
+  lattool::ExportRequest request;
 };
+
+// OUT and the options of the two export commands.
+void DefineExport(CLI::App& command, Arguments& args) {
+  command.add_option("OUT", args.request.output, "Binary LAT file to write")->required();
+  command
+      .add_option("--options", args.request.options,
+                  "Export options: Key=Value,... (BlankMethod, FixedBlankValue, Defaults, "
+                  "ForgetOptions)")
+      ->option_text("STR");
+  command.add_flag("--interactive", args.request.interactive,
+                   "Let the exporter ask how to write blanked nodes (on the terminal)");
+  command.add_flag("--page", args.request.page,
+                   "Show the export options page before the export (on the terminal)");
+}
 
 void DefineCommands(CLI::App& app, Arguments& args) {
   app.add_option("--plugin", args.options.pluginPath,
@@ -34,18 +50,32 @@ void DefineCommands(CLI::App& app, Arguments& args) {
   info->add_option("FILE", args.file, "LAT file to import")->required();
   CLI::App* dump = app.add_subcommand("dump", "Write everything imported from FILE as JSON");
   dump->add_option("FILE", args.file, "LAT file to import")->required();
+  CLI::App* convert = app.add_subcommand("convert", "Write lattice K of IN as a binary LAT file");
+  convert->add_option("IN", args.file, "LAT file to import (binary or plain)")->required();
+  DefineExport(*convert, args);
+  convert->add_option("--lattice", args.lattice, "Lattice to write, counting from 0 (default 0)")
+      ->option_text("K")
+      ->check(CLI::NonNegativeNumber);
+  CLI::App* create =
+      app.add_subcommand("create", "Write the lattice described by IN.json as a binary LAT file");
+  create->add_option("IN.json", args.file, "One lattice in the JSON shape dump prints")->required();
+  DefineExport(*create, args);
 }
 
 int RunCommand(const CLI::App& app, const Arguments& args) {
   if (app.got_subcommand("probe")) return lattool::RunProbe(args.options, args.probeFiles);
   if (app.got_subcommand("info")) return lattool::RunInfo(args.options, args.file);
-  return lattool::RunDump(args.options, args.file);
+  if (app.got_subcommand("dump")) return lattool::RunDump(args.options, args.file);
+  if (app.got_subcommand("convert")) {
+    return lattool::RunConvert(args.options, args.file, args.lattice, args.request);
+  }
+  return lattool::RunCreate(args.options, args.file, args.request);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app("Host for the IRIS Explorer LAT import plug-in", "lattool");
+  CLI::App app("Host for the IRIS Explorer LAT import/export plug-in", "lattool");
   Arguments args;
   DefineCommands(app, args);
   try {

@@ -1,0 +1,73 @@
+// The host side of one export: the export filter made by the module's ExportLAT, driven
+// in the host's order (SetOptions, the options page, BeginExportToFile, ExportObject for
+// every object, EndExportToFile), with the saved options loaded before and saved after.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "ImportOutcome.h"
+#include "OptionPages.h"
+#include "PluginModule.h"
+#include "SavedOptionsFile.h"
+#include "WarningPrinter.h"
+#include "hostfw/IoFilter.h"
+#include "hostfw/IoManager.h"
+
+namespace lattool {
+
+class TerminalDialogUser;
+
+// What the user asked of one export.
+struct ExportRequest {
+  std::string output;
+  std::string options;       // handed to SetOptions as it is
+  bool interactive = false;  // the filter may open its options dialog
+  bool page = false;         // show the options page before the export
+};
+
+class ExportSession {
+ public:
+  // Creates the filter; raises SetupError when the module has no ExportLAT or it returns
+  // none. `savedOptions` (none: options live for this run only) is read here. `dialogs`
+  // is the user of the options page, when one is shown.
+  ExportSession(const PluginModule& module, ExportRequest request,
+                std::optional<SavedOptionsFile> savedOptions, hostfw::IoProgressSink& progress,
+                const TerminalDialogUser* dialogs);
+  ~ExportSession();
+  ExportSession(const ExportSession&) = delete;
+  ExportSession& operator=(const ExportSession&) = delete;
+
+  // Options, the page (with --page) and the start of the export; false when it cannot go on.
+  bool Begin(const LatticeTraits& traits);
+  // Hands one transfer object to the filter; false when the export cannot go on.
+  bool Send(hostfw::TrBase& object);
+  // The user stopped the work that feeds the export.
+  void Cancel() noexcept { cancelled_ = true; }
+  // Ends the export (the filter removes a file that holds no complete lattice), saves the
+  // options, reports an error on stderr and returns the exit code.
+  int End();
+
+ private:
+  template <class Call>
+  bool Guarded(Call&& call);
+  bool Accept(hostfw::ExportStatus status, const char* operation);
+  bool ShowPages(const LatticeTraits& traits);
+  void LoadOptions();
+  void SaveOptions();
+
+  ExportRequest request_;
+  std::optional<SavedOptionsFile> savedOptions_;
+  std::optional<std::string> loadedOptions_;  // empty when the file could not be read
+  const TerminalDialogUser* dialogs_;
+  WarningPrinter warnings_;
+  hostfw::IoManager manager_;
+  std::unique_ptr<hostfw::IoExportFilter> filter_;
+  bool begun_ = false;
+  bool cancelled_ = false;
+  bool noLattice_ = false;
+  std::optional<ErrorReport> error_;
+};
+
+}  // namespace lattool
