@@ -2,9 +2,12 @@
 // rewinds, the end of the file and open failures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -145,6 +148,38 @@ TEST_F(BufferedFileRead, FileThatShrinksWhileOpenGivesAShortRead) {
   EXPECT_EQ(file.Read(rest.data(), size), shrunk - 1);
   EXPECT_EQ(rest[shrunk - 2], PatternByte(shrunk - 1));
   EXPECT_EQ(file.Getc(), -1);
+}
+
+// The read buffer is sized by the file's length at the open; bytes appended afterwards,
+// far more than that buffer holds, are still read in order, by Getc and by Read.
+TEST_F(BufferedFileRead, SmallFileThatGrowsAfterTheOpenIsReadToItsNewEnd) {
+  const std::size_t size = 3 * kBuf / 2 + 11;
+  const auto expected = Pattern(size);
+  const std::string path =
+      dir_.Write("grows.bin", std::vector<std::uint8_t>(expected.begin(), expected.begin() + 10));
+  CBufferedFile byGetc(path.c_str(), "rb", 3, false);
+  CBufferedFile byRead(path.c_str(), "rb", 3, false);
+  dir_.Write("grows.bin", expected);
+  for (std::size_t i = 0; i < size; ++i) ASSERT_EQ(byGetc.Getc(), expected[i]) << "at byte " << i;
+  EXPECT_EQ(byGetc.Getc(), -1);
+  std::vector<std::uint8_t> got(size + 1);
+  std::size_t at = 0;
+  for (std::size_t count : {std::size_t{3}, std::size_t{5000}, kBuf / 4, size}) {
+    at += byRead.Read(got.data() + at, std::min(count, got.size() - at));
+  }
+  got.resize(at);
+  EXPECT_EQ(got, expected);
+}
+
+// A special file whose length the system reports as 0 still reads to its end.
+TEST_F(BufferedFileRead, FileOfUnknownLengthIsReadToItsEnd) {
+  std::ifstream in("/proc/self/cmdline", std::ios::binary);
+  const std::string expected{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  ASSERT_FALSE(expected.empty());
+  CBufferedFile file("/proc/self/cmdline", "rb", 3, false);
+  std::string got;
+  for (int c = file.Getc(); c != -1; c = file.Getc()) got += static_cast<char>(c);
+  EXPECT_EQ(got, expected);
 }
 
 void ExpectOpenError(const std::string& path, const char* mode, const std::string& reason) {

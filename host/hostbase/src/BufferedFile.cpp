@@ -24,6 +24,7 @@ struct FileState {
   bool havePath = false;  // a file was opened; the path stays readable after Close
   bool writing = false;
   std::unique_ptr<unsigned char[]> buffer;
+  std::size_t capacity = 0;  // bytes of `buffer`
   // Reading: bytes taken from the file. Writing: bytes handed to the file since the last
   // rewind. Bytes still in the buffer are not counted.
   std::int64_t fileOffset = 0;
@@ -62,6 +63,18 @@ void WriteToFile(FileState& f, const void* data, std::size_t count) {
   if (n != count) throw FileError(FileAction::Write, f.path, detail::SystemReason(), __LINE__);
 }
 
+// Reading needs no more buffer than the file holds: a small file (a 200-byte probe, say)
+// gets a small buffer. A length the system does not know (0 for special files) gets a
+// middle size; a file that grows after the open is still read to its end.
+std::size_t ReadBufferSize(std::int64_t length) noexcept {
+  constexpr std::size_t kSmallest = std::size_t{4} << 10;
+  constexpr std::size_t kUnknownLength = std::size_t{64} << 10;
+  if (length <= 0) return kUnknownLength;
+  const auto size = static_cast<std::uint64_t>(length);
+  return static_cast<std::size_t>(
+      std::clamp<std::uint64_t>(size, kSmallest, CBufferedFile::kBufferSize));
+}
+
 }  // namespace
 
 struct CBufferedFile::Impl : FileState {};
@@ -94,7 +107,6 @@ void CBufferedFile::Open(const char* path, const char* mode, int /*sharing*/, bo
                     std::string("unsupported open mode '") + (mode ? mode : "") + "'", __LINE__);
   }
   if (path == nullptr) throw FileError(action, f.path, "no path given", __LINE__);
-  if (!f.buffer) f.buffer = std::make_unique_for_overwrite<unsigned char[]>(kBufferSize);
   errno = 0;
   std::FILE* file = std::fopen(path, mode);
   if (file == nullptr) throw FileError(action, f.path, detail::SystemReason(), __LINE__);
@@ -103,6 +115,18 @@ void CBufferedFile::Open(const char* path, const char* mode, int /*sharing*/, bo
     throw FileError(action, f.path, std::strerror(EISDIR), __LINE__);
   }
   std::setvbuf(file, nullptr, _IONBF, 0);
+  const std::size_t wanted = f.writing ? kBufferSize : ReadBufferSize(detail::FileSize(file));
+  if (f.capacity < wanted) {
+    f.buffer.reset();
+    f.capacity = 0;
+    try {
+      f.buffer = std::make_unique_for_overwrite<unsigned char[]>(wanted);
+    } catch (...) {
+      std::fclose(file);
+      throw;
+    }
+    f.capacity = wanted;
+  }
   f.file = file;
   f.havePath = true;
   f.fileOffset = 0;
@@ -126,7 +150,7 @@ std::size_t CBufferedFile::Read(void* buffer, std::size_t count) {
   std::size_t done = TakeBuffered(readPos_, readEnd_, out, count);
   while (done < count) {
     const std::size_t rest = count - done;
-    if (rest >= kBufferSize) return done + ReadFromFile(*impl_, out + done, rest);
+    if (rest >= impl_->capacity) return done + ReadFromFile(*impl_, out + done, rest);
     if (FillBuffer() == 0) break;
     done += TakeBuffered(readPos_, readEnd_, out + done, rest);
   }
@@ -142,7 +166,7 @@ int CBufferedFile::GetcSlow() {
 std::size_t CBufferedFile::FillBuffer() {
   unsigned char* buffer = impl_->buffer.get();
   readPos_ = readEnd_ = buffer;
-  const std::size_t n = ReadFromFile(*impl_, buffer, kBufferSize);
+  const std::size_t n = ReadFromFile(*impl_, buffer, impl_->capacity);
   readEnd_ = buffer + n;
   return n;
 }

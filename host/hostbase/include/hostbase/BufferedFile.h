@@ -1,6 +1,7 @@
-// A buffered byte file with 64-bit positions. Reading goes through a large buffer
-// with an inlined fast path for Getc; large reads and writes bypass the buffer and go
-// straight between the caller's memory and the file.
+// A buffered byte file with 64-bit positions. Reading goes through a buffer of up to
+// kBufferSize bytes (no larger than the file needs) with an inlined fast path for Getc;
+// large reads and writes bypass the buffer and go straight between the caller's memory
+// and the file.
 #pragma once
 
 #include <cstddef>
