@@ -78,6 +78,23 @@ TEST(IoManagerOptions, LoadingReplacesTheStoreAndSkipsBadLines) {
   EXPECT_EQ(manager.SavedOptionsText(), "A=1\nB=2.5\nC=x=y\n");
 }
 
+// Stray carriage returns at a line's end are line-end noise: the value reads the same
+// before and after the store is saved and loaded again.
+TEST(IoManagerOptions, TrailingCarriageReturnsAreNotPartOfTheValue) {
+  IoManager manager;
+  manager.LoadSavedOptions("BlankMethod=3\r\r\r\nFixedBlankValue=2.5\r\r");
+  int method = 0;
+  double fixed = 0.0;
+  EXPECT_TRUE(manager.GetOption("BlankMethod", method, true));
+  EXPECT_EQ(method, 3);
+  EXPECT_TRUE(manager.GetOption("FixedBlankValue", fixed, true));
+  EXPECT_EQ(fixed, 2.5);
+  const std::string saved = manager.SavedOptionsText();
+  EXPECT_EQ(saved, "BlankMethod=3\nFixedBlankValue=2.5\n");
+  manager.LoadSavedOptions(saved);
+  EXPECT_EQ(manager.SavedOptionsText(), saved);
+}
+
 TEST(IoManagerOptions, OptionsStringReadings) {
   IoManager manager;
   const char* options = "Defaults, BlankMethod=2 ,FixedBlankValue=1e3,Flag=off,Bad=x";

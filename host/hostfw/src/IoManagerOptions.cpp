@@ -106,7 +106,7 @@ void IoManager::LoadSavedOptions(const std::string& text) {
     const std::size_t end = rest.find('\n');
     std::string_view line = rest.substr(0, end);
     rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const std::size_t equals = line.find('=');
     if (equals == 0 || equals == std::string_view::npos) continue;
     loaded[std::string(line.substr(0, equals))] = std::string(line.substr(equals + 1));
