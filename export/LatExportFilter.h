@@ -2,17 +2,20 @@
 // as a binary LAT file, promoting data types the format lacks and replacing blanked nodes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "export/LatOutputTarget.h"
 #include "hostaux/LatticeResequencer.h"
 #include "hostbase/BufferedFile.h"
 #include "hostbase/PrimType.h"
 #include "hostfw/IoFilter.h"
 #include "hostfw/Progress.h"
 #include "hostfw/Transfer.h"
+#include "import/LatPluginApi.h"
 
 class LatExportDlg;
 
@@ -21,8 +24,7 @@ class LatExportFilter final : public hostfw::IoExportFilter {
   explicit LatExportFilter(hostfw::IoManager& manager) noexcept;
   ~LatExportFilter() override;
 
-  void GetPropertyPages(std::vector<hostfw::IoPropertyPage*>& pages,
-                        const char* fileName) override;
+  void GetPropertyPages(std::vector<hostfw::IoPropertyPage*>& pages, const char* fileName) override;
   void SetOptions(const char* options) override;
   std::string GetOptionsInStringForm() override;
   bool IsObjectTypeSupported(const hostbase::CTypeInfo* type) override;
@@ -36,6 +38,10 @@ class LatExportFilter final : public hostfw::IoExportFilter {
   // Replaces `type` by the type the format can hold, warning on the first lattice.
   void PromoteDataType(std::int32_t& type);
 
+  // Bytes handed to the output file of the current export so far (also those still
+  // waiting in the file's buffer); 0 when no file is open.
+  std::int64_t OutputPosition() const noexcept { return file.GetPosition(); }
+
  private:
   // Options.
   void LoadSavedOptions(bool flag);
@@ -45,8 +51,17 @@ class LatExportFilter final : public hostfw::IoExportFilter {
   // Lattice lifecycle.
   hostfw::ExportStatus BeginLattice(hostfw::TrLattice& header);
   hostfw::ExportStatus BeginHeader(hostfw::TrLattice& header, std::int32_t kind);
-  void StartRowStore(const hostfw::TrLattice& header);
   hostfw::ExportStatus ReceiveScan(const hostfw::TrLatticeScan& scan);
+  hostfw::ExportStatus ReportProgress();
+  void SetUniformBounds(const hostfw::TrUniformLattice& header);
+  bool OpenOutput();
+  void AbandonOutput() noexcept;
+  void CommitOutput();
+
+  // Shapes and sizes the format can hold, checked before anything is opened.
+  void CheckHeader(const hostfw::TrLattice& header, std::int32_t kind) const;
+  void CheckListSizes(const hostfw::TrLattice& header) const;
+  void CheckScanSize(const hostfw::TrLatticeScan& scan, std::size_t bytes) const;
 
   // Data types and blanks.
   void ComputeDataRange(const hostfw::TrLattice& header);
@@ -56,10 +71,18 @@ class LatExportFilter final : public hostfw::IoExportFilter {
 
   // Writer.
   void WriteArray(const void* values, std::size_t count, int elementSize);
+  void WriteField(std::int32_t value);
+  void WriteDimsList();
   void WriteHeader();
+  void StartRowStore(const hostfw::TrLattice& header);
+  void StoreAxis(const void* coords, std::uint32_t count,
+                 void (hostaux::LatticeResequencer::*store)(const void*));
   void StoreScan(const hostfw::TrLatticeScan& scan);
+  void StoreCoordinateRow(const hostfw::TrLatticeScan& scan, int y, int z);
   void WriteBody();
   void WriteCoordinateList();
+  void WriteAxis(std::size_t bytes, std::uint32_t count,
+                 void (hostaux::LatticeResequencer::*read)(void*) const);
 
   std::string fileName;
   hostbase::CBufferedFile file;
@@ -88,6 +111,21 @@ class LatExportFilter final : public hostfw::IoExportFilter {
   std::int32_t nextRef = 0;
   std::int32_t latticeNDim = 0, latticeDimsRef = 0, latticeDataRef = 0, latticeGeometryRef = 0;
   std::int32_t geometryType = 0, nRectCoord = 0, rectCoordsRef = 0;
-  // One converted row, sized once per lattice.
+
+  // Where the bytes go (a temporary file next to the output until the lattice is complete).
+  LatOutputTarget output;
+  // A file was opened in this export (so an unfinished one is removed at its end).
+  bool fileOpened = false;
+  // Scans the lattice being received needs; 0 when no lattice is being received.
+  std::uint32_t expectedScans = 0;
+  // The replacement of blanked values, in the written data type.
+  hostbase::CPrimData blankInType;
+  // One converted row and one coordinate row, sized once per lattice; a reused buffer for
+  // the lists WriteArray byte-swaps.
   std::vector<unsigned char> rowBuffer;
+  std::vector<unsigned char> coordBuffer;
+  std::vector<unsigned char> listBuffer;
 };
+
+// The plug-in's export factory, looked up by the host under this name.
+LAT_PLUGIN_API hostfw::IoExportFilter* ExportLAT(hostfw::IoManager& manager);

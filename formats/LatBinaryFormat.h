@@ -1,6 +1,7 @@
 // Layout of the binary LAT file: magic bytes, records, reference numbers, value types.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -17,12 +18,27 @@ inline constexpr std::size_t kMagicTailSize = sizeof(kMagicTail);
 inline constexpr std::size_t kMagicSize = kMagicLine.size() + kMagicTailSize;
 static_assert(kMagicSize == 53);
 
+// The magic line and the three bytes after it in one piece, as a writer writes them.
+constexpr std::array<unsigned char, kMagicSize> MakeMagicBytes() {
+  std::array<unsigned char, kMagicSize> bytes{};
+  for (std::size_t i = 0; i < kMagicLine.size(); ++i)
+    bytes[i] = static_cast<unsigned char>(kMagicLine[i]);
+  for (std::size_t i = 0; i < kMagicTailSize; ++i) bytes[kMagicLine.size() + i] = kMagicTail[i];
+  return bytes;
+}
+inline constexpr std::array<unsigned char, kMagicSize> kMagicBytes = MakeMagicBytes();
+
 // Number of dimensions a lattice may have.
 inline constexpr std::int32_t kMinDim = 1;
 inline constexpr std::int32_t kMaxDim = 3;
 
 // Every integer field, count and coordinate is 4 bytes.
 inline constexpr std::size_t kFieldSize = 4;
+
+// A writer always writes three dimensions (a flat lattice has nz 1).
+inline constexpr std::int32_t kWriterNDim = 3;
+// A uniform lattice's coordinate list: first and last coordinate along each of the axes.
+inline constexpr std::int32_t kUniformBoundsCount = 2 * kWriterNDim;
 
 // Records, as four-byte fields each.
 struct LatticeRecord {

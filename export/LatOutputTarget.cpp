@@ -1,0 +1,134 @@
+// Chooses between a temporary file next to the output and the output itself, creates the
+// temporary file, and moves it into place or removes it at the end of an export.
+#include "export/LatOutputTarget.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "hostbase/Path.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kNameAttempts = 64;
+constexpr mode_t kNewFileMode = 0666;  // narrowed by the umask, as for any new file
+constexpr mode_t kModeBits = 07777;
+
+std::string RandomSuffix(std::random_device& entropy) {
+  static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  constexpr std::size_t kCount = sizeof kChars - 1;
+  std::string suffix(6, 'X');
+  for (char& c : suffix) c = kChars[entropy() % kCount];
+  return suffix;
+}
+
+// The directory part of `path` (with its final separator, empty for a bare name) and the
+// name part after it.
+std::string DirectoryOf(const std::string& path) {
+  return path.substr(
+      0, static_cast<std::size_t>(hostbase::CPath::GetNamePtr(path.c_str()) - path.c_str()));
+}
+
+// Creates "<dir>/.<name>.XXXXXX" next to `target`, exclusively, with the mode of the
+// existing output (`existingMode`, or 0 when there is none). True with its path in `temp`.
+bool CreateTemporary(const std::string& target, mode_t existingMode, std::string& temp,
+                     std::string& reason) {
+  std::random_device entropy;
+  const std::string prefix =
+      DirectoryOf(target) + "." + hostbase::CPath::GetNamePtr(target.c_str()) + ".";
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::string candidate = prefix + RandomSuffix(entropy);
+    const mode_t mode = existingMode != 0 ? existingMode : kNewFileMode;
+    const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      reason = std::strerror(errno);
+      return false;
+    }
+    // An existing output keeps its mode exactly, whatever the umask says.
+    if (existingMode != 0) (void)::fchmod(fd, existingMode);
+    ::close(fd);
+    temp = candidate;
+    return true;
+  }
+  reason = std::strerror(EEXIST);
+  return false;
+}
+
+}  // namespace
+
+LatOutputTarget::~LatOutputTarget() {
+  Discard();
+}
+
+bool LatOutputTarget::Prepare(const std::string& outputPath, std::string& reason) {
+  Discard();
+  writePath_ = finalPath_ = outputPath;
+  prepared_ = true;
+  std::error_code ec;
+  const fs::file_status status = fs::status(outputPath, ec);
+  const bool exists = fs::exists(status);
+  // Devices, FIFOs and directories: written (or refused by the open) directly.
+  const bool noName = *hostbase::CPath::GetNamePtr(outputPath.c_str()) == '\0';
+  if (noName || (exists && !fs::is_regular_file(status))) return true;
+  std::string target = outputPath;
+  mode_t existingMode = 0;
+  if (exists) {
+    const fs::path resolved = fs::canonical(outputPath, ec);
+    if (!ec) target = resolved.native();
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0) existingMode = info.st_mode & kModeBits;
+  }
+  std::string temp;
+  if (CreateTemporary(target, existingMode, temp, reason)) {
+    writePath_ = temp;
+    finalPath_ = target;
+    owned_ = renameOnCommit_ = true;
+    return true;
+  }
+  // No temporary file: a path that does not exist yet is opened directly (a missing
+  // directory then fails with the file library's own open error); an existing file is
+  // left alone.
+  if (exists) return false;
+  createdOnOpen_ = true;
+  return true;
+}
+
+void LatOutputTarget::Opened() noexcept {
+  if (createdOnOpen_) owned_ = true;
+}
+
+bool LatOutputTarget::Commit(std::string& reason) {
+  if (prepared_ && renameOnCommit_) {
+    std::error_code ec;
+    fs::rename(writePath_, finalPath_, ec);
+    if (ec) {
+      reason = ec.message();
+      Discard();
+      return false;
+    }
+  }
+  Reset();
+  return true;
+}
+
+void LatOutputTarget::Discard() noexcept {
+  if (prepared_ && owned_) {
+    std::error_code ignored;
+    fs::remove(writePath_, ignored);
+  }
+  Reset();
+}
+
+void LatOutputTarget::Reset() noexcept {
+  prepared_ = owned_ = createdOnOpen_ = renameOnCommit_ = false;
+}

@@ -1,0 +1,108 @@
+// Shared pieces of the convert and create tests: runs with a private saved options
+// directory, JSON inputs, reading outputs back with dump, and the fake module's call log.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "LattoolTestSupport.h"
+#include "tests/support/TempDir.h"
+
+namespace lattest {
+
+// A test's directory: its files, and the saved options of every lattool run it makes.
+class ExportDir {
+ public:
+  const TempDir& Dir() const { return dir_; }
+  std::string File(const std::string& name) const { return dir_.File(name); }
+  std::string ConfigHome() const { return dir_.File("config"); }
+  std::string OptionsFile() const { return dir_.File("config/lattool/options.ini"); }
+  std::string LogFile() const { return dir_.File("calls.log"); }
+  // XDG_CONFIG_HOME inside the directory, and the fake module's log.
+  std::vector<std::string> Environment(const std::string& answers = "") const {
+    std::vector<std::string> env{"XDG_CONFIG_HOME=" + ConfigHome(), "LAT_FAKE_LOG=" + LogFile()};
+    if (!answers.empty()) env.push_back("LAT_FAKE_ANSWERS=" + answers);
+    return env;
+  }
+  ToolResult Run(const std::vector<std::string>& args, const std::string& answers = "") const {
+    std::vector<std::string> all{"--quiet"};
+    all.insert(all.end(), args.begin(), args.end());
+    return RunTool(all, Environment(answers));
+  }
+  // A run through the fake module, which records the host's calls.
+  ToolResult RunFake(const std::vector<std::string>& args, const std::string& answers = "") const {
+    std::vector<std::string> all{"--plugin", FAKE_EXPORT_PATH};
+    all.insert(all.end(), args.begin(), args.end());
+    return Run(all, answers);
+  }
+  std::string WriteJson(const std::string& name, const nlohmann::json& json) const {
+    return dir_.Write(name, json.dump());
+  }
+
+ private:
+  TempDir dir_;
+};
+
+inline bool Exists(const std::string& path) {
+  return std::filesystem::exists(path);
+}
+
+inline std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+inline std::vector<std::string> ReadLines(const std::string& path) {
+  std::vector<std::string> lines;
+  std::istringstream text(ReadText(path));
+  for (std::string line; std::getline(text, line);) lines.push_back(line);
+  return lines;
+}
+
+// The one lattice of a file as dump prints it; a failed dump fails the test.
+inline nlohmann::json DumpLattice(const std::string& path) {
+  ToolResult r;
+  const nlohmann::json doc = Dump(path, r);
+  EXPECT_EQ(r.exitCode, 0) << path << ": " << r.err;
+  if (!doc.contains("lattices") || doc["lattices"].size() != 1) {
+    ADD_FAILURE() << path << " does not hold one lattice:\n" << r.out;
+    return nlohmann::json::object();
+  }
+  return doc["lattices"][0];
+}
+
+// Two dumps of a lattice hold the same geometry, values and coordinates.
+inline void ExpectSameLattice(const nlohmann::json& expected, const nlohmann::json& actual,
+                              const std::string& label) {
+  for (const char* key : {"kind", "dataType", "nx", "ny", "nz", "components", "values", "origin",
+                          "spacing", "coordType", "xCoords", "yCoords", "zCoords", "coords"}) {
+    EXPECT_EQ(expected.contains(key), actual.contains(key)) << label << " " << key;
+    if (expected.contains(key) && actual.contains(key)) {
+      EXPECT_EQ(actual[key], expected[key]) << label << " " << key;
+    }
+  }
+}
+
+// A uniform lattice description of `nx` x 1 x 1 nodes.
+inline nlohmann::json UniformRow(int dataType, const nlohmann::json& values, int components = 1) {
+  const int nx = static_cast<int>(values.size()) / components;
+  return {{"kind", "uniform"},
+          {"dataType", dataType},
+          {"nx", nx},
+          {"ny", 1},
+          {"nz", 1},
+          {"components", components},
+          {"origin", {0, 0, 0}},
+          {"spacing", {1, 1, 1}},
+          {"values", values}};
+}
+
+}  // namespace lattest

@@ -1,0 +1,21 @@
+// Runs lattool on a pseudo-terminal of its own (its controlling terminal, stdin, stdout
+// and stderr), as a user at a terminal would: the typed text is queued as input, and
+// everything shown on the terminal is collected.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace lattest {
+
+struct TerminalResult {
+  int exitCode = -1;  // -1 when the tool did not exit by itself
+  std::string shown;  // all the terminal showed: output, and the typed text echoed
+};
+
+// Runs lattool with `args` and `environment` (as ToolProcess) and types `typed`, followed
+// by an end of input (Ctrl-D) so that a tool that wants more gives up instead of waiting.
+TerminalResult RunOnTerminal(const std::vector<std::string>& args,
+                             const std::vector<std::string>& environment, const std::string& typed);
+
+}  // namespace lattest
