@@ -31,8 +31,7 @@ std::string RandomSuffix(std::random_device& entropy) {
   return suffix;
 }
 
-// The directory part of `path` (with its final separator, empty for a bare name) and the
-// name part after it.
+// The directory part of `path`, with its final separator (empty for a bare name).
 std::string DirectoryOf(const std::string& path) {
   return path.substr(
       0, static_cast<std::size_t>(hostbase::CPath::GetNamePtr(path.c_str()) - path.c_str()));
@@ -77,9 +76,11 @@ bool LatOutputTarget::Prepare(const std::string& outputPath, std::string& reason
   std::error_code ec;
   const fs::file_status status = fs::status(outputPath, ec);
   const bool exists = fs::exists(status);
-  // Devices, FIFOs and directories: written (or refused by the open) directly.
+  // Devices, FIFOs and directories: written (or refused by the open) directly. So is a
+  // file the user may not write: the open refuses it as it would without a temporary file.
   const bool noName = *hostbase::CPath::GetNamePtr(outputPath.c_str()) == '\0';
   if (noName || (exists && !fs::is_regular_file(status))) return true;
+  if (exists && ::access(outputPath.c_str(), W_OK) != 0) return true;
   std::string target = outputPath;
   mode_t existingMode = 0;
   if (exists) {

@@ -9,9 +9,10 @@
 // replaces the output by a rename only once the lattice is complete; every failure or
 // cancel removes only that temporary file. An output that exists but is not a regular
 // file (a device such as /dev/full, a FIFO) cannot be replaced by a rename: it is written
-// directly and never removed. A directory is opened directly too, so the file library
-// reports it with its own open error. An output path that is a symbolic link is written
-// through: the file it points to is replaced and the link stays.
+// directly and never removed. A directory, or a file the user may not write, is opened
+// directly too, so the file library reports it with its own open error. An output path
+// that is a symbolic link is written through: the file it points to is replaced and the
+// link stays.
 #pragma once
 
 #include <string>
