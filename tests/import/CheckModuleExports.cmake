@@ -1,6 +1,6 @@
 # Checks the plug-in module's dynamic symbol table: of the symbols the module itself
-# defines, only the factories may be visible (ImportLAT must be), plus the few markers
-# the linker adds to every shared object.
+# defines, only the two factories may be visible (ImportLAT and ExportLAT must be), plus
+# the few markers the linker adds to every shared object.
 # Usage: cmake -DMODULE=<path of LAT.so> -DNM=<nm> -P CheckModuleExports.cmake
 cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND "${NM}" -D --defined-only "${MODULE}"
@@ -11,6 +11,7 @@ endif()
 set(allowed ImportLAT ExportLAT _init _fini _edata _end __bss_start)
 string(REPLACE "\n" ";" lines "${symbols}")
 set(found_import FALSE)
+set(found_export FALSE)
 foreach(line IN LISTS lines)
   if(line STREQUAL "")
     continue()
@@ -19,10 +20,16 @@ foreach(line IN LISTS lines)
   if(name STREQUAL "ImportLAT")
     set(found_import TRUE)
   endif()
+  if(name STREQUAL "ExportLAT")
+    set(found_export TRUE)
+  endif()
   if(NOT name IN_LIST allowed)
     message(SEND_ERROR "the module exports ${name}")
   endif()
 endforeach()
 if(NOT found_import)
-  message(FATAL_ERROR "the module does not export ImportLAT")
+  message(SEND_ERROR "the module does not export ImportLAT")
+endif()
+if(NOT found_export)
+  message(SEND_ERROR "the module does not export ExportLAT")
 endif()

@@ -1,0 +1,265 @@
+// Builds the transfer objects of test lattices, the files they must become, and the
+// shared checks of the export tests.
+#include "tests/export/ExportHarness.h"
+
+#include <algorithm>
+#include <bit>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "tests/support/LatBinaryWriter.h"
+
+namespace lattest {
+namespace {
+
+using hostbase::CPrimType;
+
+std::size_t Count(std::int32_t n) {
+  return static_cast<std::size_t>(n);
+}
+
+// Writes `values` as `type` into `destination` (saturated and rounded by the host's rules).
+void Store(const std::vector<double>& values, std::size_t first, std::size_t count, int type,
+           void* destination) {
+  CPrimType::CastArray(CPrimType::Double, values.data() + first, type, destination, count, 1);
+}
+
+std::vector<float> Floats(const std::vector<double>& values) {
+  std::vector<float> out;
+  for (double v : values) out.push_back(static_cast<float>(v));
+  return out;
+}
+
+// The six bounds of a uniform lattice: first and last coordinate per axis, as floats.
+std::vector<float> Bounds(const ExportLattice& lattice) {
+  const std::int32_t counts[3] = {lattice.nx, lattice.ny, lattice.nz};
+  std::vector<float> bounds;
+  for (std::size_t axis = 0; axis < 3; ++axis) {
+    const double first = lattice.origin[axis];
+    const double last = first + (counts[axis] - 1) * lattice.spacing[axis];
+    bounds.push_back(static_cast<float>(first));
+    bounds.push_back(static_cast<float>(last));
+  }
+  return bounds;
+}
+
+}  // namespace
+
+std::size_t ExportLattice::Nodes() const {
+  return Count(nx) * Count(ny) * Count(nz);
+}
+
+std::size_t ExportLattice::RowCount() const {
+  return Count(ny) * Count(nz);
+}
+
+std::size_t ExportLattice::ScanCount() const {
+  return kind == lat::binary::kCurvilinear ? 2 * RowCount() : RowCount();
+}
+
+ExportLattice MakeLattice(std::int32_t kind, std::int32_t dataType, std::int32_t nx,
+                          std::int32_t ny, std::int32_t nz, std::int32_t numComponents) {
+  ExportLattice lattice;
+  lattice.kind = kind;
+  lattice.dataType = dataType;
+  lattice.nx = nx;
+  lattice.ny = ny;
+  lattice.nz = nz;
+  lattice.numComponents = numComponents;
+  lattice.values = Ramp(lattice.ValueCount());
+  lattice.origin = {1.0, 2.0, 3.0};
+  lattice.spacing = {0.5, 2.0, -1.0};
+  lattice.xs = Ramp(Count(nx), 0.0, 1.5);
+  lattice.ys = Ramp(Count(ny), 10.0, 10.0);
+  lattice.zs = Ramp(Count(nz), -1.0, -1.0);
+  for (std::int32_t k = 0; k < nz; ++k)
+    for (std::int32_t j = 0; j < ny; ++j)
+      for (std::int32_t i = 0; i < nx; ++i)
+        lattice.nodeCoords.insert(lattice.nodeCoords.end(), {i + 0.25 * j, 1.0 * j, 1.0 * k - i});
+  return lattice;
+}
+
+std::unique_ptr<hostfw::TrLattice> MakeHeader(const ExportLattice& lattice) {
+  std::unique_ptr<hostfw::TrLattice> made;
+  if (lattice.kind == lat::binary::kUniform) {
+    auto uniform = std::make_unique<hostfw::TrUniformLattice>(
+        lattice.dataType, lattice.nx, lattice.ny, lattice.nz, lattice.numComponents);
+    std::copy(lattice.origin.begin(), lattice.origin.end(), uniform->origin);
+    std::copy(lattice.spacing.begin(), lattice.spacing.end(), uniform->spacing);
+    made = std::move(uniform);
+  } else if (lattice.kind == lat::binary::kRectilinear) {
+    auto rect = std::make_unique<hostfw::TrRectilinearLattice>(lattice.coordType, lattice.dataType,
+                                                               lattice.nx, lattice.ny, lattice.nz,
+                                                               lattice.numComponents);
+    if (rect->xCoords != nullptr) {
+      Store(lattice.xs, 0, lattice.xs.size(), lattice.coordType, rect->xCoords);
+      Store(lattice.ys, 0, lattice.ys.size(), lattice.coordType, rect->yCoords);
+      Store(lattice.zs, 0, lattice.zs.size(), lattice.coordType, rect->zCoords);
+    }
+    made = std::move(rect);
+  } else {
+    made = std::make_unique<hostfw::TrCurvilinearLattice>(lattice.coordType, lattice.dataType,
+                                                          lattice.nx, lattice.ny, lattice.nz,
+                                                          lattice.numComponents);
+  }
+  made->flags = lattice.blanks ? hostfw::TrLattice::kFlagMayHaveBlanks : 0;
+  made->blankValue = lattice.blankValue;
+  made->componentMin = lattice.componentMin;
+  made->componentMax = lattice.componentMax;
+  return made;
+}
+
+std::unique_ptr<hostfw::TrLatticeScan> MakeScan(const ExportLattice& lattice,
+                                                const hostfw::TrLattice& header, std::size_t s) {
+  const bool curvilinear = lattice.kind == lat::binary::kCurvilinear;
+  const std::size_t row = curvilinear ? s / 2 : s;
+  const std::size_t nx = Count(lattice.nx);
+  if (curvilinear && s % 2 == 0) {
+    const int bytes = 3 * lattice.nx * CPrimType::TypeSize[lattice.coordType];
+    auto scan = std::make_unique<hostfw::TrLatticeScan>(bytes);
+    Store(lattice.nodeCoords, row * nx * 3, nx * 3, lattice.coordType, scan->data);
+    return scan;
+  }
+  auto scan = std::make_unique<hostfw::TrLatticeScan>(header);
+  const std::size_t perRow = nx * Count(lattice.numComponents);
+  Store(lattice.values, row * perRow, perRow, lattice.dataType, scan->data);
+  return scan;
+}
+
+std::int32_t WrittenType(std::int32_t dataType) {
+  switch (dataType) {
+    case CPrimType::UInt8:
+      return CPrimType::Int16;
+    case CPrimType::UInt16:
+      return CPrimType::Int32;
+    case CPrimType::UInt32:
+    case CPrimType::Int64:
+      return CPrimType::Double;
+    default:
+      return dataType;
+  }
+}
+
+std::vector<std::uint8_t> ExpectedFile(const ExportLattice& lattice,
+                                       const std::vector<double>* values) {
+  BinaryLattice file;
+  file.nDim = 3;
+  file.dims = {lattice.nx, lattice.ny, lattice.nz};
+  file.nDataVar = lattice.numComponents;
+  file.primType = lat::binary::CodeOfPrimType(WrittenType(lattice.dataType));
+  file.geometryType = lattice.kind;
+  file.values = values != nullptr ? *values : lattice.values;
+  if (lattice.kind == lat::binary::kUniform) {
+    file.coords = Bounds(lattice);
+  } else if (lattice.kind == lat::binary::kRectilinear) {
+    for (const auto* axis : {&lattice.xs, &lattice.ys, &lattice.zs}) {
+      const std::vector<float> f = Floats(*axis);
+      file.coords.insert(file.coords.end(), f.begin(), f.end());
+    }
+  } else {
+    file.coords = Floats(lattice.nodeCoords);
+  }
+  return EncodeBinary(file).bytes;
+}
+
+testing::AssertionResult SameBytes(const std::vector<std::uint8_t>& actual,
+                                   const std::vector<std::uint8_t>& expected) {
+  if (actual == expected) return testing::AssertionSuccess();
+  const std::size_t common = std::min(actual.size(), expected.size());
+  std::size_t at = 0;
+  while (at < common && actual[at] == expected[at]) ++at;
+  testing::AssertionResult failure = testing::AssertionFailure();
+  failure << actual.size() << " bytes instead of " << expected.size() << ", first difference at "
+          << at;
+  if (at < common) failure << ": " << int{actual[at]} << " instead of " << int{expected[at]};
+  return failure;
+}
+
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::int32_t IntAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
+  std::uint32_t v = 0;
+  for (std::size_t i = 0; i < 4; ++i) v = (v << 8) | bytes.at(offset + i);
+  return static_cast<std::int32_t>(v);
+}
+
+float FloatAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
+  return std::bit_cast<float>(static_cast<std::uint32_t>(IntAt(bytes, offset)));
+}
+
+hostfw::ExportStatus ExportTest::SendHeader(const ExportLattice& lattice) {
+  header = MakeHeader(lattice);
+  return filter.ExportObject(*header);
+}
+
+hostfw::ExportStatus ExportTest::SendScans(const ExportLattice& lattice, std::size_t from,
+                                           std::size_t to) {
+  for (std::size_t s = from; s < to; ++s) {
+    const std::unique_ptr<hostfw::TrLatticeScan> scan = MakeScan(lattice, *header, s);
+    const hostfw::ExportStatus status = filter.ExportObject(*scan);
+    if (status != hostfw::ExportStatus_Accepted) return status;
+  }
+  return hostfw::ExportStatus_Accepted;
+}
+
+hostfw::ExportStatus ExportTest::SendEnd() {
+  hostfw::TrLatticeEnd end;
+  return filter.ExportObject(end);
+}
+
+hostfw::ExportStatus ExportTest::SendLattice(const ExportLattice& lattice) {
+  hostfw::ExportStatus status = SendHeader(lattice);
+  if (status == hostfw::ExportStatus_Accepted) status = SendScans(lattice, 0, lattice.ScanCount());
+  if (status == hostfw::ExportStatus_Accepted) status = SendEnd();
+  return status;
+}
+
+std::vector<std::uint8_t> ExportTest::ExportBytes(const ExportLattice& lattice) {
+  EXPECT_EQ(Begin(), hostfw::ExportStatus_Accepted);
+  EXPECT_EQ(SendLattice(lattice), hostfw::ExportStatus_Accepted);
+  EXPECT_EQ(filter.EndExportToFile(), hostfw::ExportStatus_Accepted);
+  return ReadFileBytes(out);
+}
+
+std::optional<hostbase::CError> ExportTest::ErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+    ADD_FAILURE() << "the action returned instead of raising";
+  } catch (const hostbase::CError& error) {
+    return error;
+  }
+  return std::nullopt;
+}
+
+void ExportTest::ExpectFilterMessage(const std::function<void()>& action,
+                                     const std::string& message) {
+  const std::optional<hostbase::CError> error = ErrorOf(action);
+  if (!error) return;
+  EXPECT_EQ(error->Module(), "LatExportFilter");
+  EXPECT_EQ(error->Code(), hostbase::kNoErrorCode);
+  EXPECT_TRUE(error->Args().empty());
+  EXPECT_EQ(std::string(error->Message()), message);
+}
+
+void ExportTest::ExpectFilterCode(const std::function<void()>& action, hostfw::ErrCode code,
+                                  const Args& args) {
+  const std::optional<hostbase::CError> error = ErrorOf(action);
+  if (!error) return;
+  EXPECT_EQ(error->Module(), "LatExportFilter");
+  EXPECT_EQ(error->Code(), static_cast<int>(code));
+  EXPECT_EQ(error->Args(), args) << error->Message();
+}
+
+std::vector<std::string> ExportTest::DirEntries() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace lattest
