@@ -266,5 +266,18 @@ TEST(Create, UnknownOptionKeysAreIgnoredAndBadValuesLeaveTheSettingAsItWas) {
   }
 }
 
+TEST(Create, TheShippedJsonExampleFillsItsFailedGauges) {
+  ExportDir dir;
+  const std::string in = ExamplePath("rainfall-4x3.json");
+  const std::string out = dir.File("rain.lat");
+  ASSERT_EQ(dir.Run({"create", in, out, "--options", "BlankMethod=4,FixedBlankValue=0"}).exitCode,
+            0);
+  const nlohmann::json lat = DumpLattice(out);
+  EXPECT_EQ(lat["values"], nlohmann::json({12, 15, 0, 22, 10, 18, 25, 31, 0, 20, 27, 40}));
+  EXPECT_EQ(Doubles(lat["origin"]), (std::vector<double>{5, 45, 0}));
+  ASSERT_EQ(dir.Run({"create", in, out, "--options", "BlankMethod=0"}).exitCode, 0);
+  EXPECT_EQ(DumpLattice(out)["values"][2], 10);  // the smallest reading
+}
+
 }  // namespace
 }  // namespace lattest
