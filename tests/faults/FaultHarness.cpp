@@ -1,0 +1,108 @@
+// The fault tests' host, error capture and process facts.
+#include "tests/faults/FaultHarness.h"
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace lattest {
+
+ActionHost::ActionHost(hostfw::IoManager& manager) : manager_(manager) {
+  manager_.SetObjectSink(this);
+  manager_.SetProgressSink(this);
+  manager_.SetMessageSink(this);
+}
+
+ActionHost::~ActionHost() {
+  manager_.SetObjectSink(nullptr);
+  manager_.SetProgressSink(nullptr);
+  manager_.SetMessageSink(nullptr);
+}
+
+bool ActionHost::Receive(hostfw::TrBase& object) {
+  if (atObject && objects.size() == actionObject) atObject();
+  objects.push_back(RecordObject(object));
+  return true;
+}
+
+bool ActionHost::Begin(const std::string& message) {
+  beginMessages.push_back(message);
+  if (atBegin) atBegin();
+  return true;
+}
+
+bool ActionHost::Proportion(double fraction) {
+  fractions.push_back(fraction);
+  return true;
+}
+
+void ActionHost::Stop() {
+  ++stops;
+}
+
+void ActionHost::Warning(const std::string& text) {
+  warnings.push_back(text);
+}
+
+void ActionHost::ShowHelp(const std::string& /*topic*/) {}
+
+std::string ActionHost::Sequence() const {
+  static constexpr char kLetters[] = {'U', 'R', 'C', 'S', 'E', '?'};
+  std::string out;
+  for (const RecordedObject& o : objects) {
+    if (!out.empty()) out += ' ';
+    out += kLetters[static_cast<int>(o.kind)];
+  }
+  return out;
+}
+
+void ActionHost::Clear() {
+  objects.clear();
+  beginMessages.clear();
+  fractions.clear();
+  warnings.clear();
+  stops = 0;
+}
+
+std::optional<hostbase::CError> CaughtError(const std::function<void()>& call) {
+  try {
+    call();
+    ADD_FAILURE() << "the call returned instead of raising";
+  } catch (const hostbase::CError& error) {
+    return error;
+  }
+  return std::nullopt;
+}
+
+void ExpectError(const std::optional<hostbase::CError>& error, const char* module, int code,
+                 const std::vector<hostbase::CErrorArg>& args) {
+  ASSERT_TRUE(error.has_value());
+  EXPECT_EQ(error->Module(), module) << error->Message();
+  EXPECT_EQ(error->Code(), code) << error->Message();
+  EXPECT_EQ(error->Args(), args) << error->Message();
+}
+
+std::string SystemText(int error) {
+  return std::strerror(error);
+}
+
+std::uint64_t AddressSpaceInUse() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmSize:", 0) != 0) continue;
+    std::istringstream fields(line.substr(7));
+    std::uint64_t kib = 0;
+    fields >> kib;
+    return kib * 1024;
+  }
+  return 0;
+}
+
+std::string SmallPlainText() {
+  return "#!/usr/explorer/bin/explorer cxLattice plain 1.0\n"
+         "2\n3 2\n1 3 0 1\n0 1 10 20\n"
+         "1.5 2.5 3.5\n4.5 5.5 6.5\n";
+}
+
+}  // namespace lattest

@@ -1,0 +1,87 @@
+// Support of the fault tests: a host that can act on the world at a chosen moment of an
+// import (to shrink the file being read), error capture, and what the build can run.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "hostbase/Error.h"
+#include "hostfw/IoManager.h"
+#include "tests/support/RecordingHost.h"
+
+namespace lattest {
+
+// Records what an import sends (as RecordingHost does) and runs an action when the
+// progress report begins or when a chosen object arrives, before answering.
+class ActionHost final : public hostfw::IoObjectSink,
+                         public hostfw::IoProgressSink,
+                         public hostfw::IoMessageSink {
+ public:
+  explicit ActionHost(hostfw::IoManager& manager);
+  ~ActionHost() override;
+  ActionHost(const ActionHost&) = delete;
+  ActionHost& operator=(const ActionHost&) = delete;
+
+  bool Receive(hostfw::TrBase& object) override;
+  bool Begin(const std::string& message) override;
+  bool Proportion(double fraction) override;
+  void Stop() override;
+  void Warning(const std::string& text) override;
+  void ShowHelp(const std::string& topic) override;
+
+  std::function<void()> atBegin;
+  std::function<void()> atObject;
+  std::size_t actionObject = 0;  // atObject runs when this object (from 0) arrives
+
+  std::vector<RecordedObject> objects;
+  std::vector<std::string> beginMessages;
+  std::vector<double> fractions;
+  std::vector<std::string> warnings;
+  int stops = 0;
+
+  // U, R, C, S, E for the objects in arrival order, separated by single spaces.
+  std::string Sequence() const;
+  void Clear();
+
+ private:
+  hostfw::IoManager& manager_;
+};
+
+// Runs `call`, which must raise the host's error, and returns the error.
+std::optional<hostbase::CError> CaughtError(const std::function<void()>& call);
+
+// The error raised has this code, module and arguments.
+void ExpectError(const std::optional<hostbase::CError>& error, const char* module, int code,
+                 const std::vector<hostbase::CErrorArg>& args);
+
+// The text of errno value `error`, as the shared library reports it.
+std::string SystemText(int error);
+
+// True in a build with AddressSanitizer, which cannot run under an address-space limit.
+constexpr bool BuiltWithAddressSanitizer() {
+#if defined(__SANITIZE_ADDRESS__)
+  return true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  return true;
+#else
+  return false;
+#endif
+#else
+  return false;
+#endif
+}
+
+// The bytes of the process's address space in use now (VmSize).
+std::uint64_t AddressSpaceInUse();
+
+// A small valid plain file: 3 x 2 uniform floats, one block.
+std::string SmallPlainText();
+
+}  // namespace lattest
