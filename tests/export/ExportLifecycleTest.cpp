@@ -197,6 +197,23 @@ TEST_F(ExportLifecycleTest, HeaderOfAnUnfinishedLatticeRestartsTheExport) {
   EXPECT_TRUE(SameBytes(ReadFileBytes(out), ExpectedFile(second)));
 }
 
+TEST_F(ExportLifecycleTest, RefusedHeaderEndsAnUnfinishedLattice) {
+  const ExportLattice lattice = MakeLattice(bin::kUniform, CPrimType::Float, 2, 3, 1);
+  ExportLattice empty = lattice;
+  empty.ny = 0;
+  ASSERT_EQ(Begin(), hostfw::ExportStatus_Accepted);
+  ASSERT_EQ(SendHeader(lattice), hostfw::ExportStatus_Accepted);
+  ASSERT_EQ(SendScans(lattice, 0, 1), hostfw::ExportStatus_Accepted);
+  const std::unique_ptr<hostfw::TrLattice> kept = std::move(header);
+  ExpectFilterMessage([&] { SendHeader(empty); },
+                      "Cannot export a lattice with 0 rows (ny): every count must be at least 1.");
+  // The rest of the first lattice no longer completes it.
+  header = MakeHeader(lattice);
+  EXPECT_EQ(SendScans(lattice, 1, lattice.ScanCount()), hostfw::ExportStatus_Accepted);
+  EXPECT_EQ(filter.EndExportToFile(), hostfw::ExportStatus_NoLattice);
+  EXPECT_TRUE(DirEntries().empty());
+}
+
 TEST_F(ExportLifecycleTest, FilterServesOneExportAfterAnother) {
   const ExportLattice first = MakeLattice(bin::kUniform, CPrimType::Int8, 2, 2, 1);
   const ExportLattice second = MakeLattice(bin::kRectilinear, CPrimType::Int32, 3, 1, 2);
