@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
-#include <algorithm>
-#include <charconv>
 #include <filesystem>
 
 #include "ExportTestSupport.h"
@@ -92,25 +90,29 @@ TEST(Convert, EachComponentGetsItsOwnRangeAndCoordinatesStayOut) {
             "ExportObject rectilinear 4x3x2 components=2 dataType=2 flags=0 blank=0 "
             "min=[-100,-210] max=[600,-110]");
 
+  // A curvilinear lattice whose node positions lie far outside its values.
   std::filesystem::remove(dir.LogFile());
-  ASSERT_EQ(dir.RunFake({"convert", ExamplePath("curvilinear-4x3x2.lat"), out}).exitCode, 0);
-  const auto curv = ReadLines(dir.LogFile());
-  ASSERT_EQ(curv.size(), 2u + 1u + 2u * 3u * 2u + 2u);
-  float top = 0;
-  for (int z = 0; z < 2; ++z)
-    for (int y = 0; y < 3; ++y)
-      for (int x = 0; x < 4; ++x) {
-        const double px = x + 0.25 * y, py = y + 0.125 * x * x, pz = 2.0 * z + 0.5 * x;
-        top = std::max(top, static_cast<float>(px * px + py * py + pz * pz));
-      }
-  char text[32];
-  const std::string max(text, std::to_chars(text, text + 32, static_cast<double>(top)).ptr);
-  EXPECT_EQ(curv[2],
-            "ExportObject curvilinear 4x3x2 components=1 dataType=7 flags=0 blank=0 min=[0] "
-            "max=[" +
-                max + "]");
-  EXPECT_EQ(curv[3], "ExportObject scan 48");  // x, y, z of 4 nodes
-  EXPECT_EQ(curv[4], "ExportObject scan 16");  // 4 values
+  BinaryLattice curv;
+  curv.geometryType = lat::binary::kCurvilinear;
+  curv.dims = {2, 2, 1};
+  curv.values = {0.5, -1.5, 2.5, 1};
+  curv.coords = {-1000, 0, 0, 1000, 0, 0, -1000, 1, 0, 1000, 1, 0};
+  const std::string in = dir.File("curv.lat");
+  EncodeBinary(curv).WriteTo(in);
+  ASSERT_EQ(dir.RunFake({"convert", in, out}).exitCode, 0);
+  EXPECT_EQ(ReadLines(dir.LogFile()),
+            (std::vector<std::string>{
+                "SetOptions ",
+                "BeginExportToFile " + out,
+                "ExportObject curvilinear 2x2x1 components=1 dataType=7 flags=0 blank=0 "
+                "min=[-1.5] max=[2.5]",
+                "ExportObject scan 24",  // x, y, z of 2 nodes
+                "ExportObject scan 8",   // 2 values
+                "ExportObject scan 24",
+                "ExportObject scan 8",
+                "ExportObject end",
+                "EndExportToFile",
+            }));
 }
 
 TEST(Convert, ALatticeBeyondTheFileIsAnErrorAndWritesNothing) {

@@ -83,6 +83,15 @@ TEST(TerminalForm, TheEndOfInputCancels) {
   EXPECT_FALSE(Exists(dir.File("out.lat")));
 }
 
+TEST(TerminalForm, CtrlCWhileTheDialogWaitsCancelsTheExport) {
+  ExportDir dir;
+  const TerminalResult r =
+      RunOnTerminal({"--quiet", "create", "--interactive", WriteBlanked(dir), dir.File("out.lat")},
+                    dir.Environment(), "o\n", "Choose 1-5");
+  EXPECT_EQ(r.exitCode, 3) << r.shown;  // not ended by the signal
+  EXPECT_FALSE(Exists(dir.File("out.lat")));
+}
+
 TEST(TerminalForm, HelpNamesTheTopicAndUnknownChoicesAreSaidSo) {
   ExportDir dir;
   const TerminalResult r = CreateOnTerminal(dir, "--interactive", "h\nzz\n9\no\n");

@@ -26,9 +26,10 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
   return pointers;
 }
 
-// Reads what the terminal shows until the tool has closed it.
-bool Collect(int master, std::string& shown) {
-  while (true) {
+// Reads what the terminal shows until the tool has closed it or, with `until`, until the
+// terminal has shown that text; false when neither happened in time.
+bool Collect(int master, std::string& shown, const std::string& until = "") {
+  while (until.empty() || shown.find(until) == std::string::npos) {
     pollfd fd{master, POLLIN, 0};
     const int ready = poll(&fd, 1, kGiveUpMs);
     if (ready < 0 && errno == EINTR) continue;
@@ -36,16 +37,21 @@ bool Collect(int master, std::string& shown) {
     char chunk[4096];
     const ssize_t n = read(master, chunk, sizeof chunk);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return true;  // EIO once the slave side is closed
+    if (n <= 0) return until.empty();  // EIO once the slave side is closed
     shown.append(chunk, static_cast<std::size_t>(n));
   }
+  return true;
+}
+
+bool Type(int master, const std::string& text) {
+  return write(master, text.data(), text.size()) == static_cast<ssize_t>(text.size());
 }
 
 }  // namespace
 
 TerminalResult RunOnTerminal(const std::vector<std::string>& args,
-                             const std::vector<std::string>& environment,
-                             const std::string& typed) {
+                             const std::vector<std::string>& environment, const std::string& typed,
+                             const std::string& interruptAfter) {
   std::vector<std::string> argStrings{LATTOOL_PATH};
   argStrings.insert(argStrings.end(), args.begin(), args.end());
   std::vector<std::string> envStrings = MergedEnvironment(environment);
@@ -58,12 +64,14 @@ TerminalResult RunOnTerminal(const std::vector<std::string>& args,
     execve(LATTOOL_PATH, argv.data(), envp.data());
     _exit(127);
   }
-  const std::string input = typed + "\x04";
   TerminalResult result;
-  if (write(master, input.data(), input.size()) != static_cast<ssize_t>(input.size())) {
-    result.shown = "(typing failed)";
+  bool alive = true;
+  if (!interruptAfter.empty()) {
+    // Ctrl-C on the terminal: the line discipline sends SIGINT to the tool.
+    alive = Collect(master, result.shown, interruptAfter) && Type(master, "\x03");
   }
-  if (!Collect(master, result.shown)) kill(pid, SIGKILL);
+  alive = alive && Type(master, typed + "\x04") && Collect(master, result.shown);
+  if (!alive) kill(pid, SIGKILL);
   close(master);
   int status = 0;
   waitpid(pid, &status, 0);

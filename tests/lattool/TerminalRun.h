@@ -15,7 +15,10 @@ struct TerminalResult {
 
 // Runs lattool with `args` and `environment` (as ToolProcess) and types `typed`, followed
 // by an end of input (Ctrl-D) so that a tool that wants more gives up instead of waiting.
+// With `interruptAfter`, first waits until the terminal shows that text and presses
+// Ctrl-C, and only then types.
 TerminalResult RunOnTerminal(const std::vector<std::string>& args,
-                             const std::vector<std::string>& environment, const std::string& typed);
+                             const std::vector<std::string>& environment, const std::string& typed,
+                             const std::string& interruptAfter = "");
 
 }  // namespace lattest
