@@ -21,10 +21,12 @@ namespace {
 void RefuseSameFile(const std::string& input, const std::string& output) {
   namespace fs = std::filesystem;
   std::error_code error;
-  const bool same = fs::equivalent(input, output, error) && !error;
+  bool same = fs::equivalent(input, output, error) && !error;
+  // A file that does not exist yet has no identity: compare the spelling then.
   const fs::path a = fs::absolute(input, error).lexically_normal();
-  const fs::path b = fs::absolute(output, error).lexically_normal();
-  if (same || a == b) throw UsageError("IN and OUT name the same file ('" + output + "')");
+  const fs::path b = error ? fs::path() : fs::absolute(output, error).lexically_normal();
+  same = same || (!error && a == b);
+  if (same) throw UsageError("IN and OUT name the same file ('" + output + "')");
 }
 
 // Why the first pass did not bring lattice K to its end; returns the exit code.
