@@ -2,7 +2,9 @@
 #include "tests/faults/FaultHarness.h"
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace lattest {
@@ -97,6 +99,21 @@ std::uint64_t AddressSpaceInUse() {
     return kib * 1024;
   }
   return 0;
+}
+
+std::map<std::string, std::string> TreeSnapshot(const std::string& root) {
+  namespace fs = std::filesystem;
+  std::map<std::string, std::string> tree;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+    const std::string name = fs::relative(entry.path(), root).string();
+    if (entry.is_directory()) {
+      tree[name] = "<dir>";
+      continue;
+    }
+    std::ifstream in(entry.path(), std::ios::binary);
+    tree[name] = std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  return tree;
 }
 
 std::string SmallPlainText() {

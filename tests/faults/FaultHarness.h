@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -80,6 +81,10 @@ constexpr bool BuiltWithAddressSanitizer() {
 
 // The bytes of the process's address space in use now (VmSize).
 std::uint64_t AddressSpaceInUse();
+
+// Everything under `root`: each entry's path relative to it, with a file's bytes or "<dir>"
+// for a directory; to prove that a failed export changed nothing.
+std::map<std::string, std::string> TreeSnapshot(const std::string& root);
 
 // A small valid plain file: 3 x 2 uniform floats, one block.
 std::string SmallPlainText();
