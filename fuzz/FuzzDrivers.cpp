@@ -10,6 +10,7 @@ FuzzDriver FindDriver(std::string_view target) {
       {"import", &FuzzImport},
       {"import-complete", &FuzzImportComplete},
       {"import-stop", &FuzzImportStopping},
+      {"export", &FuzzExport},
       {"options", &FuzzOptions},
   };
   for (const auto& [name, driver] : kDrivers)

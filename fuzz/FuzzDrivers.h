@@ -18,11 +18,14 @@ void FuzzImportComplete(const std::uint8_t* data, std::size_t size);
 // 2: two control bytes choose where the host refuses an object or cancels; the rest is
 // the file.
 void FuzzImportStopping(const std::uint8_t* data, std::size_t size);
+// 3: the export filter driven by transfer objects decoded from the input; what it
+// completes is imported again.
+void FuzzExport(const std::uint8_t* data, std::size_t size);
 // 4: options strings and number words through the host's parsers.
 void FuzzOptions(const std::uint8_t* data, std::size_t size);
 
-// The driver of a target name ("import", "import-complete", "import-stop", "options"),
-// or null.
+// The driver of a target name ("import", "import-complete", "import-stop", "export",
+// "options"), or null.
 FuzzDriver FindDriver(std::string_view target);
 
 }  // namespace latfuzz

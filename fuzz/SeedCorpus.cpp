@@ -2,11 +2,13 @@
 //   fuzz_seeds OUTDIR
 // OUTDIR/import holds valid binary and plain files of every geometry, value type and
 // dimension count; OUTDIR/import-stop the same files behind the stopping host's control
-// bytes; OUTDIR/options options strings and number words.
+// bytes; OUTDIR/export whole exports of every lattice kind and host value type, as the
+// export target decodes them; OUTDIR/options options strings and number words.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -138,6 +140,64 @@ void WriteStopSeeds(const fs::path& dir, const std::vector<std::pair<std::string
   }
 }
 
+// An export as the export target decodes it: control bytes, an options string, then the
+// commands (header, all scans, end).
+class ExportInput {
+ public:
+  ExportInput(std::uint8_t cancelAtReport, std::string_view options) {
+    Append({cancelAtReport, 1, static_cast<std::uint8_t>(options.size())});
+    for (char c : options) bytes_.push_back(static_cast<std::uint8_t>(c));
+    bytes_.push_back(0);  // not interactive
+  }
+  // A header: kind, counts, types, geometry (small whole numbers), flags, blank value,
+  // scan fields and one component range; then all its scans, filled with a byte pattern.
+  ExportInput& Lattice(std::uint8_t kind, std::uint8_t nx, std::uint8_t ny, std::uint8_t nz,
+                       std::uint8_t components, std::uint8_t dataType, bool blanks) {
+    bytes_.insert(
+        bytes_.end(),
+        {0, kind, static_cast<std::uint8_t>(23 + nx), static_cast<std::uint8_t>(23 + ny),
+         static_cast<std::uint8_t>(11 + nz), static_cast<std::uint8_t>(7 + components), dataType});
+    if (kind != 0) bytes_.push_back(kind == 1 ? 8 : 7);  // coordinate type
+    const std::size_t geometry = kind == 0 ? 6 : (kind == 1 ? nx + ny + nz : 0);
+    for (std::size_t i = 0; i < geometry; ++i) bytes_.push_back(static_cast<std::uint8_t>(100 + i));
+    Append({static_cast<std::uint8_t>(blanks ? 1 : 0), 100, 0, 0, 0, 3, 0, 0, 0, 0, 1, 90, 190});
+    bytes_.push_back(5);  // every scan
+    for (std::size_t i = 0; i < std::size_t{600}; ++i)
+      bytes_.push_back(static_cast<std::uint8_t>(i * 37 + 11));
+    return *this;
+  }
+  ExportInput& Command(std::uint8_t command) {
+    bytes_.push_back(command);
+    return *this;
+  }
+  const Bytes& Get() const { return bytes_; }
+
+ private:
+  void Append(std::initializer_list<std::uint8_t> bytes) {
+    for (std::uint8_t b : bytes) bytes_.push_back(b);
+  }
+  Bytes bytes_;
+};
+
+void WriteExportSeeds(const fs::path& dir) {
+  std::size_t n = 0;
+  const auto put = [&](const ExportInput& input) {
+    Put(dir / ("export-" + std::to_string(n++)), input.Get());
+  };
+  for (std::uint8_t kind = 0; kind < 3; ++kind) {
+    for (int type : {0, 1, 3, 5, 6, 7, 8}) {
+      const auto t = static_cast<std::uint8_t>(type);
+      put(ExportInput(255, "").Lattice(kind, 3, 2, 2, 1 + t % 2, t, false).Command(9));
+    }
+    put(ExportInput(255, "BlankMethod=4,FixedBlankValue=-7")
+            .Lattice(kind, 4, 3, 1, 2, 4, true)
+            .Command(9));
+    put(ExportInput(1, "Defaults").Lattice(kind, 2, 12, 1, 1, 7, false).Command(9));
+    put(ExportInput(255, "BlankMethod=2").Command(8).Lattice(kind, 2, 2, 1, 1, 2, true).Command(6));
+  }
+  put(ExportInput(255, "").Lattice(0, 2, 2, 1, 1, 7, false).Lattice(1, 2, 2, 1, 1, 7, false));
+}
+
 // Delimiter byte, key length and key, then the options string.
 void WriteOptionSeeds(const fs::path& dir) {
   const std::pair<std::string_view, std::string_view> seeds[] = {
@@ -173,12 +233,13 @@ int main(int argc, char** argv) {
   }
   try {
     const fs::path out(argv[1]);
-    for (const char* sub : {"import", "import-stop", "options"}) {
+    for (const char* sub : {"import", "import-stop", "export", "options"}) {
       fs::remove_all(out / sub);
       fs::create_directories(out / sub);
     }
     const auto files = WriteImportSeeds(out / "import");
     WriteStopSeeds(out / "import-stop", files);
+    WriteExportSeeds(out / "export");
     WriteOptionSeeds(out / "options");
   } catch (const std::exception& error) {
     std::fprintf(stderr, "fuzz_seeds: %s\n", error.what());
