@@ -3,7 +3,8 @@
 # Idempotent: does nothing (and needs no network) when everything is there.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libcli11-dev nlohmann-json3-dev python3)
+packages=(cmake ninja-build g++ libgtest-dev libcli11-dev nlohmann-json3-dev python3
+          clang-14 libclang-rt-14-dev valgrind)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
