@@ -13,6 +13,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#if defined(_WIN32)
+#include <io.h>
+#include <windows.h>
+// Windows handles are not inherited by programs the host starts unless asked for.
+#define O_CLOEXEC 0
+#endif
+
 #include "hostbase/Path.h"
 
 namespace {
@@ -54,13 +61,29 @@ bool CreateTemporary(const std::string& target, mode_t existingMode, std::string
       return false;
     }
     // An existing output keeps its mode exactly, whatever the umask says.
+#if defined(_WIN32)
+    if (existingMode != 0) (void)::_chmod(candidate.c_str(), existingMode);
+#else
     if (existingMode != 0) (void)::fchmod(fd, existingMode);
+#endif
     ::close(fd);
     temp = candidate;
     return true;
   }
   reason = std::strerror(EEXIST);
   return false;
+}
+
+// Whether the user may write the existing file at `path`.
+bool MayWrite(const std::string& path) {
+#if defined(_WIN32)
+  // A read-only file would otherwise be replaced by the rename of the temporary file.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return false;
+  }
+#endif
+  return ::access(path.c_str(), W_OK) == 0;
 }
 
 }  // namespace
@@ -80,12 +103,12 @@ bool LatOutputTarget::Prepare(const std::string& outputPath, std::string& reason
   // file the user may not write: the open refuses it as it would without a temporary file.
   const bool noName = *hostbase::CPath::GetNamePtr(outputPath.c_str()) == '\0';
   if (noName || (exists && !fs::is_regular_file(status))) return true;
-  if (exists && ::access(outputPath.c_str(), W_OK) != 0) return true;
+  if (exists && !MayWrite(outputPath)) return true;
   std::string target = outputPath;
   mode_t existingMode = 0;
   if (exists) {
     const fs::path resolved = fs::canonical(outputPath, ec);
-    if (!ec) target = resolved.native();
+    if (!ec) target = resolved.string();
     struct stat info {};
     if (::stat(target.c_str(), &info) == 0) existingMode = info.st_mode & kModeBits;
   }

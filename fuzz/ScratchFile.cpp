@@ -8,6 +8,27 @@
 
 #include <stdlib.h>
 
+#if defined(_WIN32)
+#include <direct.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+// mkdtemp for Windows: a fresh name from the pattern's trailing Xs, created exclusively.
+char* mkdtemp(char* pattern) {
+  const std::string original = pattern;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::memcpy(pattern, original.c_str(), original.size() + 1);
+    if (_mktemp_s(pattern, original.size() + 1) != 0) return nullptr;
+    if (_mkdir(pattern) == 0) return pattern;
+    if (errno != EEXIST) return nullptr;
+  }
+  return nullptr;
+}
+}  // namespace
+#endif
+
 namespace latfuzz {
 
 ScratchFile::ScratchFile(std::string_view name) {

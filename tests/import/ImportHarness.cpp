@@ -4,6 +4,10 @@
 #include <filesystem>
 #include <system_error>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 namespace lattest {
 
 std::optional<hostbase::CError> ImportTest::ImportError(const std::string& path) {
@@ -36,6 +40,18 @@ std::string ExamplePlainText() {
          "4.5 5.5 6.5\n";
 }
 
+#if defined(_WIN32)
+// Windows: an exclusive open (no sharing) fails while any other handle holds the file.
+bool IsFileOpen(const std::string& path) {
+  const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle != INVALID_HANDLE_VALUE) {
+    CloseHandle(handle);
+    return false;
+  }
+  return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+#else
 bool IsFileOpen(const std::string& path) {
   std::error_code ec;
   const std::filesystem::path wanted = std::filesystem::canonical(path, ec);
@@ -46,6 +62,7 @@ bool IsFileOpen(const std::string& path) {
   }
   return false;
 }
+#endif
 
 BinaryLattice SmallBinary(std::int32_t geometryType) {
   BinaryLattice lat;

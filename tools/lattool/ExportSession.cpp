@@ -29,6 +29,8 @@ ExportSession::ExportSession(const PluginModule& module, ExportRequest request,
     : request_(std::move(request)), savedOptions_(std::move(savedOptions)), dialogs_(dialogs) {
   manager_.SetMessageSink(&warnings_);
   manager_.SetProgressSink(&progress);
+  // The module holds the dialog templates the filter's dialogs are made from.
+  manager_.resourceInstance = module.Handle();
   LoadOptions();
   filter_ = MakeFilter(module, manager_);
 }

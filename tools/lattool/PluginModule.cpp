@@ -3,10 +3,11 @@
 #include "PluginModule.h"
 
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #if defined(_WIN32)
-#error "lattool: the Windows module loader is not written yet"
+#include <windows.h>
 #else
 #include <dlfcn.h>
 #endif
@@ -15,7 +16,37 @@ namespace lattool {
 
 namespace {
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+constexpr const char* kModuleFileName = "LAT.dll";
+
+void* OpenModule(const char* path) {
+  return reinterpret_cast<void*>(LoadLibraryA(path));
+}
+void CloseModule(void* handle) {
+  FreeLibrary(static_cast<HMODULE>(handle));
+}
+void* FindSymbol(void* handle, const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
+}
+std::string LoaderError() {
+  const DWORD code = GetLastError();
+  char text[512] = {};
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      nullptr, code, 0, text, sizeof text, nullptr);
+  std::string reason(text, length);
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+  return reason.empty() ? "error " + std::to_string(code) : reason;
+}
+std::filesystem::path ExecutablePath(std::error_code& error) {
+  wchar_t buffer[32768];
+  const DWORD length = GetModuleFileNameW(nullptr, buffer, 32768);
+  if (length == 0 || length >= 32768) {
+    error = std::error_code(static_cast<int>(GetLastError()), std::system_category());
+    return {};
+  }
+  return std::filesystem::path(std::wstring(buffer, length));
+}
+#else
 constexpr const char* kModuleFileName = "LAT.so";
 
 void* OpenModule(const char* path) {

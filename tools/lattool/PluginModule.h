@@ -25,6 +25,8 @@ class PluginModule {
   // The address of the exported symbol `name`; raises SetupError when there is none.
   void* Symbol(const char* name) const;
   const std::string& Path() const noexcept { return path_; }
+  // The loader's handle of the module (on Windows its HMODULE, where its resources are).
+  void* Handle() const noexcept { return handle_; }
 
   // The module's file name next to the running executable.
   static std::string DefaultPath();

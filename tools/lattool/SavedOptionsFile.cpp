@@ -1,6 +1,7 @@
 // Locating, reading and atomically replacing the saved options file.
 #include "SavedOptionsFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -10,9 +11,45 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#if defined(_WIN32)
+#include <io.h>
+#include <windows.h>
+#endif
+
 namespace lattool {
 
 namespace {
+
+#if defined(_WIN32)
+constexpr int kReadFlags = O_RDONLY | O_BINARY | O_NOINHERIT;
+using IoSize = int;
+IoSize WriteSome(int fd, const char* data, std::size_t size) {
+  return ::_write(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
+}
+int SyncFile(int fd) {
+  return ::_commit(fd);
+}
+// rename() cannot replace an existing file on Windows.
+int ReplaceFile(const std::string& from, const std::string& to) {
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return 0;
+  }
+  errno = EACCES;
+  return -1;
+}
+#else
+constexpr int kReadFlags = O_RDONLY | O_CLOEXEC;
+using IoSize = ssize_t;
+IoSize WriteSome(int fd, const char* data, std::size_t size) {
+  return ::write(fd, data, size);
+}
+int SyncFile(int fd) {
+  return ::fsync(fd);
+}
+int ReplaceFile(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str());
+}
+#endif
 
 std::string Reason(int error) {
   return std::generic_category().message(error);
@@ -22,8 +59,11 @@ std::string Reason(int error) {
 struct FileDescriptor {
   int fd = -1;
   explicit FileDescriptor(int value) : fd(value) {}
-  ~FileDescriptor() {
+  ~FileDescriptor() { Close(); }
+  // Windows renames no open file, so the file is closed before it replaces the old one.
+  void Close() noexcept {
     if (fd >= 0) ::close(fd);
+    fd = -1;
   }
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
@@ -41,7 +81,7 @@ struct TemporaryName {
 bool WriteAll(int fd, const std::string& text) {
   std::size_t done = 0;
   while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    const IoSize n = WriteSome(fd, text.data() + done, text.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<std::size_t>(n);
@@ -66,13 +106,21 @@ std::optional<std::filesystem::path> SavedOptionsFile::PathFor(const char* xdgCo
 }
 
 std::optional<SavedOptionsFile> SavedOptionsFile::ForEnvironment() {
+#if defined(_WIN32)
+  // %APPDATA%\lattool\options.ini
+  const char* appData = std::getenv("APPDATA");
+  if (!IsAbsoluteDir(appData)) return std::nullopt;
+  std::optional<std::filesystem::path> path =
+      std::filesystem::path(appData) / "lattool" / "options.ini";
+#else
   auto path = PathFor(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+#endif
   if (!path) return std::nullopt;
   return SavedOptionsFile(std::move(*path));
 }
 
 std::string SavedOptionsFile::Load() const {
-  FileDescriptor file(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor file(::open(path_.string().c_str(), kReadFlags));
   if (file.fd < 0) {
     if (errno == ENOENT) return {};
     throw SavedOptionsError("cannot read '" + path_.string() + "': " + Reason(errno));
@@ -80,7 +128,7 @@ std::string SavedOptionsFile::Load() const {
   std::string text;
   char chunk[4096];
   while (true) {
-    const ssize_t n = ::read(file.fd, chunk, sizeof chunk);
+    const IoSize n = ::read(file.fd, chunk, sizeof chunk);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) throw SavedOptionsError("cannot read '" + path_.string() + "': " + Reason(errno));
     if (n == 0) return text;
@@ -101,8 +149,11 @@ void SavedOptionsFile::Save(const std::string& text) const {
     temporary.keep = true;  // nothing was made
     throw SavedOptionsError("cannot write '" + path_.string() + "': " + Reason(errno));
   }
-  if (!WriteAll(file.fd, text) || ::fsync(file.fd) != 0 ||
-      ::rename(temporary.path.c_str(), path_.c_str()) != 0) {
+  if (!WriteAll(file.fd, text) || SyncFile(file.fd) != 0) {
+    throw SavedOptionsError("cannot write '" + path_.string() + "': " + Reason(errno));
+  }
+  file.Close();
+  if (ReplaceFile(temporary.path, path_.string()) != 0) {
     throw SavedOptionsError("cannot write '" + path_.string() + "': " + Reason(errno));
   }
   temporary.keep = true;

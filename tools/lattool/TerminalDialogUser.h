@@ -7,6 +7,24 @@
 #include <optional>
 #include <string>
 
+#if defined(_WIN32)
+namespace lattool {
+
+// On Windows the dialogs are the system's own windows and the user answers them there:
+// nothing to install, and PropertySheetA's result tells a cancelled sheet.
+class TerminalDialogUser {
+ public:
+  bool SheetCancelled() const noexcept { return false; }
+};
+
+class TerminalDialogs {
+ public:
+  explicit TerminalDialogs(bool /*needed*/) noexcept {}
+  const TerminalDialogUser* User() const noexcept { return nullptr; }
+};
+
+}  // namespace lattool
+#else
 #include <user32/DialogUser.h>
 
 #include "DialogForm.h"
@@ -59,3 +77,4 @@ class TerminalDialogs {
 };
 
 }  // namespace lattool
+#endif

@@ -11,7 +11,9 @@ namespace hostbase {
 
 // Formats into `out` (replacing its content) with printf rules; false on a format error.
 HOSTBASE_API bool FormatString(std::string& out, const char* format, ...)
-#if defined(__GNUC__)
+#if defined(__MINGW32__)
+    __attribute__((format(gnu_printf, 2, 3)))
+#elif defined(__GNUC__)
     __attribute__((format(printf, 2, 3)))
 #endif
     ;

@@ -1,0 +1,21 @@
+# Checks that Windows images need no compiler runtime DLL (libstdc++, libgcc, winpthread):
+# they are linked -static, so only system DLLs and our own host DLLs may be imported.
+# Usage: cmake -DIMAGES="<a.dll>;<b.exe>" -DOBJDUMP=<objdump> -P CheckStaticRuntime.cmake
+cmake_minimum_required(VERSION 3.25)
+foreach(image IN LISTS IMAGES)
+  execute_process(COMMAND "${OBJDUMP}" -p "${image}" OUTPUT_VARIABLE dump RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "objdump failed on ${image}")
+  endif()
+  string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+  if(imports STREQUAL "")
+    message(SEND_ERROR "${image} imports no DLL at all")
+  endif()
+  foreach(entry IN LISTS imports)
+    string(REPLACE "DLL Name: " "" name "${entry}")
+    string(TOLOWER "${name}" lower)
+    if(lower MATCHES "^(libstdc\\+\\+|libgcc|libwinpthread)")
+      message(SEND_ERROR "${image} needs the compiler runtime ${name}")
+    endif()
+  endforeach()
+endforeach()
