@@ -1,0 +1,44 @@
+// The binary reader at function level: byte reversal of whole value lists, and whole
+// binary imports in bytes per second.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "BenchLattice.h"
+#include "MicroFiles.h"
+#include "hostaux/ByteOrder.h"
+
+namespace latbench {
+namespace {
+
+// Byte reversal of a 4 MiB list of elements of state.range(0) bytes.
+void BM_ByteSwapArray(benchmark::State& state) {
+  constexpr std::size_t kBytes = std::size_t{4} << 20;
+  const int size = static_cast<int>(state.range(0));
+  auto buffer = std::make_unique<unsigned char[]>(kBytes);
+  for (std::size_t i = 0; i < kBytes; ++i) buffer[i] = static_cast<unsigned char>(i * 31);
+  for (auto _ : state) {
+    hostaux::ByteSwapArray(buffer.get(), kBytes / static_cast<std::size_t>(size), size);
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kBytes));
+}
+BENCHMARK(BM_ByteSwapArray)->Arg(2)->Arg(4)->Arg(8);
+
+// A 16 MiB float lattice from the file to the host's scans.
+void BM_BinaryImport(benchmark::State& state) {
+  constexpr Shape kShape{512, 512, 16};
+  ScratchDir dir;
+  const std::string path = dir.File("binary.lat");
+  WriteBinaryLattice(path, kShape);
+  ImportRunner runner;
+  for (auto _ : state) runner.Import(path);
+  benchmark::DoNotOptimize(runner.Checksum());
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(std::filesystem::file_size(path)));
+}
+BENCHMARK(BM_BinaryImport)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace latbench

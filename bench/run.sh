@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Benchmarks lattool against the numpy script a user would otherwise write: installs what
+# is missing, builds the release preset, generates the lattices, prints the tables and
+# runs the micro-benchmarks. Sizes and repetitions come from the environment:
+#   LAT_BENCH_BINARY=512x512x256  LAT_BENCH_PLAIN=256x256x64  (node counts NXxNYxNZ)
+#   LAT_BENCH_RUNS=5  LAT_BENCH_SCALING_RUNS=3  LAT_BENCH_MICRO=1 (0 skips the micro-suite)
+#   LAT_BENCH_BUILD=build/release (the build directory to use)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+missing=()
+for p in python3-numpy libbenchmark-dev; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "bench: installing ${missing[*]}" >&2
+  SUDO=""
+  [[ $(id -u) -ne 0 ]] && SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build="${LAT_BENCH_BUILD:-build/release}"
+if [[ ! -f "$build/build.ninja" ]]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLAT_BUILD_TESTS=OFF >/dev/null
+fi
+cmake --build "$build" --target lattool lat_plugin lat_bench_data lat_microbench >&2
+
+# Debian's interpreter, which holds Debian's numpy (a python3 earlier on PATH may not).
+/usr/bin/python3 bench/bench.py --bin "$build/bin" --work "$build/bench-data"
+if [[ "${LAT_BENCH_MICRO:-1}" != 0 ]]; then
+  echo
+  "$build/bin/lat_microbench" --benchmark_min_time=0.2
+fi
