@@ -1,9 +1,12 @@
-// An owned byte buffer sized once per list or row.
+// An owned byte buffer sized once per list or row; large ones come straight from the
+// system's (huge) pages.
 #pragma once
 
 #include <cstddef>
-#include <memory>
+#include <cstring>
 #include <utility>
+
+#include "hostbase/PageBuffer.h"
 
 class LatByteBuffer {
  public:
@@ -11,20 +14,20 @@ class LatByteBuffer {
 
   // Bytes left as allocated: for lists that one read fills completely.
   static LatByteBuffer Uninitialised(std::size_t size) {
-    return LatByteBuffer(std::make_unique_for_overwrite<unsigned char[]>(size), size);
+    return LatByteBuffer(hostbase::PageBuffer(size));
   }
   static LatByteBuffer Zeroed(std::size_t size) {
-    return LatByteBuffer(std::make_unique<unsigned char[]>(size), size);
+    hostbase::PageBuffer bytes(size);
+    if (size != 0) std::memset(bytes.Data(), 0, size);
+    return LatByteBuffer(std::move(bytes));
   }
 
-  unsigned char* Data() noexcept { return bytes_.get(); }
-  const unsigned char* Data() const noexcept { return bytes_.get(); }
-  std::size_t Size() const noexcept { return size_; }
+  unsigned char* Data() noexcept { return bytes_.Data(); }
+  const unsigned char* Data() const noexcept { return bytes_.Data(); }
+  std::size_t Size() const noexcept { return bytes_.Size(); }
 
  private:
-  LatByteBuffer(std::unique_ptr<unsigned char[]> bytes, std::size_t size)
-      : bytes_(std::move(bytes)), size_(size) {}
+  explicit LatByteBuffer(hostbase::PageBuffer bytes) : bytes_(std::move(bytes)) {}
 
-  std::unique_ptr<unsigned char[]> bytes_;
-  std::size_t size_ = 0;
+  hostbase::PageBuffer bytes_;
 };
