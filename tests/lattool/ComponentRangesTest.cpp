@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "hostbase/PrimType.h"
@@ -113,6 +116,87 @@ TEST(ComponentRanges, BoundsAsDoubles) {
   ComponentRanges plain(CPrimType::Int8, 1);
   Add<std::int8_t>(plain, {-1, 4});
   EXPECT_EQ(plain.Min(0), -1.0);
+}
+
+// A zero extreme keeps the sign of the first zero of its component, wherever in a long
+// scan the zeros stand.
+TEST(ComponentRanges, AZeroExtremeKeepsTheSignOfTheFirstZero) {
+  for (std::size_t first : {0u, 3u, 7u, 14u}) {
+    for (std::size_t second : {1u, 8u, 9u, 16u, 21u}) {
+      if (second <= first) continue;
+      std::vector<float> values(24, 2.0f);
+      values[first] = -0.0f;
+      values[second] = 0.0f;
+      values[23] = -1.0f;
+      ComponentRanges ranges(CPrimType::Float, 1);
+      Add<float>(ranges, values);
+      EXPECT_EQ(ranges.Describe(0), "min -1, max 2");
+      values[23] = 2.0f;
+      ComponentRanges lower(CPrimType::Float, 1);
+      Add<float>(lower, values);
+      EXPECT_EQ(lower.Describe(0), "min -0, max 2") << first << " " << second;
+      std::fill(values.begin(), values.end(), -2.0f);
+      values[first] = -0.0f;
+      values[second] = 0.0f;
+      ComponentRanges upper(CPrimType::Float, 1);
+      Add<float>(upper, values);
+      EXPECT_EQ(upper.Describe(0), "min -2, max -0") << first << " " << second;
+      values[first] = 0.0f;
+      values[second] = -0.0f;
+      ComponentRanges swapped(CPrimType::Float, 1);
+      Add<float>(swapped, values);
+      EXPECT_EQ(swapped.Describe(0), "min -2, max 0") << first << " " << second;
+    }
+  }
+}
+
+// Scans of every length up to 40 with one to five components, NaN sprinkled in, against
+// the extremes found one value at a time.
+TEST(ComponentRanges, LongScansMatchAValueByValueSearch) {
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> number(-1000.0, 1000.0);
+  std::uniform_int_distribution<int> pick(0, 9);
+  for (int components = 1; components <= 5; ++components) {
+    for (std::size_t length = 0; length <= 40; ++length) {
+      std::vector<double> values(length);
+      for (double& v : values)
+        v = pick(random) == 0 ? std::numeric_limits<double>::quiet_NaN() : number(random);
+      ComponentRanges ranges(CPrimType::Double, components);
+      Add<double>(ranges, values);
+      Add<double>(ranges, std::vector<double>(values.rbegin(), values.rend()));
+      for (std::size_t c = 0; c < static_cast<std::size_t>(components); ++c) {
+        double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+        for (std::size_t i = c; i < length; i += static_cast<std::size_t>(components)) {
+          if (std::isnan(values[i])) continue;
+          lo = std::min(lo, values[i]);
+          hi = std::max(hi, values[i]);
+        }
+        // The reversed scan gives component c the values at length-1-i.
+        for (std::size_t i = 0; i < length; ++i) {
+          if ((length - 1 - i) % static_cast<std::size_t>(components) != c) continue;
+          if (std::isnan(values[i])) continue;
+          lo = std::min(lo, values[i]);
+          hi = std::max(hi, values[i]);
+        }
+        const bool seen = lo <= hi;
+        ASSERT_EQ(ranges.Seen(c), seen) << components << " components, length " << length;
+        if (!seen) continue;
+        EXPECT_EQ(ranges.Min(c), lo) << components << " components, length " << length;
+        EXPECT_EQ(ranges.Max(c), hi) << components << " components, length " << length;
+      }
+    }
+  }
+}
+
+TEST(ComponentRanges, LongIntegerScansFindExtremesInEveryPosition) {
+  for (std::size_t at = 0; at < 19; ++at) {
+    std::vector<std::int16_t> values(19, 100);
+    values[at] = -32768;
+    values[(at + 5) % 19] = 32767;
+    ComponentRanges ranges(CPrimType::Int16, 1);
+    Add<std::int16_t>(ranges, values);
+    EXPECT_EQ(ranges.Describe(0), "min -32768, max 32767") << at;
+  }
 }
 
 }  // namespace

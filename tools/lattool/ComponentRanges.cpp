@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <type_traits>
 
 #include "NumberFormat.h"
@@ -29,10 +30,90 @@ void ComponentRanges::Take(Range& range, T value) noexcept {
   range.seen = true;
 }
 
+namespace {
+
+template <class T>
+struct Extremes {
+  T lo, hi;
+};
+
+// Extremes of `n` values `stride` values apart, in eight independent chains so that the
+// comparisons overlap. A NaN never wins a comparison, so it drops out; for reals a run
+// of NaN only leaves lo > hi.
+template <class T>
+Extremes<T> RunExtremes(const unsigned char* bytes, std::size_t n, std::size_t stride) noexcept {
+  constexpr std::size_t kChains = 8;
+  constexpr bool kReal = std::is_floating_point_v<T>;
+  constexpr T kHighest = kReal ? std::numeric_limits<T>::infinity() : std::numeric_limits<T>::max();
+  constexpr T kLowest = kReal ? -kHighest : std::numeric_limits<T>::lowest();
+  T lo[kChains], hi[kChains];
+  std::fill_n(lo, kChains, kHighest);
+  std::fill_n(hi, kChains, kLowest);
+  std::size_t i = 0;
+  for (; i + kChains <= n; i += kChains) {
+    for (std::size_t k = 0; k < kChains; ++k) {
+      const T v = ReadValue<T>(bytes, (i + k) * stride);
+      lo[k] = v < lo[k] ? v : lo[k];
+      hi[k] = v > hi[k] ? v : hi[k];
+    }
+  }
+  for (std::size_t k = 0; i < n; ++i, ++k) {
+    const T v = ReadValue<T>(bytes, i * stride);
+    lo[k] = v < lo[k] ? v : lo[k];
+    hi[k] = v > hi[k] ? v : hi[k];
+  }
+  Extremes<T> out{lo[0], hi[0]};
+  for (std::size_t k = 1; k < kChains; ++k) {
+    out.lo = lo[k] < out.lo ? lo[k] : out.lo;
+    out.hi = hi[k] > out.hi ? hi[k] : out.hi;
+  }
+  return out;
+}
+
+// The first value of the run that equals `value`: a zero extreme keeps the sign of the
+// first zero met, as a comparison in value order would.
+template <class T>
+T FirstEqual(const unsigned char* bytes, std::size_t n, std::size_t stride, T value) noexcept {
+  for (std::size_t i = 0; i < n; ++i) {
+    const T v = ReadValue<T>(bytes, i * stride);
+    if (v == value) return v;
+  }
+  return value;
+}
+
+}  // namespace
+
+// The values of one component in one scan, taken in at once.
+template <class T>
+void ComponentRanges::TakeRun(Range& range, const unsigned char* bytes, std::size_t n,
+                              std::size_t stride) noexcept {
+  if (n == 0) return;
+  Extremes<T> run = RunExtremes<T>(bytes, n, stride);
+  if constexpr (std::is_floating_point_v<T>) {
+    if (!(run.lo <= run.hi)) return;  // NaN only
+    if (run.lo == 0) run.lo = FirstEqual<T>(bytes, n, stride, run.lo);
+    if (run.hi == 0) run.hi = FirstEqual<T>(bytes, n, stride, run.hi);
+    const double lo = run.lo, hi = run.hi;
+    range.realMin = range.seen && !(lo < range.realMin) ? range.realMin : lo;
+    range.realMax = range.seen && !(hi > range.realMax) ? range.realMax : hi;
+  } else {
+    const auto lo = static_cast<std::int64_t>(run.lo), hi = static_cast<std::int64_t>(run.hi);
+    range.intMin = range.seen ? std::min(range.intMin, lo) : lo;
+    range.intMax = range.seen ? std::max(range.intMax, hi) : hi;
+  }
+  range.seen = true;
+}
+
 // Values run node by node, the components of a node adjacent.
 template <class T>
 void ComponentRanges::AddTyped(const unsigned char* bytes, std::size_t count) noexcept {
   const std::size_t components = ranges_.size();
+  if (!skipBlanks_) {
+    for (std::size_t c = 0; c < components && c < count; ++c)
+      TakeRun<T>(ranges_[c], bytes + c * sizeof(T), (count - c + components - 1) / components,
+                 components);
+    return;
+  }
   std::size_t i = 0;
   while (i < count) {
     for (std::size_t c = 0; c < components && i < count; ++c, ++i) {

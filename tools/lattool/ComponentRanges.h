@@ -44,6 +44,9 @@ class ComponentRanges {
   template <class T>
   void Take(Range& range, T value) noexcept;
   template <class T>
+  void TakeRun(Range& range, const unsigned char* bytes, std::size_t n,
+               std::size_t stride) noexcept;
+  template <class T>
   void AddTyped(const unsigned char* bytes, std::size_t count) noexcept;
   template <class T>
   std::string DescribeTyped(const Range& range) const;
