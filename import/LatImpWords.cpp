@@ -1,5 +1,6 @@
 // Character and word readers of the import filter: whitespace, comments, words, numbers
 // and integers of the LAT text rules, with line-numbered errors.
+#include <array>
 #include <limits>
 
 #include "hostbase/Text.h"
@@ -9,6 +10,18 @@ namespace {
 
 constexpr const char* kModule = "LatImpPlain";
 
+// Bytes that continue a word: neither whitespace nor the end of the file (-1), indexed
+// by the byte plus one.
+constexpr std::array<bool, 257> kWordBytes = [] {
+  std::array<bool, 257> table{};
+  for (int c = 0; c < 256; ++c) table[static_cast<std::size_t>(c + 1)] = !lat::plain::IsSpace(c);
+  return table;
+}();
+
+bool IsWordByte(int c) {
+  return kWordBytes[static_cast<std::size_t>(c + 1)];
+}
+
 }  // namespace
 
 void LatImportFilter::ThrowNumberError(int line) const {
@@ -17,8 +30,15 @@ void LatImportFilter::ThrowNumberError(int line) const {
 
 // Starts with a new byte; leaves the first byte of the next word, or -1, in curChar.
 void LatImportFilter::SkipSpaceAndComments() {
-  do NextChar();
-  while (lat::plain::IsSpace(curChar));
+  SkipAfter(file->Getc());
+}
+
+// SkipSpaceAndComments once its first byte, `c`, has been read from the file.
+void LatImportFilter::SkipAfter(int c) {
+  while (c == lat::plain::kCarriageReturn) c = file->Getc();
+  curChar = c;
+  if (curChar == lat::plain::kLineFeed) ++lineNumber;
+  while (lat::plain::IsSpace(curChar)) NextChar();
   while (curChar == lat::plain::kCommentChar) {
     do NextChar();
     while (curChar != lat::plain::kLineFeed && curChar != -1);
@@ -29,19 +49,37 @@ void LatImportFilter::SkipSpaceAndComments() {
 }
 
 // A word of at most kMaxWordLength bytes; the byte after it (whitespace, the next byte of
-// an overlong run, or -1) is consumed.
+// an overlong run, or -1) is consumed. The per-byte loop keeps the reader's state in
+// locals and writes the word through a pointer that aliases nothing else, so no byte
+// stored forces the file's read position to be fetched again; carriage returns are
+// dropped and line feeds counted as NextChar does.
 std::size_t LatImportFilter::ReadToken() {
   token[0] = '\0';
-  SkipSpaceAndComments();
-  if (curChar == -1) return 0;
-  std::size_t length = 0;
-  token[length++] = static_cast<char>(curChar);
-  NextChar();
-  while (length < lat::plain::kMaxWordLength && curChar != -1 && !lat::plain::IsSpace(curChar)) {
-    token[length++] = static_cast<char>(curChar);
-    NextChar();
+  // Most words follow a single blank: their first byte needs no skipping of its own.
+  const int first = file->Getc();
+  if (IsWordByte(first) && first != lat::plain::kCommentChar) {
+    curChar = first;
+  } else {
+    SkipAfter(first);
+    if (curChar == -1) return 0;
   }
-  token[length] = '\0';
+  char* __restrict word = token;
+  std::size_t length = 0;
+  word[length++] = static_cast<char>(curChar);
+  hostbase::CBufferedFile& in = *file;
+  int c;
+  for (;;) {
+    c = in.Getc();
+    if (IsWordByte(c)) {
+      if (length == lat::plain::kMaxWordLength) break;
+      word[length++] = static_cast<char>(c);
+    } else if (c != lat::plain::kCarriageReturn) {
+      break;
+    }
+  }
+  word[length] = '\0';
+  if (c == lat::plain::kLineFeed) ++lineNumber;
+  curChar = c;
   return length;
 }
 

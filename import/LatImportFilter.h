@@ -53,6 +53,7 @@ class LatImportFilter final : public hostfw::IoImportFilter {
     if (curChar == lat::plain::kLineFeed) ++lineNumber;
   }
   void SkipSpaceAndComments();
+  void SkipAfter(int c);
   std::size_t ReadToken();  // returns the word's length
   double ReadNumber();
   std::int32_t ReadInteger();
@@ -63,7 +64,6 @@ class LatImportFilter final : public hostfw::IoImportFilter {
   std::int32_t ReadIntegerAtLeast(std::int32_t minimum, int line);
   void CheckPlainValueCount(std::int64_t values, int line) const;
   void CheckPlainRow(std::int32_t nx, std::int32_t nDataVar, int elementSize) const;
-  void ReadValueInto(int type, void* destination);
   void ReadValues(unsigned char* destination, std::int64_t count, int type, int elementSize);
   void ReadPlainCoords(void* destination, std::int32_t count);
   LatByteBuffer ReadPlainNodeCoords(const Dims& dims, std::int32_t nCoordVar);

@@ -1,6 +1,7 @@
 // Decimal number words (IsNumber, ParseNumber against atof) and FormatString.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -121,6 +122,28 @@ TEST(NumberText, RandomWordsMatchAtof) {
     ASSERT_TRUE(IsNumber(word.c_str())) << word;
     ExpectSameAsAtof(word);
     if (HasFailure()) break;
+  }
+}
+
+// Words of up to 19 digits with a small exponent, as plain files hold them: the range
+// where the value can come from the digits and one power of ten, and just beyond it.
+TEST(NumberText, ShortWordsMatchAtof) {
+  for (const char* word :
+       {"9007199254740992", "9007199254740993", "9007199254740992e22", "9007199254740993e-22",
+        "1e22", "1e23", "1e-22", "1e-23", "0.0000000000000000000001", "1234567890123456789",
+        "12345678901234567890", "-0.000e-22", "4.35", "-61.700001"}) {
+    ExpectSameAsAtof(word);
+  }
+  std::mt19937_64 random(7);
+  std::uniform_int_distribution<int> length(1, 19), exponent(-25, 25), pick(0, 2);
+  for (int i = 0; i < 200000 && !HasFailure(); ++i) {
+    std::string digits = std::to_string(random());
+    digits.resize(std::min<std::size_t>(digits.size(), static_cast<std::size_t>(length(random))));
+    const auto point = std::uniform_int_distribution<std::size_t>(0, digits.size())(random);
+    std::string word =
+        (pick(random) == 0 ? "-" : "") + digits.substr(0, point) + "." + digits.substr(point);
+    if (pick(random) != 0) word += "e" + std::to_string(exponent(random));
+    ExpectSameAsAtof(word);
   }
 }
 

@@ -1,7 +1,9 @@
 // Plain text LAT files: the three geometries, data blocks, value types, progress and a
 // host that stops the import.
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -144,6 +146,34 @@ TEST_F(PlainReaderTest, ConvertsValuesToTheDataType) {
   host.Clear();
   ASSERT_EQ(ImportText("1\n2\n1 3 0 1\n0 1\n0.1 1e39\n"), 0);
   EXPECT_EQ(Object(1).Values<float>()[0], 0.1f);
+}
+
+// Rows of many values, each converted to the data type at its own place in the scan.
+TEST_F(PlainReaderTest, LongRowsConvertEveryValueAtItsPlace) {
+  std::string body = "2\n75 2\n2 1 0 1\n0 1 0 1\n";
+  std::vector<std::int16_t> expected;
+  for (int i = 0; i < 300; ++i) {
+    const int v = i * 230 - 34000;
+    body += std::to_string(v) + (i % 7 == 6 ? "\n" : " ");
+    expected.push_back(static_cast<std::int16_t>(std::clamp(v, -32768, 32767)));
+  }
+  ASSERT_EQ(ImportText(body + "\n"), 0);
+  ASSERT_EQ(host.Sequence(), "U S S E");
+  const std::vector<std::int16_t> first = Object(1).Values<std::int16_t>();
+  const std::vector<std::int16_t> second = Object(2).Values<std::int16_t>();
+  EXPECT_EQ(first, std::vector<std::int16_t>(expected.begin(), expected.begin() + 150));
+  EXPECT_EQ(second, std::vector<std::int16_t>(expected.begin() + 150, expected.end()));
+
+  host.Clear();
+  std::string doubles = "1\n131\n1 4 0 1\n0 1\n";
+  std::vector<double> values;
+  for (int i = 0; i < 131; ++i) {
+    const std::string word = std::to_string(i) + ".0625e-" + std::to_string(i % 30);
+    doubles += word + " ";
+    values.push_back(std::atof(word.c_str()));
+  }
+  ASSERT_EQ(ImportText(doubles + "\n"), 0);
+  EXPECT_EQ(Object(1).Values<double>(), values);
 }
 
 TEST_F(PlainReaderTest, ReportsProgressEveryTenthRowOfEachBlock) {
