@@ -18,11 +18,11 @@ FileRows::FileRows(std::size_t rowCount, std::size_t rowSize, std::uint64_t base
       capacity_(rowSize == 0 ? 0 : std::max<std::size_t>(windowTarget / rowSize, 1) * rowSize) {}
 
 void FileRows::EnsureBuffer() {
-  if (!buffer_) buffer_ = std::make_unique<unsigned char[]>(capacity_);
+  if (buffer_.Data() == nullptr) buffer_ = hostbase::PageBuffer(capacity_);
 }
 
 void FileRows::Flush(SpillFile& file) {
-  file.WriteAt(base_ + start_, buffer_.get(), used_);
+  file.WriteAt(base_ + start_, buffer_.Data(), used_);
   state_ = Window::Empty;
 }
 
@@ -30,11 +30,11 @@ void FileRows::Write(SpillFile& file, std::size_t row, const void* bytes) {
   const std::uint64_t at = std::uint64_t{row} * rowSize_;
   if (state_ == Window::Pending) {
     if (at >= start_ && at < start_ + used_) {  // a row written again before the flush
-      std::memcpy(buffer_.get() + (at - start_), bytes, rowSize_);
+      std::memcpy(buffer_.Data() + (at - start_), bytes, rowSize_);
       return;
     }
     if (at == start_ + used_ && used_ + rowSize_ <= capacity_) {
-      std::memcpy(buffer_.get() + used_, bytes, rowSize_);
+      std::memcpy(buffer_.Data() + used_, bytes, rowSize_);
       used_ += rowSize_;
       return;
     }
@@ -42,7 +42,7 @@ void FileRows::Write(SpillFile& file, std::size_t row, const void* bytes) {
   }
   // A new write-behind window; it replaces a read-ahead window, which could go stale.
   EnsureBuffer();
-  std::memcpy(buffer_.get(), bytes, rowSize_);
+  std::memcpy(buffer_.Data(), bytes, rowSize_);
   start_ = at;
   used_ = rowSize_;
   state_ = Window::Pending;
@@ -55,8 +55,8 @@ void FileRows::Fill(SpillFile& file, std::uint64_t at) {
               : rowSize_;
   EnsureBuffer();
   state_ = Window::Empty;
-  const std::size_t got = file.ReadAt(base_ + at, buffer_.get(), want);
-  std::memset(buffer_.get() + got, 0, want - got);  // past the file's end: never written
+  const std::size_t got = file.ReadAt(base_ + at, buffer_.Data(), want);
+  std::memset(buffer_.Data() + got, 0, want - got);  // past the file's end: never written
   start_ = at;
   used_ = want;
   state_ = Window::Cached;
@@ -66,7 +66,7 @@ void FileRows::Read(SpillFile& file, std::size_t row, void* out) {
   const std::uint64_t at = std::uint64_t{row} * rowSize_;
   if (state_ == Window::Pending) Flush(file);
   if (state_ != Window::Cached || at < start_ || at >= start_ + used_) Fill(file, at);
-  std::memcpy(out, buffer_.get() + (at - start_), rowSize_);
+  std::memcpy(out, buffer_.Data() + (at - start_), rowSize_);
 }
 
 }  // namespace hostaux::detail

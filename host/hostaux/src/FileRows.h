@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "hostbase/PageBuffer.h"
+
 namespace hostaux::detail {
 
 class SpillFile;
@@ -30,8 +32,8 @@ class FileRows {
   std::size_t rowSize_;
   std::uint64_t regionBytes_;
   std::uint64_t base_;
-  std::size_t capacity_;  // whole rows
-  std::unique_ptr<unsigned char[]> buffer_;
+  std::size_t capacity_;         // whole rows
+  hostbase::PageBuffer buffer_;  // taken at the first use; bytes past `used_` undefined
   Window state_ = Window::Empty;
   std::uint64_t start_ = 0;  // region offset of the window's first byte
   std::size_t used_ = 0;     // bytes of the window in use

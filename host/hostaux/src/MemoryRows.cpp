@@ -29,12 +29,11 @@ void MemoryRows::Write(std::size_t row, const void* bytes) {
   auto found = chunks_.find(chunk);
   if (found == chunks_.end()) {
     const std::size_t rows = ChunkRows(chunk);
-    Chunk fresh{std::make_unique_for_overwrite<unsigned char[]>(rows * rowSize_),
-                std::vector<bool>(rows, false)};
+    Chunk fresh{hostbase::PageBuffer(rows * rowSize_), std::vector<bool>(rows, false)};
     found = chunks_.emplace(chunk, std::move(fresh)).first;
   }
   const std::size_t inChunk = row % rowsPerChunk_;
-  std::memcpy(found->second.bytes.get() + inChunk * rowSize_, bytes, rowSize_);
+  std::memcpy(found->second.bytes.Data() + inChunk * rowSize_, bytes, rowSize_);
   found->second.written[inChunk] = true;
 }
 
@@ -45,7 +44,7 @@ void MemoryRows::Read(std::size_t row, void* out) const {
     std::memset(out, 0, rowSize_);
     return;
   }
-  std::memcpy(out, found->second.bytes.get() + inChunk * rowSize_, rowSize_);
+  std::memcpy(out, found->second.bytes.Data() + inChunk * rowSize_, rowSize_);
 }
 
 void MemoryRows::CopyTo(SpillFile& file, std::uint64_t base) {
@@ -57,9 +56,9 @@ void MemoryRows::CopyTo(SpillFile& file, std::uint64_t base) {
   for (std::size_t number : order) {
     Chunk& chunk = chunks_.at(number);
     for (std::size_t row = 0; row < chunk.written.size(); ++row) {
-      if (!chunk.written[row]) std::memset(chunk.bytes.get() + row * rowSize_, 0, rowSize_);
+      if (!chunk.written[row]) std::memset(chunk.bytes.Data() + row * rowSize_, 0, rowSize_);
     }
-    file.WriteAt(base + number * chunkStride, chunk.bytes.get(), chunk.written.size() * rowSize_);
+    file.WriteAt(base + number * chunkStride, chunk.bytes.Data(), chunk.written.size() * rowSize_);
   }
 }
 

@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "hostbase/PageBuffer.h"
+
 namespace hostaux::detail {
 
 class SpillFile;
@@ -32,8 +34,8 @@ class MemoryRows {
 
  private:
   struct Chunk {
-    std::unique_ptr<unsigned char[]> bytes;
-    std::vector<bool> written;  // one flag per row of the chunk
+    hostbase::PageBuffer bytes;  // huge pages for full-size chunks
+    std::vector<bool> written;   // one flag per row of the chunk
   };
   std::size_t ChunkRows(std::size_t chunk) const noexcept;
 

@@ -10,7 +10,7 @@ namespace hostaux {
 namespace detail {
 namespace {
 
-constexpr std::size_t kChunkTarget = std::size_t{1} << 20;   // memory rows per allocation
+constexpr std::size_t kChunkTarget = std::size_t{4} << 20;   // memory rows per allocation
 constexpr std::size_t kWindowTarget = std::size_t{4} << 20;  // spilled rows per file access
 
 // A small limit gets small chunks and windows, so the limit holds several chunks and the

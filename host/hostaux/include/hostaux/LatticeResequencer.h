@@ -2,7 +2,7 @@
 // and hands back exactly the bytes stored for each (y, z) once the lattice is complete.
 // Also keeps the three axis coordinate lists of a rectilinear lattice.
 //
-// Rows are held in memory up to a limit (kDefaultMemoryLimit, 256 MiB unless the
+// Rows are held in memory up to a limit (kDefaultMemoryLimit, 512 MiB unless the
 // constructor is given another); beyond it, when spilling is allowed, the store moves its
 // rows to an unnamed temporary file (removed by the system when the store closes it), so a
 // lattice larger than memory needs no more than the limit in memory.
@@ -18,7 +18,7 @@ namespace hostaux {
 
 class HOSTAUX_API LatticeResequencer {
  public:
-  static constexpr std::size_t kDefaultMemoryLimit = std::size_t{256} << 20;
+  static constexpr std::size_t kDefaultMemoryLimit = std::size_t{512} << 20;
 
   LatticeResequencer() noexcept;
   explicit LatticeResequencer(std::size_t memoryLimit) noexcept;
