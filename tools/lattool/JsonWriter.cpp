@@ -121,7 +121,10 @@ void JsonWriter::BeforeValue(bool container) {
   if (depth_ == 0) return;
   Level& level = levels_[depth_ - 1];
   if (level.scope == Scope::Object) throw std::logic_error("JsonWriter: a value without a key");
-  if (level.hasItems) Put(container ? "," : ", ");
+  if (level.hasItems) {
+    Put(',');  // one byte at a time: no copy call for the separator of every number
+    if (!container) Put(' ');
+  }
   if (container) {
     NewLine(depth_);
     level.hasContainers = true;
