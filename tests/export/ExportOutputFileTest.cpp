@@ -1,6 +1,7 @@
 // Where the bytes go: a temporary file next to the output that replaces it only when the
 // lattice is complete, so nothing at the output path is lost; devices and FIFOs written
 // directly and never removed; open errors for directories and missing directories.
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -139,6 +140,13 @@ TEST_F(ExportOutputFileTest, ReadOnlyFileIsRefusedByTheOpenAndKept) {
 #endif
   dir.Write("out.lat", kPrecious);
   ASSERT_EQ(::chmod(out.c_str(), 0444), 0);
+#if defined(_WIN32)
+  // Wine run by the superuser maps read-only files to modes the superuser may write.
+  if (std::FILE* probe = std::fopen(out.c_str(), "r+b")) {
+    std::fclose(probe);
+    GTEST_SKIP() << "this user may write read-only files";
+  }
+#endif
   ASSERT_EQ(Begin(), hostfw::ExportStatus_Accepted);
   const std::optional<hostbase::CError> error = ErrorOf([&] { SendHeader(lattice); });
   ASSERT_TRUE(error.has_value());

@@ -1,8 +1,9 @@
 # Checks a Windows module's export table: exactly the names given in EXPECTED, no others,
 # undecorated (no ordinal-only entries, no C++ names).
-# Usage: cmake -DMODULE=<LAT.dll> -DOBJDUMP=<objdump> -DEXPECTED="ImportLAT;ExportLAT"
+# Usage: cmake -DMODULE=<LAT.dll> -DOBJDUMP=<objdump> -DEXPECTED=ImportLAT,ExportLAT
 #              -P CheckDllExports.cmake
 cmake_minimum_required(VERSION 3.25)
+string(REPLACE "," ";" EXPECTED "${EXPECTED}")
 execute_process(COMMAND "${OBJDUMP}" -p "${MODULE}" OUTPUT_VARIABLE dump RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${MODULE}")

@@ -1,7 +1,8 @@
 # Checks that Windows images need no compiler runtime DLL (libstdc++, libgcc, winpthread):
 # they are linked -static, so only system DLLs and our own host DLLs may be imported.
-# Usage: cmake -DIMAGES="<a.dll>;<b.exe>" -DOBJDUMP=<objdump> -P CheckStaticRuntime.cmake
+# Usage: cmake -DIMAGES=<a.dll>,<b.exe> -DOBJDUMP=<objdump> -P CheckStaticRuntime.cmake
 cmake_minimum_required(VERSION 3.25)
+string(REPLACE "," ";" IMAGES "${IMAGES}")
 foreach(image IN LISTS IMAGES)
   execute_process(COMMAND "${OBJDUMP}" -p "${image}" OUTPUT_VARIABLE dump RESULT_VARIABLE result)
   if(NOT result EQUAL 0)
