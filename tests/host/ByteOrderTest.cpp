@@ -30,18 +30,21 @@ void ExpectReversed(const std::uint8_t* got, std::size_t count, int size) {
   }
 }
 
+// Counts from one element to several vector widths reach every loop and tail.
 TEST(ByteOrder, ArraysOfEachSizeAtEveryAlignment) {
   for (int size : {2, 4, 8}) {
     for (std::size_t offset = 0; offset < 8; ++offset) {
-      const std::size_t count = 37;
-      const auto elements = Elements(count, size);
-      std::vector<std::uint8_t> buffer(offset + elements.size() + 1, 0xEE);
-      std::memcpy(buffer.data() + offset, elements.data(), elements.size());
-      hostaux::ByteSwapArray(buffer.data() + offset, count, size);
-      ExpectReversed(buffer.data() + offset, count, size);
-      EXPECT_EQ(buffer.back(), 0xEE) << "wrote past the array";
-      if (offset > 0) {
-        EXPECT_EQ(buffer[offset - 1], 0xEE);
+      for (std::size_t count :
+           {std::size_t{1}, std::size_t{15}, std::size_t{37}, std::size_t{133}}) {
+        const auto elements = Elements(count, size);
+        std::vector<std::uint8_t> buffer(offset + elements.size() + 1, 0xEE);
+        std::memcpy(buffer.data() + offset, elements.data(), elements.size());
+        hostaux::ByteSwapArray(buffer.data() + offset, count, size);
+        ExpectReversed(buffer.data() + offset, count, size);
+        EXPECT_EQ(buffer.back(), 0xEE) << "wrote past the array";
+        if (offset > 0) {
+          EXPECT_EQ(buffer[offset - 1], 0xEE);
+        }
       }
     }
   }
