@@ -152,40 +152,42 @@ TEST(ComponentRanges, AZeroExtremeKeepsTheSignOfTheFirstZero) {
 
 // Scans of every length up to 40 with one to five components, NaN sprinkled in, against
 // the extremes found one value at a time.
-TEST(ComponentRanges, LongScansMatchAValueByValueSearch) {
+template <class T>
+void ExpectLongScansMatchAValueByValueSearch(int type) {
   std::mt19937 random(11);
-  std::uniform_real_distribution<double> number(-1000.0, 1000.0);
+  std::uniform_real_distribution<T> number(-1000, 1000);
   std::uniform_int_distribution<int> pick(0, 9);
   for (int components = 1; components <= 5; ++components) {
+    const auto stride = static_cast<std::size_t>(components);
     for (std::size_t length = 0; length <= 40; ++length) {
-      std::vector<double> values(length);
-      for (double& v : values)
-        v = pick(random) == 0 ? std::numeric_limits<double>::quiet_NaN() : number(random);
-      ComponentRanges ranges(CPrimType::Double, components);
-      Add<double>(ranges, values);
-      Add<double>(ranges, std::vector<double>(values.rbegin(), values.rend()));
-      for (std::size_t c = 0; c < static_cast<std::size_t>(components); ++c) {
-        double lo = std::numeric_limits<double>::infinity(), hi = -lo;
-        for (std::size_t i = c; i < length; i += static_cast<std::size_t>(components)) {
-          if (std::isnan(values[i])) continue;
-          lo = std::min(lo, values[i]);
-          hi = std::max(hi, values[i]);
-        }
-        // The reversed scan gives component c the values at length-1-i.
+      std::vector<T> values(length);
+      for (T& v : values)
+        v = pick(random) == 0 ? std::numeric_limits<T>::quiet_NaN() : number(random);
+      ComponentRanges ranges(type, components);
+      Add<T>(ranges, values);
+      Add<T>(ranges, std::vector<T>(values.rbegin(), values.rend()));
+      for (std::size_t c = 0; c < stride; ++c) {
+        T lo = std::numeric_limits<T>::infinity(), hi = -lo;
         for (std::size_t i = 0; i < length; ++i) {
-          if ((length - 1 - i) % static_cast<std::size_t>(components) != c) continue;
-          if (std::isnan(values[i])) continue;
+          // Component c gets value i in the first scan and value length-1-i in the second.
+          if (std::isnan(values[i]) || (i % stride != c && (length - 1 - i) % stride != c))
+            continue;
           lo = std::min(lo, values[i]);
           hi = std::max(hi, values[i]);
         }
         const bool seen = lo <= hi;
         ASSERT_EQ(ranges.Seen(c), seen) << components << " components, length " << length;
         if (!seen) continue;
-        EXPECT_EQ(ranges.Min(c), lo) << components << " components, length " << length;
-        EXPECT_EQ(ranges.Max(c), hi) << components << " components, length " << length;
+        EXPECT_EQ(ranges.Min(c), static_cast<double>(lo)) << components << " x " << length;
+        EXPECT_EQ(ranges.Max(c), static_cast<double>(hi)) << components << " x " << length;
       }
     }
   }
+}
+
+TEST(ComponentRanges, LongScansMatchAValueByValueSearch) {
+  ExpectLongScansMatchAValueByValueSearch<double>(CPrimType::Double);
+  ExpectLongScansMatchAValueByValueSearch<float>(CPrimType::Float);
 }
 
 TEST(ComponentRanges, LongIntegerScansFindExtremesInEveryPosition) {

@@ -6,6 +6,10 @@
 #include <limits>
 #include <type_traits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "NumberFormat.h"
 #include "TypedValues.h"
 
@@ -37,12 +41,61 @@ struct Extremes {
   T lo, hi;
 };
 
+constexpr std::size_t kChains = 8;
+
+#if defined(__SSE2__)
+// The eight chains of RunExtremes over adjacent floats or doubles, with chain k in lane k
+// of packed registers: minps/maxps pick exactly as `v < lo ? v : lo` and `v > hi ? v : hi`
+// do. Returns how many values were taken (a multiple of eight).
+std::size_t PackedChains(const unsigned char* bytes, std::size_t n, float (&lo)[kChains],
+                         float (&hi)[kChains]) noexcept {
+  __m128 lo0 = _mm_loadu_ps(lo), lo1 = _mm_loadu_ps(lo + 4);
+  __m128 hi0 = _mm_loadu_ps(hi), hi1 = _mm_loadu_ps(hi + 4);
+  std::size_t i = 0;
+  for (; i + kChains <= n; i += kChains) {
+    const auto* values = reinterpret_cast<const float*>(bytes + i * sizeof(float));
+    const __m128 a = _mm_loadu_ps(values), b = _mm_loadu_ps(values + 4);
+    lo0 = _mm_min_ps(a, lo0);
+    lo1 = _mm_min_ps(b, lo1);
+    hi0 = _mm_max_ps(a, hi0);
+    hi1 = _mm_max_ps(b, hi1);
+  }
+  _mm_storeu_ps(lo, lo0);
+  _mm_storeu_ps(lo + 4, lo1);
+  _mm_storeu_ps(hi, hi0);
+  _mm_storeu_ps(hi + 4, hi1);
+  return i;
+}
+
+std::size_t PackedChains(const unsigned char* bytes, std::size_t n, double (&lo)[kChains],
+                         double (&hi)[kChains]) noexcept {
+  __m128d l[4], h[4];
+  for (std::size_t k = 0; k < 4; ++k) {
+    l[k] = _mm_loadu_pd(lo + 2 * k);
+    h[k] = _mm_loadu_pd(hi + 2 * k);
+  }
+  std::size_t i = 0;
+  for (; i + kChains <= n; i += kChains) {
+    const auto* values = reinterpret_cast<const double*>(bytes + i * sizeof(double));
+    for (std::size_t k = 0; k < 4; ++k) {
+      const __m128d v = _mm_loadu_pd(values + 2 * k);
+      l[k] = _mm_min_pd(v, l[k]);
+      h[k] = _mm_max_pd(v, h[k]);
+    }
+  }
+  for (std::size_t k = 0; k < 4; ++k) {
+    _mm_storeu_pd(lo + 2 * k, l[k]);
+    _mm_storeu_pd(hi + 2 * k, h[k]);
+  }
+  return i;
+}
+#endif
+
 // Extremes of `n` values `stride` values apart, in eight independent chains so that the
 // comparisons overlap. A NaN never wins a comparison, so it drops out; for reals a run
 // of NaN only leaves lo > hi.
 template <class T>
 Extremes<T> RunExtremes(const unsigned char* bytes, std::size_t n, std::size_t stride) noexcept {
-  constexpr std::size_t kChains = 8;
   constexpr bool kReal = std::is_floating_point_v<T>;
   constexpr T kHighest = kReal ? std::numeric_limits<T>::infinity() : std::numeric_limits<T>::max();
   constexpr T kLowest = kReal ? -kHighest : std::numeric_limits<T>::lowest();
@@ -50,6 +103,11 @@ Extremes<T> RunExtremes(const unsigned char* bytes, std::size_t n, std::size_t s
   std::fill_n(lo, kChains, kHighest);
   std::fill_n(hi, kChains, kLowest);
   std::size_t i = 0;
+#if defined(__SSE2__)
+  if constexpr (kReal) {
+    if (stride == 1) i = PackedChains(bytes, n, lo, hi);
+  }
+#endif
   for (; i + kChains <= n; i += kChains) {
     for (std::size_t k = 0; k < kChains; ++k) {
       const T v = ReadValue<T>(bytes, (i + k) * stride);
