@@ -88,7 +88,13 @@ constexpr std::ptrdiff_t kMaxQuickExponentDigits = 4;
 
 // Digits from `p` added to `digits`; returns where they end.
 const char* TakeDigits(const char* p, const char* end, std::uint64_t& digits) noexcept {
-  for (; p != end && IsDigit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+  std::uint64_t value = digits;
+  for (; p != end; ++p) {
+    const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+    if (digit > 9) break;
+    value = value * 10 + digit;
+  }
+  digits = value;
   return p;
 }
 
