@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Benchmarks lattool against the numpy script a user would otherwise write: installs what
-# is missing, builds the release preset, generates the lattices, prints the tables and
+# is missing, builds a release build of its own, generates the lattices, prints the tables and
 # runs the micro-benchmarks. Sizes and repetitions come from the environment:
 #   LAT_BENCH_BINARY=512x512x256  LAT_BENCH_PLAIN=256x256x64  (node counts NXxNYxNZ)
 #   LAT_BENCH_RUNS=5  LAT_BENCH_SCALING_RUNS=3  LAT_BENCH_MICRO=1 (0 skips the micro-suite)
-#   LAT_BENCH_BUILD=build/release (the build directory to use)
+#   LAT_BENCH_BUILD=build/bench (the build directory to use)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -20,7 +20,7 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-build="${LAT_BENCH_BUILD:-build/release}"
+build="${LAT_BENCH_BUILD:-build/bench}"
 if [[ ! -f "$build/build.ninja" ]]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLAT_BUILD_TESTS=OFF >/dev/null
 fi
