@@ -17,7 +17,8 @@ using user32::SheetButton;
 
 // What a page received, and how it answers notifications.
 struct PageRecord {
-  const PROPSHEETPAGEA* initRecord = nullptr;
+  const PROPSHEETPAGEA* initRecord = nullptr;  // the sheet's copy: gone when the sheet ends
+  DLGPROC initDlgProc = nullptr;               // taken from that copy while it exists
   HWND page = nullptr;
   std::vector<UINT> codes;
   std::vector<LPARAM> notifyParams;
@@ -31,6 +32,7 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM /*wParam*/, LPARAM lPa
     const auto* record = reinterpret_cast<const PROPSHEETPAGEA*>(lParam);
     auto* state = reinterpret_cast<PageRecord*>(record->lParam);
     state->initRecord = record;
+    state->initDlgProc = record->pfnDlgProc;
     state->page = page;
     SetWindowLongPtrA(page, DWLP_USER, record->lParam);
     return 1;
@@ -81,7 +83,7 @@ TEST(StandInSheet, PagesGetACopyOfTheirRecordAndTheFirstIsShownActive) {
   EXPECT_EQ(RunSheet(pages, 2), 1);
   ASSERT_NE(first.initRecord, nullptr);
   EXPECT_NE(first.initRecord, &pages[0]);  // the sheet's own copy
-  EXPECT_EQ(first.initRecord->pfnDlgProc, &PageProc);
+  EXPECT_EQ(first.initDlgProc, &PageProc);
   ASSERT_EQ(user.titles.size(), 1u);
   EXPECT_EQ(user.titles[0], "LAT Export Options");
   EXPECT_EQ(user.controls[0].size(), 13u);
