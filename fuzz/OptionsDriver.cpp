@@ -141,11 +141,20 @@ void CheckCastTo(int type, double value) {
     LAT_FUZZ_CHECK(std::memcmp(&out, &expected, sizeof out) == 0 ||
                    (std::isnan(out) && std::isnan(expected)));
   } else {
-    constexpr long double lo = std::numeric_limits<T>::lowest();
-    constexpr long double hi = std::numeric_limits<T>::max();
-    long double expected = std::isnan(value) ? 0.0L : std::round(static_cast<long double>(value));
-    expected = expected < lo ? lo : (expected > hi ? hi : expected);
-    LAT_FUZZ_CHECK_MSG(static_cast<long double>(out) == expected, std::to_string(value));
+    // Whole doubles compare exactly with the powers of two that bound T.
+    const double top = std::ldexp(1.0, std::numeric_limits<T>::digits);  // highest + 1
+    const double bottom = std::is_signed_v<T> ? -top : 0.0;              // lowest
+    T expected = 0;
+    if (!std::isnan(value)) {
+      const double rounded = std::round(value);
+      if (rounded < bottom)
+        expected = std::numeric_limits<T>::lowest();
+      else if (rounded >= top)
+        expected = std::numeric_limits<T>::max();
+      else
+        expected = static_cast<T>(rounded);
+    }
+    LAT_FUZZ_CHECK_MSG(out == expected, std::to_string(value));
   }
 }
 
