@@ -112,7 +112,7 @@ TEST_F(MagicLineTest, RefusesAVersionWordThatIsNoNumber) {
 TEST_F(MagicLineTest, PassesSpreadWordsButTheBodyThenFails) {
   // The words of line 1 continue on line 2; the body reader takes "plain" as nDim.
   std::string text = ExamplePlainText();
-  text.replace(text.find(" plain"), 1, "\n");
+  text[text.find(" plain")] = '\n';
   ExpectNumberError(WritePlain(text), 1);
 }
 
