@@ -47,7 +47,7 @@ struct Expected {
     std::_Exit(4);
   }
   hostfw::IoManager manager;
-  ActionHost host(manager);
+  RecordingHost host(manager);
   LatImportFilter filter(manager);
   try {
     const hostfw::ImportStatus status = filter.ImportFromFile(path.c_str());

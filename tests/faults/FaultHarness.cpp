@@ -1,4 +1,4 @@
-// The fault tests' host, error capture and process facts.
+// The fault tests' error capture and process facts.
 #include "tests/faults/FaultHarness.h"
 
 #include <cstring>
@@ -8,63 +8,6 @@
 #include <sstream>
 
 namespace lattest {
-
-ActionHost::ActionHost(hostfw::IoManager& manager) : manager_(manager) {
-  manager_.SetObjectSink(this);
-  manager_.SetProgressSink(this);
-  manager_.SetMessageSink(this);
-}
-
-ActionHost::~ActionHost() {
-  manager_.SetObjectSink(nullptr);
-  manager_.SetProgressSink(nullptr);
-  manager_.SetMessageSink(nullptr);
-}
-
-bool ActionHost::Receive(hostfw::TrBase& object) {
-  if (atObject && objects.size() == actionObject) atObject();
-  objects.push_back(RecordObject(object));
-  return true;
-}
-
-bool ActionHost::Begin(const std::string& message) {
-  beginMessages.push_back(message);
-  if (atBegin) atBegin();
-  return true;
-}
-
-bool ActionHost::Proportion(double fraction) {
-  fractions.push_back(fraction);
-  return true;
-}
-
-void ActionHost::Stop() {
-  ++stops;
-}
-
-void ActionHost::Warning(const std::string& text) {
-  warnings.push_back(text);
-}
-
-void ActionHost::ShowHelp(const std::string& /*topic*/) {}
-
-std::string ActionHost::Sequence() const {
-  static constexpr char kLetters[] = {'U', 'R', 'C', 'S', 'E', '?'};
-  std::string out;
-  for (const RecordedObject& o : objects) {
-    if (!out.empty()) out += ' ';
-    out += kLetters[static_cast<int>(o.kind)];
-  }
-  return out;
-}
-
-void ActionHost::Clear() {
-  objects.clear();
-  beginMessages.clear();
-  fractions.clear();
-  warnings.clear();
-  stops = 0;
-}
 
 std::optional<hostbase::CError> CaughtError(const std::function<void()>& call) {
   try {

@@ -1,5 +1,4 @@
-// Support of the fault tests: a host that can act on the world at a chosen moment of an
-// import (to shrink the file being read), error capture, and what the build can run.
+// Support of the fault tests: error capture, process facts and what the build can run.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,42 +16,6 @@
 #include "tests/support/RecordingHost.h"
 
 namespace lattest {
-
-// Records what an import sends (as RecordingHost does) and runs an action when the
-// progress report begins or when a chosen object arrives, before answering.
-class ActionHost final : public hostfw::IoObjectSink,
-                         public hostfw::IoProgressSink,
-                         public hostfw::IoMessageSink {
- public:
-  explicit ActionHost(hostfw::IoManager& manager);
-  ~ActionHost() override;
-  ActionHost(const ActionHost&) = delete;
-  ActionHost& operator=(const ActionHost&) = delete;
-
-  bool Receive(hostfw::TrBase& object) override;
-  bool Begin(const std::string& message) override;
-  bool Proportion(double fraction) override;
-  void Stop() override;
-  void Warning(const std::string& text) override;
-  void ShowHelp(const std::string& topic) override;
-
-  std::function<void()> atBegin;
-  std::function<void()> atObject;
-  std::size_t actionObject = 0;  // atObject runs when this object (from 0) arrives
-
-  std::vector<RecordedObject> objects;
-  std::vector<std::string> beginMessages;
-  std::vector<double> fractions;
-  std::vector<std::string> warnings;
-  int stops = 0;
-
-  // U, R, C, S, E for the objects in arrival order, separated by single spaces.
-  std::string Sequence() const;
-  void Clear();
-
- private:
-  hostfw::IoManager& manager_;
-};
 
 // Runs `call`, which must raise the host's error, and returns the error.
 std::optional<hostbase::CError> CaughtError(const std::function<void()>& call);

@@ -49,7 +49,7 @@ class FileFaults : public ::testing::Test {
 
   TempDir dir;
   hostfw::IoManager manager;
-  ActionHost host{manager};
+  RecordingHost host{manager};
   LatImportFilter filter{manager};
 };
 
@@ -139,7 +139,7 @@ TEST_F(FileFaults, BinaryFileCutWhenTheImportBeginsFailsWhereItsValuesShouldBe) 
     std::_Exit(3);
   }
   hostfw::IoManager manager;
-  ActionHost host(manager);
+  RecordingHost host(manager);
   LatImportFilter filter(manager);
   if (filter.CanImportFile(path.c_str())) {
     std::fprintf(stderr, "an unreadable file was recognised\n");

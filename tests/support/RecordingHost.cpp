@@ -90,6 +90,7 @@ RecordingHost::~RecordingHost() {
 }
 
 bool RecordingHost::Receive(TrBase& object) {
+  if (atObject && objects.size() == actionObject) atObject();
   RecordedObject record = RecordObject(object);
   record.refused = static_cast<int>(objects.size()) == refuseObject;
   objects.push_back(std::move(record));
@@ -98,6 +99,7 @@ bool RecordingHost::Receive(TrBase& object) {
 
 bool RecordingHost::Begin(const std::string& message) {
   beginMessages.push_back(message);
+  if (atBegin) atBegin();
   return !cancelAtBegin;
 }
 

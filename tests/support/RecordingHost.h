@@ -17,6 +17,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,13 @@ class RecordingHost final : public hostfw::IoObjectSink,
   int refuseObject = kNever;        // answer false for this received object
   bool cancelAtBegin = false;       // answer false when the progress report begins
   int cancelAtProportion = kNever;  // answer false for this fraction report
+
+  // Actions on the world at a chosen moment of an import (e.g. shrinking the file being
+  // read): `atBegin` runs when the progress report begins, `atObject` when object number
+  // `actionObject` (from 0) arrives, each before the host answers.
+  std::function<void()> atBegin;
+  std::function<void()> atObject;
+  std::size_t actionObject = 0;
 
   // What arrived.
   std::vector<RecordedObject> objects;
