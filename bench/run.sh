@@ -7,18 +7,7 @@
 #   LAT_BENCH_BUILD=build/bench (the build directory to use)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
-missing=()
-for p in python3-numpy libbenchmark-dev; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "bench: installing ${missing[*]}" >&2
-  SUDO=""
-  [[ $(id -u) -ne 0 ]] && SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/setup.sh python3-numpy libbenchmark-dev
 
 build="${LAT_BENCH_BUILD:-build/bench}"
 if [[ ! -f "$build/build.ninja" ]]; then
