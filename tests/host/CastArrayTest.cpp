@@ -77,6 +77,57 @@ TEST(CastArray, RealsToIntegersRoundHalfAwayFromZero) {
   }
 }
 
+// The values right beside each halfway point: the C library's round is not used, as some
+// runtimes compute it as floor(x + 0.5), which turns 0.49999999999999994 into 1.
+TEST(CastArray, RoundingIsExactNextToEveryHalfwayPoint) {
+  for (const double half : {0.5, 1.5, 2.5, 1000.5, 2147483646.5, 0x1p51 + 0.5}) {
+    const double below = std::nextafter(half, 0.0);
+    const double above = std::nextafter(half, 1e300);
+    const auto floor = static_cast<std::int64_t>(half - 0.5);
+    EXPECT_EQ(Cast<std::int64_t>(below), floor) << below;
+    EXPECT_EQ(Cast<std::int64_t>(half), floor + 1) << half;
+    EXPECT_EQ(Cast<std::int64_t>(above), floor + 1) << above;
+    EXPECT_EQ(Cast<std::int64_t>(-below), -floor) << -below;
+    EXPECT_EQ(Cast<std::int64_t>(-half), -floor - 1) << -half;
+    EXPECT_EQ(Cast<std::int64_t>(-above), -floor - 1) << -above;
+  }
+  // Around 2^52 the doubles are half-integers, then integers, then even integers.
+  EXPECT_EQ(Cast<std::int64_t>(0x1p52 - 0.5), std::int64_t{1} << 52);
+  EXPECT_EQ(Cast<std::int64_t>(0x1p52 - 1.5), (std::int64_t{1} << 52) - 1);
+  EXPECT_EQ(Cast<std::int64_t>(-(0x1p52 - 0.5)), -(std::int64_t{1} << 52));
+  EXPECT_EQ(Cast<std::int64_t>(0x1p52 + 1.0), (std::int64_t{1} << 52) + 1);
+  EXPECT_EQ(Cast<std::int64_t>(0x1p53 + 2.0), (std::int64_t{1} << 53) + 2);
+  EXPECT_EQ(Cast<std::int64_t>(-(0x1p53 + 2.0)), -(std::int64_t{1} << 53) - 2);
+  // Floats: 0.5 - 2^-25 is the float just below one half.
+  EXPECT_EQ(Cast<std::int32_t>(std::nextafter(0.5f, 0.0f)), 0);
+  EXPECT_EQ(Cast<std::int16_t>(std::nextafter(-2.5f, 0.0f)), -2);
+  EXPECT_EQ(Cast<std::int16_t>(-2.5f), -3);
+}
+
+// Rounding that reaches a limit saturates there; rounding that stays inside does not.
+TEST(CastArray, RoundingNextToTheLimitsOfTheNarrowTypes) {
+  EXPECT_EQ(Cast<std::uint8_t>(254.49), 254);
+  EXPECT_EQ(Cast<std::uint8_t>(254.5), 255);
+  EXPECT_EQ(Cast<std::uint8_t>(255.5), 255);
+  EXPECT_EQ(Cast<std::uint8_t>(0.5), 1);
+  EXPECT_EQ(Cast<std::uint8_t>(std::nextafter(0.5, 0.0)), 0);
+  EXPECT_EQ(Cast<std::uint8_t>(-0.49), 0);
+  EXPECT_EQ(Cast<std::uint8_t>(-0.5), 0);
+  EXPECT_EQ(Cast<std::int8_t>(-127.5), -128);
+  EXPECT_EQ(Cast<std::int8_t>(-127.49), -127);
+  EXPECT_EQ(Cast<std::int8_t>(126.5), 127);
+  EXPECT_EQ(Cast<std::int8_t>(-128.5), -128);
+  EXPECT_EQ(Cast<std::int32_t>(2147483646.5), 2147483647);
+  EXPECT_EQ(Cast<std::int32_t>(2147483647.49), 2147483647);
+  EXPECT_EQ(Cast<std::int32_t>(-2147483647.5), -2147483647 - 1);
+  EXPECT_EQ(Cast<std::int32_t>(-2147483647.49), -2147483647);
+  EXPECT_EQ(Cast<std::int32_t>(-2147483648.5), -2147483647 - 1);
+  EXPECT_EQ(Cast<std::uint32_t>(4294967294.5), 4294967295u);
+  EXPECT_EQ(Cast<std::uint32_t>(4294967294.49), 4294967294u);
+  EXPECT_EQ(Cast<std::uint32_t>(4294967295.5), 4294967295u);
+  EXPECT_EQ(Cast<std::uint16_t>(65534.5f), 65535);
+}
+
 template <class T>
 void ExpectSaturation() {
   constexpr T lo = std::numeric_limits<T>::lowest();

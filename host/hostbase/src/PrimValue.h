@@ -20,15 +20,28 @@ using PrimOf = std::tuple_element_t<Code, PrimTypes>;
 // A real rounded to the nearest integer of D (ties away from zero), clamped to D's
 // range; NaN gives 0. Every integer type's lowest value and highest value plus one are
 // powers of two, so both bounds are exact doubles and no out-of-range cast happens.
+// The rounding is done here rather than by the C library's round, which some runtimes
+// compute as floor(x + 0.5) and so round 0.49999999999999994 up: the value is truncated
+// (one instruction), and the exact remainder x - trunc(x) decides the step away from zero.
 template <class D>
 D RealToInteger(double value) noexcept {
   if (std::isnan(value)) return D{0};
-  const double rounded = std::round(value);
   constexpr double kLow = static_cast<double>(std::numeric_limits<D>::lowest());
   constexpr double kHighPlusOne = static_cast<double>(std::numeric_limits<D>::max() / 2 + 1) * 2.0;
-  if (rounded <= kLow) return std::numeric_limits<D>::lowest();
-  if (rounded >= kHighPlusOne) return std::numeric_limits<D>::max();
-  return static_cast<D>(rounded);
+  if (value <= kLow) return std::numeric_limits<D>::lowest();
+  if (value >= kHighPlusOne) return std::numeric_limits<D>::max();
+  // Here kLow < value < kHighPlusOne, so value lies strictly inside the 64-bit range.
+  std::int64_t whole = static_cast<std::int64_t>(value);
+  const double rest = value - static_cast<double>(whole);  // exact: |rest| < 1
+  if (rest >= 0.5) ++whole;
+  if (rest <= -0.5) --whole;
+  if (whole < static_cast<std::int64_t>(std::numeric_limits<D>::lowest())) {
+    return std::numeric_limits<D>::lowest();
+  }
+  if (whole > static_cast<std::int64_t>(std::numeric_limits<D>::max())) {
+    return std::numeric_limits<D>::max();
+  }
+  return static_cast<D>(whole);
 }
 
 template <class S, class D>
