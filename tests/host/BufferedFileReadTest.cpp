@@ -202,9 +202,12 @@ TEST_F(BufferedFileRead, MissingFileRaisesOpenErrorWithPathAndReason) {
   ExpectOpenError(dir_.File("no/such/dir/out.lat"), "wb", std::strerror(ENOENT));
 }
 
+// The folder case names its cause in the same words on every platform, whatever the
+// system's own refusal was (Windows answers "Permission denied").
 TEST_F(BufferedFileRead, DirectoryIsRefusedForReadingAndWriting) {
-  ExpectOpenError(dir_.Path(), "rb", std::strerror(EISDIR));
-  ExpectOpenError(dir_.Path(), "wb", std::strerror(EISDIR));
+  ExpectOpenError(dir_.Path(), "rb", "Is a directory");
+  ExpectOpenError(dir_.Path(), "wb", "Is a directory");
+  ExpectOpenError(dir_.Path() + "/", "rb", "Is a directory");
 }
 
 TEST_F(BufferedFileRead, ModesOtherThanReadOrWriteBinaryAreRefused) {

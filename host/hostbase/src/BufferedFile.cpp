@@ -109,10 +109,15 @@ void CBufferedFile::Open(const char* path, const char* mode, int /*sharing*/, bo
   if (path == nullptr) throw FileError(action, f.path, "no path given", __LINE__);
   errno = 0;
   std::FILE* file = std::fopen(path, mode);
-  if (file == nullptr) throw FileError(action, f.path, detail::SystemReason(), __LINE__);
+  if (file == nullptr) {
+    // Windows refuses a folder as "Permission denied": name the cause in both places.
+    const std::string reason =
+        detail::IsDirectory(path) ? detail::kIsDirectoryReason : detail::SystemReason();
+    throw FileError(action, f.path, reason, __LINE__);
+  }
   if (detail::IsDirectory(file)) {
     std::fclose(file);
-    throw FileError(action, f.path, std::strerror(EISDIR), __LINE__);
+    throw FileError(action, f.path, detail::kIsDirectoryReason, __LINE__);
   }
   std::setvbuf(file, nullptr, _IONBF, 0);
   const std::size_t wanted = f.writing ? kBufferSize : ReadBufferSize(detail::FileSize(file));

@@ -3,6 +3,9 @@
 
 #include <sys/stat.h>
 #include <sys/types.h>
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 #include <cerrno>
 #include <cstring>
 
@@ -76,6 +79,12 @@ bool IsDirectory(std::FILE* file) noexcept {
   struct _stat64 status;
   return _fstat64(_fileno(file), &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFDIR;
 }
+
+// The attributes, unlike _stat64, also take a folder's name with a trailing separator.
+bool IsDirectory(const char* path) noexcept {
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
 #else
 std::int64_t FileSize(std::FILE* file) noexcept {
   struct stat status;
@@ -86,6 +95,14 @@ std::int64_t FileSize(std::FILE* file) noexcept {
 bool IsDirectory(std::FILE* file) noexcept {
   struct stat status;
   return fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool IsDirectory(const char* path) noexcept {
+  const int saved = errno;
+  struct stat status;
+  const bool folder = stat(path, &status) == 0 && S_ISDIR(status.st_mode);
+  errno = saved;
+  return folder;
 }
 #endif
 

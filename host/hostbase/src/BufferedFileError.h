@@ -20,8 +20,13 @@ CError FileError(FileAction action, const std::string& path, const std::string& 
 // The system's text for the current errno.
 std::string SystemReason();
 
+// The reason given for a path that names a folder, the same on every platform.
+inline constexpr const char* kIsDirectoryReason = "Is a directory";
+
 // Size of the open file in bytes, or -1 when the system cannot tell.
 std::int64_t FileSize(std::FILE* file) noexcept;
 bool IsDirectory(std::FILE* file) noexcept;
+// Whether `path` names an existing folder (keeps errno as it was).
+bool IsDirectory(const char* path) noexcept;
 
 }  // namespace hostbase::detail
