@@ -155,14 +155,18 @@ TEST(IoManagerSinks, FilterServicesReachTheSinks) {
   manager.SetMessageSink(&recorder);
   hosttest::FakeImportFilter filter(manager);
   EXPECT_EQ(filter.Warning(hostbase::IError::WarnStyle_Warning, "Data type changed"), 0);
+#if !defined(_WIN32)  // Windows opens the topic's file itself (tests/windows)
   filter.ShowHelp("Lat-Export.htm", nullptr);
+  ASSERT_EQ(recorder.events.size(), 2u);
+  EXPECT_EQ(recorder.events[1], "help Lat-Export.htm");
+  recorder.events.pop_back();
+#endif
   EXPECT_TRUE(manager.ProgressBegin("go"));
   recorder.cancel = true;
   EXPECT_FALSE(manager.ProgressProportion(0.25));
   manager.ProgressStop();
-  EXPECT_EQ(recorder.events,
-            (std::vector<std::string>{"warning Data type changed", "help Lat-Export.htm",
-                                      "begin go", "at 0.250000", "stop"}));
+  EXPECT_EQ(recorder.events, (std::vector<std::string>{"warning Data type changed", "begin go",
+                                                       "at 0.250000", "stop"}));
 }
 
 TEST(IoFilterBase, DefaultsOfTheBase) {

@@ -1,6 +1,7 @@
 // The filter base: default options handling and the services filters call.
 #include "hostfw/IoFilter.h"
 
+#include "HelpTopic.h"
 #include "hostaux/Options.h"
 #include "hostfw/IoManager.h"
 
@@ -47,7 +48,7 @@ std::string IoFilter::GetOptionsInStringFormWorker(const char* delimiter) const 
 }
 
 void IoFilter::ShowHelp(const char* topic, void* /*reserved*/) const {
-  manager_.ShowHelp(topic ? topic : "");
+  detail::ShowHelpTopic(manager_, topic ? topic : "");
 }
 
 }  // namespace hostfw
