@@ -1,6 +1,8 @@
-// lattool convert: imports IN twice — first to find lattice K and compute its component
-// ranges, which the exporter needs with the header, then to stream K's objects into the
-// export filter as they arrive — so that memory never holds the lattice.
+// lattool convert: streams lattice K of IN into the export filter as the import delivers
+// it, so that memory never holds the lattice. The exporter uses the component ranges only
+// for the options page and for replacing blanks; when either may be needed (--page,
+// --interactive, or a lattice that may hold blanks) IN is imported twice, first to
+// compute K's ranges, which go with the header.
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -29,15 +31,15 @@ void RefuseSameFile(const std::string& input, const std::string& output) {
   if (same) throw UsageError("IN and OUT name the same file ('" + output + "')");
 }
 
-// Why the first pass did not bring lattice K to its end; returns the exit code.
-int ReportMissingLattice(const ImportOutcome& outcome, const LatticeSurvey& survey,
-                         const std::string& input, int lattice) {
+// Why the import did not bring lattice K to its end (`seen` lattice headers came);
+// returns the exit code.
+int ReportMissingLattice(const ImportOutcome& outcome, int seen, const std::string& input,
+                         int lattice) {
   if (outcome.error) {
     ReportImportError(outcome);
     return kExitError;
   }
   if (outcome.status != hostfw::ImportStatus_Complete) return kExitStopped;
-  const int seen = survey.LatticesSeen();
   if (seen > lattice) {
     std::fprintf(stderr, "lattool: error: lattice %d of %s has no end\n", lattice, input.c_str());
   } else {
@@ -47,21 +49,78 @@ int ReportMissingLattice(const ImportOutcome& outcome, const LatticeSurvey& surv
   return kExitError;
 }
 
-// The second pass, once the export has begun.
-int StreamLattice(PluginHost& host, const GlobalOptions& options, const std::string& input,
-                  int lattice, const LatticeSurvey& survey, ExportSession& session) {
-  LatticeForwarder forwarder(lattice, session, survey.ComponentMin(), survey.ComponentMax());
-  const ImportOutcome outcome = host.Import(input.c_str(), forwarder, options.ShowProgress());
-  if (outcome.error) {
-    ReportImportError(outcome);
-    session.End();  // removes the partial file
-    return kExitError;
+// One conversion: IN, OUT and lattice K, with the module loaded.
+class Conversion {
+ public:
+  Conversion(const GlobalOptions& options, const std::string& input, int lattice,
+             const ExportRequest& request, const TerminalDialogs& dialogs)
+      : options_(options),
+        input_(input),
+        lattice_(lattice),
+        request_(request),
+        dialogs_(dialogs),
+        host_(options.ModulePath()) {}
+
+  // One pass with the ranges not known; two when K may hold blanks.
+  int OnePass() {
+    const InterruptGuard interrupt;
+    ProgressDisplay progress = ExportProgress();
+    ExportSession session(host_.Module(), request_, SavedOptionsFile::ForEnvironment(), progress,
+                          dialogs_.User());
+    if (!session.Begin(LatticeTraits{})) return session.End();
+    LatticeForwarder forwarder(lattice_, session, std::nullopt);
+    const int exitCode = Stream(forwarder, session);
+    return forwarder.NeedsRanges() ? TwoPasses(&session) : exitCode;
   }
-  // The import stopped before K's end without the export refusing anything: Ctrl-C.
-  const bool stopped = outcome.status != hostfw::ImportStatus_Complete;
-  if (stopped && !forwarder.Done() && !forwarder.Refused()) session.Cancel();
-  return session.End();
-}
+
+  // K's ranges first, then the export; `begun` is an export already begun, if any.
+  int TwoPasses(ExportSession* begun) {
+    LatticeSurvey survey(lattice_);
+    const ImportOutcome outcome = host_.Import(input_.c_str(), survey, options_.ShowProgress());
+    if (!survey.Complete()) {
+      if (begun != nullptr) begun->Discard();
+      return ReportMissingLattice(outcome, survey.LatticesSeen(), input_, lattice_);
+    }
+    if (begun != nullptr) return Stream(survey, *begun);
+    const InterruptGuard interrupt;
+    ProgressDisplay progress = ExportProgress();
+    ExportSession session(host_.Module(), request_, SavedOptionsFile::ForEnvironment(), progress,
+                          dialogs_.User());
+    if (!session.Begin(survey.Traits())) return session.End();
+    return Stream(survey, session);
+  }
+
+ private:
+  // The import's bar shows the import; the export's reports only answer Ctrl-C.
+  ProgressDisplay ExportProgress() const {
+    return ProgressDisplay(request_.output, 0, nullptr, InterruptGuard::Flag());
+  }
+
+  // The export with the ranges of the survey.
+  int Stream(const LatticeSurvey& survey, ExportSession& session) {
+    LatticeForwarder forwarder(lattice_, session,
+                               ComponentRangeLists{survey.ComponentMin(), survey.ComponentMax()});
+    return Stream(forwarder, session);
+  }
+
+  // One import into the begun export. A lattice K that never ended is reported as a
+  // missing one, and the export is dropped without saving the options, as when K is
+  // looked for before the export begins.
+  int Stream(LatticeForwarder& forwarder, ExportSession& session) {
+    const ImportOutcome outcome = host_.Import(input_.c_str(), forwarder, options_.ShowProgress());
+    if (forwarder.NeedsRanges()) return kExitSuccess;  // nothing reached the export yet
+    if (forwarder.Done() || forwarder.Refused()) return session.End();
+    session.Discard();
+    return ReportMissingLattice(outcome, forwarder.LatticesSeen(), input_, lattice_);
+  }
+
+  const GlobalOptions& options_;
+  const std::string& input_;
+  int lattice_;
+  const ExportRequest& request_;
+  const TerminalDialogs& dialogs_;
+  PluginHost host_;
+};
 
 }  // namespace
 
@@ -69,18 +128,9 @@ int RunConvert(const GlobalOptions& options, const std::string& input, int latti
                const ExportRequest& request) {
   RefuseSameFile(input, request.output);
   const TerminalDialogs dialogs(request.interactive || request.page);
-  PluginHost host(options.ModulePath());
-  LatticeSurvey survey(lattice);
-  const ImportOutcome first = host.Import(input.c_str(), survey, options.ShowProgress());
-  if (!survey.Complete()) return ReportMissingLattice(first, survey, input, lattice);
-
-  const InterruptGuard interrupt;
-  // The import's bar shows the second pass; the export's reports only answer Ctrl-C.
-  ProgressDisplay exportProgress(request.output, 0, nullptr, InterruptGuard::Flag());
-  ExportSession session(host.Module(), request, SavedOptionsFile::ForEnvironment(), exportProgress,
-                        dialogs.User());
-  if (!session.Begin(survey.Traits())) return session.End();
-  return StreamLattice(host, options, input, lattice, survey, session);
+  Conversion conversion(options, input, lattice, request, dialogs);
+  if (request.interactive || request.page) return conversion.TwoPasses(nullptr);
+  return conversion.OnePass();
 }
 
 }  // namespace lattool

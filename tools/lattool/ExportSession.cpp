@@ -118,6 +118,15 @@ int ExportSession::End() {
   return noLattice_ ? kExitNoLattice : kExitSuccess;
 }
 
+void ExportSession::Discard() {
+  if (!begun_) return;
+  begun_ = false;
+  Guarded([&] {
+    filter_->EndExportToFile();
+    return true;
+  });
+}
+
 void ExportSession::LoadOptions() {
   if (!savedOptions_) return;
   try {

@@ -48,6 +48,9 @@ class ExportSession {
   // Ends the export (the filter removes a file that holds no complete lattice), saves the
   // options, reports an error on stderr and returns the exit code.
   int End();
+  // Ends an export whose input failed before its lattice was complete: the filter removes
+  // what it wrote, nothing is reported and the options are not saved.
+  void Discard();
 
  private:
   template <class Call>

@@ -1,4 +1,4 @@
-// The first pass of lattool convert: finds lattice K of the imported file and computes
+// The first of lattool convert's two passes: finds lattice K of the imported file and computes
 // the minimum and maximum of each component while its scans go by (no values are kept),
 // as the host must give them to the exporter with the lattice's header.
 #pragma once
