@@ -1,7 +1,8 @@
 // Reader of binary LAT files: checks every record in file order, reads each list with one
-// read straight into its buffer, and hands the lattice to the host row by row.
+// read straight into its buffer, and hands the lattice to the host row by row. The value
+// and node coordinate lists stay in file order; each row is turned into the machine's
+// order as it is copied into its scan, so the lists are gone over once.
 #include <bit>
-#include <cstring>
 
 #include "hostaux/ByteOrder.h"
 #include "hostbase/PrimType.h"
@@ -16,6 +17,11 @@ using hostfw::ImportStatus_Complete;
 using hostfw::ImportStatus_Stopped;
 
 constexpr const char* kModule = "LatImpBinary";
+
+// One row of a list in file order into a scan, in the machine's order.
+void CopyRow(void* scan, const unsigned char* row, std::size_t bytes, int elementSize) noexcept {
+  hostaux::BigEndianCopy(scan, row, bytes / static_cast<std::size_t>(elementSize), elementSize);
+}
 
 }  // namespace
 
@@ -73,10 +79,15 @@ std::int32_t LatImportFilter::ReadNonNegativeInt() {
   return value;
 }
 
-// One read of count elements, then each element turned from file order in place.
-void LatImportFilter::ReadArray(void* destination, std::int32_t count, int elementSize) {
+// One read of count elements, left in file order.
+void LatImportFilter::ReadFileOrderArray(void* destination, std::int32_t count, int elementSize) {
   const std::size_t bytes = static_cast<std::size_t>(count) * static_cast<std::size_t>(elementSize);
   if (file->Read(destination, bytes) != bytes) ThrowBadBinary(__LINE__);
+}
+
+// One read of count elements, then each element turned from file order in place.
+void LatImportFilter::ReadArray(void* destination, std::int32_t count, int elementSize) {
+  ReadFileOrderArray(destination, count, elementSize);
   if (elementSize % 2 == 0 && count >= 1)
     hostaux::BigEndianArray(destination, static_cast<std::size_t>(count), elementSize);
 }
@@ -161,7 +172,8 @@ void LatImportFilter::ReadValueList(int primType, void* destination, std::int32_
   ReadArray(destination, expectedCount, CPrimType::TypeSize[primType]);
 }
 
-// The value list into a buffer of its own, sized after the count has been checked.
+// The value list into a buffer of its own, sized after the count has been checked; in
+// file order.
 LatByteBuffer LatImportFilter::ReadValueList(int primType, std::int64_t expectedCount) {
   const int size = CPrimType::TypeSize[primType];
   const std::int64_t bytes = expectedCount * size;
@@ -170,7 +182,7 @@ LatByteBuffer LatImportFilter::ReadValueList(int primType, std::int64_t expected
   ReadListCount(count);
   RequireBytesLeft(bytes);
   LatByteBuffer values = LatByteBuffer::Uninitialised(static_cast<std::size_t>(bytes));
-  ReadArray(values.Data(), count, size);
+  ReadFileOrderArray(values.Data(), count, size);
   return values;
 }
 
@@ -181,6 +193,7 @@ void LatImportFilter::ReadRectCoords(hostfw::TrRectilinearLattice& header) {
   ReadArray(header.zCoords, header.nz, bin::kCoordSize);
 }
 
+// In file order, as the value list.
 LatByteBuffer LatImportFilter::ReadNodeCoords(std::int64_t expectedCount) {
   const std::int64_t bytes = expectedCount * bin::kCoordSize;
   if (bytes >= bin::kListLimit) ThrowBadBinary(__LINE__);
@@ -188,7 +201,7 @@ LatByteBuffer LatImportFilter::ReadNodeCoords(std::int64_t expectedCount) {
   ReadListCount(count);
   RequireBytesLeft(bytes);
   LatByteBuffer coords = LatByteBuffer::Uninitialised(static_cast<std::size_t>(bytes));
-  ReadArray(coords.Data(), count, bin::kCoordSize);
+  ReadFileOrderArray(coords.Data(), count, bin::kCoordSize);
   return coords;
 }
 
@@ -282,11 +295,12 @@ hostfw::ImportStatus LatImportFilter::SendCurvilinearRows(
   hostfw::TrLatticeScan dataScan(header);
   const std::int64_t rows = std::int64_t{header.ny} * header.nz;
   const std::size_t dataRowBytes = values.Size() / static_cast<std::size_t>(rows);
+  const int valueSize = CPrimType::TypeSize[header.dataType];
   for (std::int64_t r = 0; r < rows; ++r) {
     const auto row = static_cast<std::size_t>(r);
-    std::memcpy(coordScan.data, coords.Data() + row * coordRowBytes, coordRowBytes);
+    CopyRow(coordScan.data, coords.Data() + row * coordRowBytes, coordRowBytes, bin::kCoordSize);
     if (!ImportObject(coordScan)) return ImportStatus_Stopped;
-    std::memcpy(dataScan.data, values.Data() + row * dataRowBytes, dataRowBytes);
+    CopyRow(dataScan.data, values.Data() + row * dataRowBytes, dataRowBytes, valueSize);
     if (!ImportObject(dataScan)) return ImportStatus_Stopped;
     if (!ReportRowProgress(r, rows)) return ImportStatus_Stopped;
   }
@@ -298,9 +312,10 @@ hostfw::ImportStatus LatImportFilter::SendDataScans(const hostfw::TrLattice& hea
                                                     std::int64_t rowCount,
                                                     std::size_t bytesPerRow) {
   hostfw::TrLatticeScan scan(header);
+  const int valueSize = CPrimType::TypeSize[header.dataType];
   for (std::int64_t r = 0; r < rowCount; ++r) {
     const auto row = static_cast<std::size_t>(r);
-    std::memcpy(scan.data, values.Data() + row * bytesPerRow, bytesPerRow);
+    CopyRow(scan.data, values.Data() + row * bytesPerRow, bytesPerRow, valueSize);
     if (!ImportObject(scan)) return ImportStatus_Stopped;
     if (!ReportRowProgress(r, rowCount)) return ImportStatus_Stopped;
   }

@@ -88,6 +88,7 @@ class LatImportFilter final : public hostfw::IoImportFilter {
   std::int32_t ReadInt();
   std::int32_t ReadNonNegativeInt();
   void ReadArray(void* destination, std::int32_t count, int elementSize);
+  void ReadFileOrderArray(void* destination, std::int32_t count, int elementSize);
   void ReadMagicTail();
   void ReadDimsList(Dims& destination, std::int32_t expectedCount);
   void ReadCheckDims(std::int32_t nDim, const Dims& dims);

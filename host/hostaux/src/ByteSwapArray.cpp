@@ -1,4 +1,4 @@
-// Byte reversal of whole arrays of 2-, 4- or 8-byte elements.
+// Byte reversal of whole arrays of 2-, 4- or 8-byte elements, in place or while copying.
 #include <cstdint>
 #include <cstring>
 
@@ -33,6 +33,31 @@ void SwapAll(unsigned char* bytes, std::size_t count) noexcept {
   }
 }
 
+// The copying loop: source and destination do not overlap, so nothing is checked at run time.
+template <class T>
+void CopyAll(unsigned char* __restrict to, const unsigned char* __restrict from,
+             std::size_t count) noexcept {
+  for (std::size_t i = 0; i < count; ++i) {
+    T value;
+    std::memcpy(&value, from + i * sizeof(T), sizeof(T));
+    value = Swapped(value);
+    std::memcpy(to + i * sizeof(T), &value, sizeof(T));
+  }
+}
+
+LAT_SWAP_VERSIONS void Copy2(unsigned char* to, const unsigned char* from,
+                             std::size_t count) noexcept {
+  CopyAll<std::uint16_t>(to, from, count);
+}
+LAT_SWAP_VERSIONS void Copy4(unsigned char* to, const unsigned char* from,
+                             std::size_t count) noexcept {
+  CopyAll<std::uint32_t>(to, from, count);
+}
+LAT_SWAP_VERSIONS void Copy8(unsigned char* to, const unsigned char* from,
+                             std::size_t count) noexcept {
+  CopyAll<std::uint64_t>(to, from, count);
+}
+
 LAT_SWAP_VERSIONS void Swap2(unsigned char* bytes, std::size_t count) noexcept {
   SwapAll<std::uint16_t>(bytes, count);
 }
@@ -59,6 +84,26 @@ void ByteSwapArray(void* data, std::size_t count, int size) noexcept {
       Swap8(bytes, count);
       break;
     default:
+      break;
+  }
+}
+
+void ByteSwapCopy(void* destination, const void* source, std::size_t count, int size) noexcept {
+  if (destination == nullptr || source == nullptr || count == 0) return;
+  auto* to = static_cast<unsigned char*>(destination);
+  const auto* from = static_cast<const unsigned char*>(source);
+  switch (size) {
+    case 2:
+      Copy2(to, from, count);
+      break;
+    case 4:
+      Copy4(to, from, count);
+      break;
+    case 8:
+      Copy8(to, from, count);
+      break;
+    default:
+      if (size > 0) std::memcpy(to, from, count * static_cast<std::size_t>(size));
       break;
   }
 }

@@ -1,4 +1,4 @@
-// Byte order: LAT files are big-endian; these reverse elements in place.
+// Byte order: LAT files are big-endian; these reverse elements in place or while copying.
 #pragma once
 
 #include <bit>
@@ -44,10 +44,25 @@ inline void ByteSwap(void* element, int size) noexcept {
 // the compiler can vectorise.
 HOSTAUX_API void ByteSwapArray(void* data, std::size_t count, int size) noexcept;
 
+// Copies `count` elements of `size` bytes from `source` to `destination` (which must not
+// overlap), reversing each element of 2, 4 or 8 bytes; other sizes are copied as they are.
+HOSTAUX_API void ByteSwapCopy(void* destination, const void* source, std::size_t count,
+                              int size) noexcept;
+
 // Converts between the machine's order and big-endian file order (a no-op on a
 // big-endian machine).
 inline void BigEndianArray(void* data, std::size_t count, int size) noexcept {
   if constexpr (std::endian::native == std::endian::little) ByteSwapArray(data, count, size);
+}
+
+// A copy in which file order and the machine's order trade places.
+inline void BigEndianCopy(void* destination, const void* source, std::size_t count,
+                          int size) noexcept {
+  if constexpr (std::endian::native == std::endian::little) {
+    ByteSwapCopy(destination, source, count, size);
+  } else if (count != 0 && size > 0) {
+    std::memcpy(destination, source, count * static_cast<std::size_t>(size));
+  }
 }
 
 }  // namespace hostaux
