@@ -1,6 +1,7 @@
 // The second-thread user of the real dialogs, and window pictures for review.
 #include "DialogRobot.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <vector>
@@ -10,7 +11,6 @@ namespace {
 
 constexpr int kWaitSteps = 2000;  // gives up after about 20 s: the test then fails
 constexpr DWORD kStepMs = 10;
-constexpr DWORD kPaintMs = 300;  // lets the dialog's thread finish painting
 
 BOOL CALLBACK TakeOwnDialog(HWND window, LPARAM found) {
   DWORD process = 0;
@@ -33,6 +33,32 @@ HWND WaitForDialog() {
     Sleep(kStepMs);
   }
   return nullptr;
+}
+
+BOOL CALLBACK NotePendingPaint(HWND window, LPARAM pending) {
+  if (GetUpdateRect(window, nullptr, FALSE)) *reinterpret_cast<bool*>(pending) = true;
+  return TRUE;
+}
+
+// Whether `window` or one of its child windows still waits for WM_PAINT.
+bool PaintPending(HWND window) {
+  bool pending = GetUpdateRect(window, nullptr, FALSE) != FALSE;
+  EnumChildWindows(window, NotePendingPaint, reinterpret_cast<LPARAM>(&pending));
+  return pending;
+}
+
+// Waits until the window's thread has painted everything it was asked to. A message sent
+// to the window returns only once that thread is back in its message loop, so a paint
+// under way when no update region was left has finished too. False after about 20 s.
+bool WaitUntilPainted(HWND window) {
+  for (int step = 0; step < kWaitSteps; ++step) {
+    if (!PaintPending(window)) {
+      SendMessageA(window, WM_NULL, 0, 0);
+      if (!PaintPending(window)) return true;
+    }
+    Sleep(kStepMs);
+  }
+  return false;
 }
 
 }  // namespace
@@ -63,44 +89,112 @@ void Click(HWND window, int id) {
   SendMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0);
 }
 
-bool SaveWindowPicture(HWND window, const std::string& path) {
+WindowPicture TakeWindowPicture(HWND window) {
+  if (!WaitUntilPainted(window)) return {};
   RECT box{};
-  if (!GetWindowRect(window, &box)) return false;
-  const int width = box.right - box.left;
-  const int height = box.bottom - box.top;
-  if (width <= 0 || height <= 0) return false;
-  const HDC screen = GetDC(nullptr);
-  const HDC memory = CreateCompatibleDC(screen);
-  const HBITMAP picture = CreateCompatibleBitmap(screen, width, height);
-  const HGDIOBJ previous = SelectObject(memory, picture);
-  // What the screen shows at the window, once the window has painted itself completely.
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Sleep(kPaintMs);
-  const bool printed = BitBlt(memory, 0, 0, width, height, screen, box.left, box.top, SRCCOPY) != 0;
-  SelectObject(memory, previous);
+  if (!GetWindowRect(window, &box)) return {};
+  WindowPicture picture;
+  picture.width = box.right - box.left;
+  picture.height = box.bottom - box.top;
+  if (picture.width <= 0 || picture.height <= 0) return {};
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = picture.width;
+  info.bmiHeader.biHeight = -picture.height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const HDC memory = CreateCompatibleDC(nullptr);
+  const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool printed = false;
+  if (memory != nullptr && bitmap != nullptr) {
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    // The window's own device context reads what the window and its controls painted,
+    // whether or not the display shows it.
+    const HDC source = GetWindowDC(window);
+    printed = source != nullptr &&
+              BitBlt(memory, 0, 0, picture.width, picture.height, source, 0, 0, SRCCOPY) != 0;
+    if (source != nullptr) ReleaseDC(window, source);
+    GdiFlush();
+    if (printed) {
+      const auto* first = static_cast<const std::uint32_t*>(bits);
+      picture.pixels.assign(first, first + static_cast<std::size_t>(picture.width) *
+                                               static_cast<std::size_t>(picture.height));
+    }
+    SelectObject(memory, previous);
+  }
+  if (bitmap != nullptr) DeleteObject(bitmap);
+  if (memory != nullptr) DeleteDC(memory);
+  return printed ? picture : WindowPicture{};
+}
+
+std::size_t ColourCount(const WindowPicture& picture) {
+  std::vector<std::uint32_t> colours;
+  colours.reserve(picture.pixels.size());
+  for (const std::uint32_t pixel : picture.pixels) colours.push_back(pixel & 0xFFFFFFu);
+  std::sort(colours.begin(), colours.end());
+  return static_cast<std::size_t>(std::unique(colours.begin(), colours.end()) - colours.begin());
+}
+
+std::size_t PixelsOf(const WindowPicture& picture, COLORREF colour) {
+  // COLORREF is 0x00BBGGRR, a pixel 0xXXRRGGBB.
+  const std::uint32_t wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) |
+                               static_cast<std::uint32_t>(GetBValue(colour));
+  return static_cast<std::size_t>(
+      std::count_if(picture.pixels.begin(), picture.pixels.end(),
+                    [wanted](std::uint32_t pixel) { return (pixel & 0xFFFFFFu) == wanted; }));
+}
+
+WindowPicture PartOf(const WindowPicture& picture, HWND window, HWND part) {
+  RECT outer{}, inner{};
+  if (!GetWindowRect(window, &outer) || !GetWindowRect(part, &inner)) return {};
+  const int left = std::max<int>(inner.left - outer.left, 0);
+  const int top = std::max<int>(inner.top - outer.top, 0);
+  const int right = std::min<int>(inner.right - outer.left, picture.width);
+  const int bottom = std::min<int>(inner.bottom - outer.top, picture.height);
+  if (right <= left || bottom <= top || picture.pixels.empty()) return {};
+  WindowPicture cut;
+  cut.width = right - left;
+  cut.height = bottom - top;
+  for (int row = top; row < bottom; ++row) {
+    const auto start = picture.pixels.begin() + row * picture.width;
+    cut.pixels.insert(cut.pixels.end(), start + left, start + right);
+  }
+  return cut;
+}
+
+// A 24-bit BMP: no alpha channel, which viewers would take for transparency (GDI leaves
+// the fourth byte of its 32-bit pixels at zero).
+bool SavePicture(const WindowPicture& picture, const std::string& path) {
+  if (picture.pixels.empty()) return false;
+  const std::size_t rowBytes = (static_cast<std::size_t>(picture.width) * 3 + 3) & ~std::size_t{3};
+  std::vector<char> rows(rowBytes * static_cast<std::size_t>(picture.height), 0);
+  for (int row = 0; row < picture.height; ++row) {
+    char* out = rows.data() + rowBytes * static_cast<std::size_t>(row);
+    for (int column = 0; column < picture.width; ++column) {
+      const std::uint32_t pixel =
+          picture.pixels[static_cast<std::size_t>(row * picture.width + column)];
+      *out++ = static_cast<char>(pixel & 0xFF);          // blue
+      *out++ = static_cast<char>((pixel >> 8) & 0xFF);   // green
+      *out++ = static_cast<char>((pixel >> 16) & 0xFF);  // red
+    }
+  }
   BITMAPINFOHEADER info{};
   info.biSize = sizeof info;
-  info.biWidth = width;
-  info.biHeight = height;
+  info.biWidth = picture.width;
+  info.biHeight = -picture.height;  // top row first
   info.biPlanes = 1;
-  info.biBitCount = 32;
+  info.biBitCount = 24;
   info.biCompression = BI_RGB;
-  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 4);
-  const int rows = GetDIBits(memory, picture, 0, static_cast<UINT>(height), pixels.data(),
-                             reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-  DeleteObject(picture);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  if (!printed || rows != height) return false;
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;  // "BM"
   file.bfOffBits = sizeof file + sizeof info;
-  file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + rows.size());
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(&file), sizeof file);
   out.write(reinterpret_cast<const char*>(&info), sizeof info);
-  out.write(reinterpret_cast<const char*>(pixels.data()),
-            static_cast<std::streamsize>(pixels.size()));
+  out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
   return static_cast<bool>(out);
 }
 

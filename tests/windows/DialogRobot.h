@@ -5,9 +5,12 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace wintest {
 
@@ -34,7 +37,23 @@ class DialogRobot {
 std::string TextOf(HWND window, int id);
 // Presses a button as a click would.
 void Click(HWND window, int id);
-// Saves the window's picture as a BMP file; false when it cannot be captured.
-bool SaveWindowPicture(HWND window, const std::string& path);
+// A window's picture: rows from the top, 32-bit BGRX pixels.
+struct WindowPicture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+};
+
+// The window as it paints itself, frame and controls included; empty when it cannot be
+// captured. Call it from a thread other than the window's.
+WindowPicture TakeWindowPicture(HWND window);
+// How many different colours the picture holds (0 for an empty one).
+std::size_t ColourCount(const WindowPicture& picture);
+// How many pixels have the colour `colour` (a COLORREF, as GetSysColor gives).
+std::size_t PixelsOf(const WindowPicture& picture, COLORREF colour);
+// The part of `picture` (taken of `window`) that the child window `part` covers.
+WindowPicture PartOf(const WindowPicture& picture, HWND window, HWND part);
+// Saves the picture as a BMP file; false when it cannot be written.
+bool SavePicture(const WindowPicture& picture, const std::string& path);
 
 }  // namespace wintest
