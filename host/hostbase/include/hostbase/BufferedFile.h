@@ -38,6 +38,14 @@ class HOSTBASE_API CBufferedFile {
     return GetcSlow();
   }
 
+  // The bytes read into the buffer and not yet taken, [ReadWindowBegin, ReadWindowEnd)
+  // (empty before the first read and at the end of the buffer): a reader may scan them in
+  // place and take them with Skip, leaving Getc or Read for the rest.
+  const unsigned char* ReadWindowBegin() const noexcept { return readPos_; }
+  const unsigned char* ReadWindowEnd() const noexcept { return readEnd_; }
+  // Takes `count` bytes of the window; `count` must not exceed its size.
+  void Skip(std::size_t count) noexcept { readPos_ += count; }
+
   // Only a rewind is supported: Seek(0, 0). Anything else raises CError (kErrFileSeek).
   void Seek(std::int64_t offset, int origin);
   std::int64_t GetPosition() const noexcept;
