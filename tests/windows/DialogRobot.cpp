@@ -12,24 +12,29 @@ namespace {
 constexpr int kWaitSteps = 2000;  // gives up after about 20 s: the test then fails
 constexpr DWORD kStepMs = 10;
 
-BOOL CALLBACK TakeOwnDialog(HWND window, LPARAM found) {
+struct DialogSearch {
+  DWORD process = 0;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK TakeDialogOf(HWND window, LPARAM search) {
+  auto& wanted = *reinterpret_cast<DialogSearch*>(search);
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
   char className[16] = {};
   GetClassNameA(window, className, sizeof className);
-  if (process != GetCurrentProcessId() || std::string(className) != "#32770" ||
-      !IsWindowVisible(window)) {
+  if (process != wanted.process || std::string(className) != "#32770" || !IsWindowVisible(window)) {
     return TRUE;
   }
-  *reinterpret_cast<HWND*>(found) = window;
+  wanted.found = window;
   return FALSE;
 }
 
-HWND WaitForDialog() {
+HWND WaitForDialog(DWORD process) {
   for (int step = 0; step < kWaitSteps; ++step) {
-    HWND found = nullptr;
-    EnumWindows(TakeOwnDialog, reinterpret_cast<LPARAM>(&found));
-    if (found != nullptr) return found;
+    DialogSearch search{process, nullptr};
+    EnumWindows(TakeDialogOf, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) return search.found;
     Sleep(kStepMs);
   }
   return nullptr;
@@ -63,9 +68,9 @@ bool WaitUntilPainted(HWND window) {
 
 }  // namespace
 
-DialogRobot::DialogRobot(Script script)
-    : script_(std::move(script)), thread_([this] {
-        const HWND window = WaitForDialog();
+DialogRobot::DialogRobot(Script script, DWORD process)
+    : script_(std::move(script)), thread_([this, process] {
+        const HWND window = WaitForDialog(process);
         found_ = window != nullptr;
         if (found_) script_(window);
       }) {}

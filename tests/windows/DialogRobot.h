@@ -1,6 +1,6 @@
-// Plays the user of the real Win32 dialogs from a second thread: waits for this process's
-// dialog window, then runs a script against it while the first thread sits in the modal
-// message loop.
+// Plays the user of the real Win32 dialogs from a second thread: waits for a dialog window
+// of this process (or of a child process), then runs a script against it while the
+// dialog's thread sits in its modal message loop.
 #pragma once
 
 #include <windows.h>
@@ -18,8 +18,9 @@ class DialogRobot {
  public:
   using Script = std::function<void(HWND window)>;
 
-  // Starts the thread; it runs `script` once the dialog is shown.
-  explicit DialogRobot(Script script);
+  // Starts the thread; it runs `script` once a dialog of process `process` (this one
+  // unless given) is shown.
+  explicit DialogRobot(Script script, DWORD process = GetCurrentProcessId());
   ~DialogRobot();
   DialogRobot(const DialogRobot&) = delete;
   DialogRobot& operator=(const DialogRobot&) = delete;
