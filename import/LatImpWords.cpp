@@ -26,30 +26,24 @@ bool IsWordByte(int c) {
   return kWordBytes[static_cast<std::size_t>(c + 1)];
 }
 
-#if defined(__SSE2__)
-// A bit per byte of the 16 at `p` that is whitespace: a space, or 9 to 13.
+// Words are taken in place from chunks of this many bytes of the file's buffer.
+constexpr std::size_t kChunk = 16;
+
+// A bit per byte of the kChunk bytes at `p` that is whitespace.
 unsigned SpaceMask(const unsigned char* p) noexcept {
+#if defined(__SSE2__)
+  // A space, or 9 to 13 (tab to carriage return).
   const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
   const __m128i fromTab = _mm_sub_epi8(bytes, _mm_set1_epi8(9));
   const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8(4)), fromTab);
   const __m128i space = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' '));
   return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(control, space)));
-}
+#else
+  unsigned mask = 0;
+  for (std::size_t i = 0; i < kChunk; ++i)
+    mask |= static_cast<unsigned>(lat::plain::IsSpace(p[i])) << i;
+  return mask;
 #endif
-
-// The number of word bytes from `p` on, stopping at the first whitespace byte or at
-// `end`, and looking no further than `limit` bytes (a longer run gives a count above it).
-std::size_t WordLength(const unsigned char* p, const unsigned char* end,
-                       std::size_t limit) noexcept {
-  std::size_t n = 0;
-#if defined(__SSE2__)
-  for (; n + 16 <= static_cast<std::size_t>(end - p) && n <= limit; n += 16) {
-    if (const unsigned mask = SpaceMask(p + n))
-      return n + static_cast<std::size_t>(__builtin_ctz(mask));
-  }
-#endif
-  while (p + n < end && n <= limit && !lat::plain::IsSpace(p[n])) ++n;
-  return n;
 }
 
 }  // namespace
@@ -113,17 +107,17 @@ std::size_t LatImportFilter::ReadToken() {
   return length;
 }
 
-// A word that lies whole in the file's buffer, followed by whitespace other than a carriage
-// return, is taken and converted where it lies, as ReadToken would read it; any other word
-// (after more than the byte that ended the last one, at the end of the buffer, with a
-// carriage return or overlong) goes through ReadToken. False when the fast path does not
-// apply, with nothing taken.
+// A word of fewer than kChunk bytes that starts the unread part of the file's buffer
+// and ends, inside it, in whitespace other than a carriage return is taken and converted
+// where it lies, as ReadToken would read it. False, with nothing taken, for any other
+// word (after more than the byte that ended the last one, near the end of the buffer,
+// long, or with a carriage return), which ReadToken then reads byte by byte.
 bool LatImportFilter::ReadNumberInPlace(double& value) {
   const unsigned char* word = file->ReadWindowBegin();
-  const unsigned char* end = file->ReadWindowEnd();
-  if (word == end || !IsWordByte(*word) || *word == lat::plain::kCommentChar) return false;
-  const std::size_t length = WordLength(word, end, lat::plain::kMaxWordLength);
-  if (length > lat::plain::kMaxWordLength || word + length == end) return false;
+  if (static_cast<std::size_t>(file->ReadWindowEnd() - word) < kChunk) return false;
+  const unsigned mask = SpaceMask(word);
+  if (mask == 0 || (mask & 1) != 0 || *word == lat::plain::kCommentChar) return false;
+  const auto length = static_cast<std::size_t>(__builtin_ctz(mask));
   const int after = word[length];
   if (after == lat::plain::kCarriageReturn) return false;
   file->Skip(length + 1);
