@@ -60,6 +60,22 @@ TEST_F(BufferedFileWrite, SmallAndLargeWritesReadBackInOrder) {
   EXPECT_EQ(back, expected);
 }
 
+// "wb" empties a longer file and creates a missing one; a short write leaves no old byte.
+TEST_F(BufferedFileWrite, OpeningToWriteEmptiesTheFile) {
+  const std::string longer = dir_.Write("longer.bin", Bytes(3 * kBuf + 5, 11));
+  const std::string missing = dir_.File("missing.bin");
+  const std::string empty = dir_.Write("empty.bin", "");
+  for (const std::string& path : {longer, missing, empty}) {
+    {
+      CBufferedFile file(path.c_str(), "wb", 3, false);
+      EXPECT_EQ(file.GetLength(), 0) << path;
+      file.Write("abc", 3);
+      file.Close();
+    }
+    EXPECT_EQ(Slurp(path), (std::vector<std::uint8_t>{'a', 'b', 'c'})) << path;
+  }
+}
+
 TEST_F(BufferedFileWrite, LengthCountsBytesNotYetOnDisk) {
   const std::string path = dir_.File("len.bin");
   CBufferedFile file(path.c_str(), "wb", 3, false);

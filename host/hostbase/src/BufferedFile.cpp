@@ -10,6 +10,12 @@
 
 #include "BufferedFileError.h"
 
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace hostbase {
 
 using detail::FileAction;
@@ -30,6 +36,30 @@ struct FileState {
   std::int64_t fileOffset = 0;
   std::size_t pending = 0;  // writing: bytes waiting in the buffer
 };
+
+// Opens the stream for reading or writing. A file to write is created or emptied as
+// fopen's "wb" does, but on POSIX systems an empty file is not truncated again: ext4
+// flushes everything written to a file truncated to nothing when it is closed, which
+// makes closing a freshly written large file wait for the disk.
+std::FILE* OpenStream(const char* path, bool writing) {
+#if defined(_WIN32)
+  return std::fopen(path, writing ? "wb" : "rb");
+#else
+  if (!writing) return std::fopen(path, "rb");
+  const int fd = ::open(path, O_WRONLY | O_CREAT, 0666);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  const bool emptied = ::fstat(fd, &info) == 0 &&
+                       (!S_ISREG(info.st_mode) || info.st_size == 0 || ::ftruncate(fd, 0) == 0);
+  std::FILE* file = emptied ? ::fdopen(fd, "wb") : nullptr;
+  if (file == nullptr) {
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+  }
+  return file;
+#endif
+}
 
 // Copies what the read window holds (up to `count`) and advances the window.
 std::size_t TakeBuffered(const unsigned char*& pos, const unsigned char* end, unsigned char* out,
@@ -108,7 +138,7 @@ void CBufferedFile::Open(const char* path, const char* mode, int /*sharing*/, bo
   }
   if (path == nullptr) throw FileError(action, f.path, "no path given", __LINE__);
   errno = 0;
-  std::FILE* file = std::fopen(path, mode);
+  std::FILE* file = OpenStream(path, f.writing);
   if (file == nullptr) {
     // Windows refuses a folder as "Permission denied": name the cause in both places.
     const std::string reason =
