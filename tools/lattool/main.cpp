@@ -22,6 +22,14 @@ struct Arguments {
   lattool::ExportRequest request;
 };
 
+#if defined(_WIN32)
+constexpr const char* kDialogPlace = " (in a window)";
+constexpr const char* kModuleName = "LAT.dll";
+#else
+constexpr const char* kDialogPlace = " (on the terminal)";
+constexpr const char* kModuleName = "LAT.so";
+#endif
+
 // OUT and the options of the two export commands.
 void DefineExport(CLI::App& command, Arguments& args) {
   command.add_option("OUT", args.request.output, "Binary LAT file to write")->required();
@@ -31,14 +39,15 @@ void DefineExport(CLI::App& command, Arguments& args) {
                   "ForgetOptions)")
       ->option_text("STR");
   command.add_flag("--interactive", args.request.interactive,
-                   "Let the exporter ask how to write blanked nodes (on the terminal)");
+                   std::string("Let the exporter ask how to write blanked nodes") + kDialogPlace);
   command.add_flag("--page", args.request.page,
-                   "Show the export options page before the export (on the terminal)");
+                   std::string("Show the export options page before the export") + kDialogPlace);
 }
 
 void DefineCommands(CLI::App& app, Arguments& args) {
-  app.add_option("--plugin", args.options.pluginPath,
-                 "Plug-in module to load (default: LAT.so next to lattool)")
+  app.add_option(
+         "--plugin", args.options.pluginPath,
+         std::string("Plug-in module to load (default: ") + kModuleName + " next to lattool)")
       ->option_text("PATH");
   app.add_flag("--quiet", args.options.quiet, "Draw no progress bar");
   app.set_version_flag("--version", std::string("lattool ") + LATTOOL_VERSION);
