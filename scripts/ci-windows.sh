@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # CI stage: cross-builds the Windows module, host DLLs and lattool.exe with mingw-w64
 # (preset windows) and runs the test suite under Wine, dialogs included (under Xvfb).
-#   LAT_CI_BUILD_PREFIX  where the build goes: <prefix>windows (default build/windows)
+#   LAT_CI_BUILD_PREFIX  where the build goes: <prefix>windows (default build/windows;
+#                        relative to the repository or absolute)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,7 +20,7 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-build="${LAT_CI_BUILD_PREFIX:-build/}windows"
+build="$(realpath -m "${LAT_CI_BUILD_PREFIX:-build/}windows")"
 if [[ ! -f "$build/build.ninja" ]]; then
   cmake --preset windows -B "$build" >/dev/null
 fi
@@ -29,39 +30,44 @@ cmake --build "$build"
 # Wine's helper processes do not hold CTest's output pipes.
 wine_bin=/usr/lib/wine
 export PATH="$wine_bin:$PATH"
-export WINEPREFIX="$PWD/$build/wineprefix"
+export WINEPREFIX="$build/wineprefix"
 export WINEARCH=win64
 export WINEDEBUG="-all,err+module"
 export WINEDLLOVERRIDES="mscoree,mshtml="
-first_run=false
-[[ -f "$WINEPREFIX/system.reg" ]] || first_run=true
-wineserver -k 2>/dev/null || true
-wineserver -p
-if $first_run; then
-  wine64 wineboot -i </dev/null >/dev/null 2>&1
-  wineserver -w
-  wineserver -p
-  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-  cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-  # No window manager under Xvfb: unmanaged windows, or each one waits for one.
-  wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-fi
 
-# The dialogs need a display: a private Xvfb for the tests.
-display=":$((90 + RANDOM % 400))"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# The dialogs need a display: a private Xvfb on a free display number, which it reports
+# once it accepts connections.
+display_file="$build/xvfb-display"
+rm -f "$display_file"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
 xvfb_pid=$!
 cleanup() {
   kill "$xvfb_pid" 2>/dev/null || true
   wineserver -k 2>/dev/null || true
 }
 trap cleanup EXIT
-export DISPLAY="$display"
-sleep 1
+for _ in $(seq 100); do
+  [[ -s "$display_file" ]] && break
+  sleep 0.1
+done
+[[ -s "$display_file" ]] || { echo "ci-windows: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n 1 "$display_file")"
+
+wineserver -k 2>/dev/null || true  # a server left over from an earlier run
+if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+  wine64 wineboot -i </dev/null >/dev/null 2>&1
+  wineserver -w
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  # No window manager under Xvfb: unmanaged windows, or each one waits for one.
+  wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wineserver -w
+fi
+wineserver -p
 wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true  # warms the server up once
 
 # The dialog tests leave a picture of each dialog here, for review.
-pictures="$PWD/$build/dialog-pictures"
+pictures="$build/dialog-pictures"
 mkdir -p "$pictures"
 export LAT_DIALOG_PICTURES="$pictures"
 
