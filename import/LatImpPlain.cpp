@@ -61,16 +61,20 @@ void LatImportFilter::CheckPlainRow(std::int32_t nx, std::int32_t nDataVar, int 
   if (values * elementSize >= lat::binary::kListLimit) ThrowNumberError(__LINE__);
 }
 
-// `count` values of `type`, one after another from `destination`. The numbers are
-// converted by CastArray in runs of up to kValueRun, which give the same values as one
-// call per number at a fraction of the calls.
+// `count` values of `type`, one after another from `destination`. The numbers are read in
+// place in the file's buffer while they can be, and converted by CastArray in runs of up
+// to kValueRun, which give the same values as one call per number at a fraction of the
+// calls.
 void LatImportFilter::ReadValues(unsigned char* destination, std::int64_t count, int type,
                                  int elementSize) {
   constexpr std::int64_t kValueRun = 64;
   double run[kValueRun];
   while (count > 0) {
     const std::int64_t n = count < kValueRun ? count : kValueRun;
-    for (std::int64_t i = 0; i < n; ++i) run[i] = ReadNumber();
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n);) {
+      i += ReadNumbersInPlace(run + i, static_cast<std::size_t>(n) - i);
+      if (i < static_cast<std::size_t>(n)) run[i++] = ReadNumber();
+    }
     CPrimType::CastArray(CPrimType::Double, run, type, destination, static_cast<std::size_t>(n), 1);
     destination += n * elementSize;
     count -= n;

@@ -107,31 +107,44 @@ std::size_t LatImportFilter::ReadToken() {
   return length;
 }
 
-// A word of fewer than kChunk bytes that starts the unread part of the file's buffer
-// and ends, inside it, in whitespace other than a carriage return is taken and converted
-// where it lies, as ReadToken would read it. False, with nothing taken, for any other
-// word (after more than the byte that ended the last one, near the end of the buffer,
-// long, or with a carriage return), which ReadToken then reads byte by byte.
-bool LatImportFilter::ReadNumberInPlace(double& value) {
-  const unsigned char* word = file->ReadWindowBegin();
-  if (static_cast<std::size_t>(file->ReadWindowEnd() - word) < kChunk) return false;
-  const unsigned mask = SpaceMask(word);
-  if (mask == 0 || (mask & 1) != 0 || *word == lat::plain::kCommentChar) return false;
-  const auto length = static_cast<std::size_t>(__builtin_ctz(mask));
-  const int after = word[length];
-  if (after == lat::plain::kCarriageReturn) return false;
-  file->Skip(length + 1);
+// Words of fewer than kChunk bytes, each starting where the last one's ending byte was
+// taken and ending, inside the file's buffer, in whitespace other than a carriage return,
+// are taken and converted where they lie, as ReadToken would read them, into `out` (at
+// most `count`). Returns how many; the first word that is not of that kind (after more
+// than one byte of whitespace, near the end of the buffer, long, or with a carriage
+// return) is left for ReadToken to read byte by byte.
+std::size_t LatImportFilter::ReadNumbersInPlace(double* out, std::size_t count) {
+  const unsigned char* const begin = file->ReadWindowBegin();
+  const unsigned char* const end = file->ReadWindowEnd();
+  const unsigned char* p = begin;
+  int after = curChar;
+  std::int32_t lines = 0;
+  std::size_t taken = 0;
+  bool parsed = true;
+  for (; taken < count && static_cast<std::size_t>(end - p) >= kChunk; ++taken) {
+    const unsigned mask = SpaceMask(p);
+    if (mask == 0 || (mask & 1) != 0 || *p == lat::plain::kCommentChar) break;
+    const auto length = static_cast<std::size_t>(__builtin_ctz(mask));
+    if (p[length] == lat::plain::kCarriageReturn) break;
+    const char* word = reinterpret_cast<const char*>(p);
+    after = p[length];
+    lines += after == lat::plain::kLineFeed ? 1 : 0;
+    p += length + 1;
+    parsed = hostbase::ParseNumber(word, length, out[taken]);
+    if (!parsed) break;
+  }
+  // The reader's state as ReadToken leaves it after the last word taken.
+  file->Skip(static_cast<std::size_t>(p - begin));
   curChar = after;
-  if (after == lat::plain::kLineFeed) ++lineNumber;
-  if (!hostbase::ParseNumber(reinterpret_cast<const char*>(word), length, value))
-    ThrowNumberError(__LINE__);
-  return true;
+  lineNumber += lines;
+  if (!parsed) ThrowNumberError(__LINE__);
+  return taken;
 }
 
 // A word that spells a number and ends in whitespace.
 double LatImportFilter::ReadNumber() {
   double value = 0.0;
-  if (ReadNumberInPlace(value)) return value;
+  if (ReadNumbersInPlace(&value, 1) == 1) return value;
   const std::size_t length = ReadToken();
   if (curChar == -1) ThrowNumberError(__LINE__);
   if (!hostbase::ParseNumber(token, length, value)) ThrowNumberError(__LINE__);
