@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace wintest {
@@ -66,6 +68,39 @@ bool WaitUntilPainted(HWND window) {
   return false;
 }
 
+// Owners of the GDI objects a picture needs.
+struct DcDeleter {
+  void operator()(HDC dc) const { DeleteDC(dc); }
+};
+using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter>;
+struct BitmapDeleter {
+  void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
+};
+using GdiBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter>;
+
+class Selection {
+ public:
+  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ~Selection() { SelectObject(dc_, previous_); }
+  Selection(const Selection&) = delete;
+  Selection& operator=(const Selection&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+struct WindowDc {
+  explicit WindowDc(HWND owner) : window(owner), dc(GetWindowDC(owner)) {}
+  ~WindowDc() {
+    if (dc != nullptr) ReleaseDC(window, dc);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HWND window;
+  HDC dc;
+};
+
 }  // namespace
 
 DialogRobot::DialogRobot(Script script, DWORD process)
@@ -110,28 +145,22 @@ WindowPicture TakeWindowPicture(HWND window) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  const HDC memory = CreateCompatibleDC(nullptr);
-  const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  bool printed = false;
-  if (memory != nullptr && bitmap != nullptr) {
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
-    // The window's own device context reads what the window and its controls painted,
-    // whether or not the display shows it.
-    const HDC source = GetWindowDC(window);
-    printed = source != nullptr &&
-              BitBlt(memory, 0, 0, picture.width, picture.height, source, 0, 0, SRCCOPY) != 0;
-    if (source != nullptr) ReleaseDC(window, source);
-    GdiFlush();
-    if (printed) {
-      const auto* first = static_cast<const std::uint32_t*>(bits);
-      picture.pixels.assign(first, first + static_cast<std::size_t>(picture.width) *
-                                               static_cast<std::size_t>(picture.height));
-    }
-    SelectObject(memory, previous);
+  const MemoryDc memory(CreateCompatibleDC(nullptr));
+  const GdiBitmap bitmap(CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!memory || !bitmap) return {};
+  const Selection selected(memory.get(), bitmap.get());
+  // The window's own device context reads what the window and its controls painted,
+  // whether or not the display shows it.
+  const WindowDc source(window);
+  if (!source.dc ||
+      !BitBlt(memory.get(), 0, 0, picture.width, picture.height, source.dc, 0, 0, SRCCOPY)) {
+    return {};
   }
-  if (bitmap != nullptr) DeleteObject(bitmap);
-  if (memory != nullptr) DeleteDC(memory);
-  return printed ? picture : WindowPicture{};
+  GdiFlush();
+  const auto* first = static_cast<const std::uint32_t*>(bits);
+  picture.pixels.assign(first, first + static_cast<std::size_t>(picture.width) *
+                                           static_cast<std::size_t>(picture.height));
+  return picture;
 }
 
 std::size_t ColourCount(const WindowPicture& picture) {
