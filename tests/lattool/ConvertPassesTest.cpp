@@ -15,18 +15,6 @@ namespace {
 
 namespace bin = lat::binary;
 
-// Two lattices of 3 x 2 floats in one plain file.
-std::string WriteTwoLattices(const ExportDir& dir) {
-  PlainLattice lat;
-  lat.nDim = 2;
-  lat.dims = {3, 2};
-  lat.geometry = {0, 1, 10, 20};
-  lat.blocks = {{1.5, 2.5, 3.5, 4.5, 5.5, 6.5}, {-7, 8.25, 9, 10, 11, 12.5}};
-  const std::string path = dir.File("two.lat");
-  PlainText().Raw(PlainLatticeText(lat)).WriteTo(path);
-  return path;
-}
-
 // A 3 x 2 x 2 lattice of two components of the type with file code `typeCode`: values
 // that fit every type, with fractions for the floating types, some of them negative.
 BinaryLattice MixedLattice(std::int32_t geometryType, std::int32_t typeCode) {

@@ -17,18 +17,6 @@ namespace {
 constexpr const char* kExamples[] = {"uniform-3x2.lat", "uniform-4x3x2.lat",
                                      "rectilinear-4x3x2.lat", "curvilinear-4x3x2.lat"};
 
-// Two lattices of 3 x 2 floats in one plain file.
-std::string WriteTwoLattices(const ExportDir& dir) {
-  PlainLattice lat;
-  lat.nDim = 2;
-  lat.dims = {3, 2};
-  lat.geometry = {0, 1, 10, 20};
-  lat.blocks = {{1.5, 2.5, 3.5, 4.5, 5.5, 6.5}, {-7, 8.25, 9, 10, 11, 12.5}};
-  const std::string path = dir.File("two.lat");
-  PlainText().Raw(PlainLatticeText(lat)).WriteTo(path);
-  return path;
-}
-
 TEST(Convert, EachExampleReadsBackWithTheSameValuesAndCoordinates) {
   ExportDir dir;
   for (const char* name : kExamples) {

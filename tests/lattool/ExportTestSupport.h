@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "LattoolTestSupport.h"
+#include "tests/support/LatPlainWriter.h"
 #include "tests/support/TempDir.h"
 
 namespace lattest {
@@ -103,6 +104,18 @@ inline nlohmann::json UniformRow(int dataType, const nlohmann::json& values, int
           {"origin", {0, 0, 0}},
           {"spacing", {1, 1, 1}},
           {"values", values}};
+}
+
+// Two lattices of 3 x 2 floats in one plain file.
+inline std::string WriteTwoLattices(const ExportDir& dir) {
+  PlainLattice lat;
+  lat.nDim = 2;
+  lat.dims = {3, 2};
+  lat.geometry = {0, 1, 10, 20};
+  lat.blocks = {{1.5, 2.5, 3.5, 4.5, 5.5, 6.5}, {-7, 8.25, 9, 10, 11, 12.5}};
+  const std::string path = dir.File("two.lat");
+  PlainText().Raw(PlainLatticeText(lat)).WriteTo(path);
+  return path;
 }
 
 }  // namespace lattest
