@@ -73,7 +73,7 @@ void LatImportFilter::ReadValues(unsigned char* destination, std::int64_t count,
     const std::int64_t n = count < kValueRun ? count : kValueRun;
     for (std::size_t i = 0; i < static_cast<std::size_t>(n);) {
       i += ReadNumbersInPlace(run + i, static_cast<std::size_t>(n) - i);
-      if (i < static_cast<std::size_t>(n)) run[i++] = ReadNumber();
+      if (i < static_cast<std::size_t>(n)) run[i++] = ReadNumberByBytes();
     }
     CPrimType::CastArray(CPrimType::Double, run, type, destination, static_cast<std::size_t>(n), 1);
     destination += n * elementSize;

@@ -145,8 +145,14 @@ std::size_t LatImportFilter::ReadNumbersInPlace(double* out, std::size_t count) 
 double LatImportFilter::ReadNumber() {
   double value = 0.0;
   if (ReadNumbersInPlace(&value, 1) == 1) return value;
+  return ReadNumberByBytes();
+}
+
+// ReadNumber for a word that cannot be taken in place: read byte by byte.
+double LatImportFilter::ReadNumberByBytes() {
   const std::size_t length = ReadToken();
   if (curChar == -1) ThrowNumberError(__LINE__);
+  double value = 0.0;
   if (!hostbase::ParseNumber(token, length, value)) ThrowNumberError(__LINE__);
   return value;
 }

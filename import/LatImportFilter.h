@@ -56,6 +56,7 @@ class LatImportFilter final : public hostfw::IoImportFilter {
   void SkipAfter(int c);
   std::size_t ReadToken();  // returns the word's length
   double ReadNumber();
+  double ReadNumberByBytes();
   std::size_t ReadNumbersInPlace(double* out, std::size_t count);
   std::int32_t ReadInteger();
   [[noreturn]] void ThrowNumberError(int line) const;

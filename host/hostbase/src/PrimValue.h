@@ -25,6 +25,8 @@ using PrimOf = std::tuple_element_t<Code, PrimTypes>;
 // (one instruction), and the exact remainder x - trunc(x) decides the step away from zero.
 template <class D>
 D RealToInteger(double value) noexcept {
+  // The truncation below goes through int64, which holds every value of these types.
+  static_assert(std::is_signed_v<D> || sizeof(D) < sizeof(std::int64_t));
   if (std::isnan(value)) return D{0};
   constexpr double kLow = static_cast<double>(std::numeric_limits<D>::lowest());
   constexpr double kHighPlusOne = static_cast<double>(std::numeric_limits<D>::max() / 2 + 1) * 2.0;
