@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -51,14 +51,6 @@ TEST_F(BufferedFileRead, GetcReturnsEveryByteAcrossBufferBoundariesThenMinusOne)
   EXPECT_EQ(file.GetPosition(), static_cast<std::int64_t>(size));
 }
 
-TEST_F(BufferedFileRead, ByteAboveSevenBitsIsNotNegative) {
-  const std::string path = dir_.Write("high.bin", std::string("\xFF\x80", 2));
-  CBufferedFile file(path.c_str(), "rb", 3, false);
-  EXPECT_EQ(file.Getc(), 255);
-  EXPECT_EQ(file.Getc(), 128);
-  EXPECT_EQ(file.Getc(), -1);
-}
-
 TEST_F(BufferedFileRead, ReadStraddlingTheBufferAndDirectLargeReadsKeepTheBytesInOrder) {
   const std::size_t size = 5 * kBuf + 333;
   const auto expected = Pattern(size);
@@ -89,19 +81,6 @@ TEST_F(BufferedFileRead, ReadAfterGetcMixesWithoutLosingBytes) {
   EXPECT_EQ(file.GetPosition(), static_cast<std::int64_t>(kBuf + 1));
 }
 
-TEST_F(BufferedFileRead, RewindStartsAgainFromTheFirstByte) {
-  const std::size_t size = kBuf + 50;
-  CBufferedFile file(MakeFile(size).c_str(), "rb", 3, false);
-  std::vector<std::uint8_t> all(size);
-  ASSERT_EQ(file.Read(all.data(), size), size);
-  EXPECT_EQ(file.Getc(), -1);
-  file.Seek(0, 0);
-  EXPECT_EQ(file.GetPosition(), 0);
-  EXPECT_EQ(file.Getc(), PatternByte(0));
-  EXPECT_EQ(file.Getc(), PatternByte(1));
-  EXPECT_EQ(file.GetPosition(), 2);
-}
-
 TEST_F(BufferedFileRead, SeekOtherThanRewindRaisesSeekErrorAndKeepsThePosition) {
   CBufferedFile file(MakeFile(100).c_str(), "rb", 3, false);
   file.Getc();
@@ -118,36 +97,6 @@ TEST_F(BufferedFileRead, SeekOtherThanRewindRaisesSeekErrorAndKeepsThePosition) 
   }
   EXPECT_EQ(file.GetPosition(), 1);
   EXPECT_EQ(file.Getc(), PatternByte(1));
-}
-
-TEST_F(BufferedFileRead, EmptyFileEndsAtOnce) {
-  CBufferedFile file(dir_.Write("empty.bin", "").c_str(), "rb", 3, false);
-  EXPECT_EQ(file.Getc(), -1);
-  char byte = 0;
-  EXPECT_EQ(file.Read(&byte, 1), 0u);
-  EXPECT_EQ(file.GetLength(), 0);
-  EXPECT_EQ(file.GetPosition(), 0);
-}
-
-TEST_F(BufferedFileRead, LengthIsTheSizeOnDiskWhateverWasRead) {
-  const std::size_t size = kBuf + 7;
-  CBufferedFile file(MakeFile(size).c_str(), "rb", 3, false);
-  EXPECT_EQ(file.GetLength(), static_cast<std::int64_t>(size));
-  file.Getc();
-  EXPECT_EQ(file.GetLength(), static_cast<std::int64_t>(size));
-}
-
-TEST_F(BufferedFileRead, FileThatShrinksWhileOpenGivesAShortRead) {
-  const std::size_t size = 3 * kBuf;
-  const std::string path = MakeFile(size);
-  CBufferedFile file(path.c_str(), "rb", 3, false);
-  ASSERT_EQ(file.Getc(), PatternByte(0));  // the first megabyte is now buffered
-  const std::size_t shrunk = kBuf + kBuf / 2;
-  std::filesystem::resize_file(path, shrunk);
-  std::vector<std::uint8_t> rest(size);
-  EXPECT_EQ(file.Read(rest.data(), size), shrunk - 1);
-  EXPECT_EQ(rest[shrunk - 2], PatternByte(shrunk - 1));
-  EXPECT_EQ(file.Getc(), -1);
 }
 
 // The read buffer is sized by the file's length at the open; bytes appended afterwards,
@@ -197,47 +146,12 @@ void ExpectOpenError(const std::string& path, const char* mode, const std::strin
   }
 }
 
-TEST_F(BufferedFileRead, MissingFileRaisesOpenErrorWithPathAndReason) {
-  ExpectOpenError(dir_.File("missing.lat"), "rb", std::strerror(ENOENT));
-  ExpectOpenError(dir_.File("no/such/dir/out.lat"), "wb", std::strerror(ENOENT));
-}
-
-// The folder case names its cause in the same words on every platform, whatever the
-// system's own refusal was (Windows answers "Permission denied").
-TEST_F(BufferedFileRead, DirectoryIsRefusedForReadingAndWriting) {
-  ExpectOpenError(dir_.Path(), "rb", "Is a directory");
-  ExpectOpenError(dir_.Path(), "wb", "Is a directory");
-  ExpectOpenError(dir_.Path() + "/", "rb", "Is a directory");
-}
-
 TEST_F(BufferedFileRead, ModesOtherThanReadOrWriteBinaryAreRefused) {
   const std::string path = MakeFile(10);
   for (const char* mode : {"r", "w", "r+b", "ab", "rb+", ""}) {
     ExpectOpenError(path, mode, std::string("unsupported open mode '") + mode + "'");
   }
   EXPECT_EQ(std::filesystem::file_size(path), 10u);  // "w" must not have truncated it
-}
-
-TEST_F(BufferedFileRead, OpenNoThrowReportsFailureAndSuccess) {
-  CBufferedFile file;
-  EXPECT_FALSE(file.IsOpen());
-  EXPECT_EQ(file.GetFilePath(), nullptr);
-  EXPECT_FALSE(file.OpenNoThrow(dir_.File("missing").c_str(), "rb", 3, false));
-  EXPECT_FALSE(file.IsOpen());
-  EXPECT_EQ(file.GetFilePath(), nullptr);
-  const std::string path = MakeFile(3);
-  ASSERT_TRUE(file.OpenNoThrow(path.c_str(), "rb", 3, false));
-  EXPECT_TRUE(file.IsOpen());
-  EXPECT_STREQ(file.GetFilePath(), path.c_str());
-}
-
-TEST_F(BufferedFileRead, PathStaysReadableAfterClose) {
-  const std::string path = MakeFile(3);
-  CBufferedFile file(path.c_str(), "rb", 3, false);
-  file.Close();
-  EXPECT_FALSE(file.IsOpen());
-  EXPECT_STREQ(file.GetFilePath(), path.c_str());
-  file.Close();  // a second close does nothing
 }
 
 TEST_F(BufferedFileRead, ReadingAWriteFileOrAClosedFileRaisesStateError) {

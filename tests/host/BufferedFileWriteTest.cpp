@@ -76,59 +76,6 @@ TEST_F(BufferedFileWrite, OpeningToWriteEmptiesTheFile) {
   }
 }
 
-TEST_F(BufferedFileWrite, LengthCountsBytesNotYetOnDisk) {
-  const std::string path = dir_.File("len.bin");
-  CBufferedFile file(path.c_str(), "wb", 3, false);
-  const auto chunk = Bytes(1000, 5);
-  file.Write(chunk.data(), chunk.size());
-  EXPECT_EQ(std::filesystem::file_size(path), 0u);  // still buffered
-  EXPECT_EQ(file.GetLength(), 1000);
-  file.Close();
-  EXPECT_EQ(std::filesystem::file_size(path), 1000u);
-}
-
-TEST_F(BufferedFileWrite, DestructorFlushesWhatIsBuffered) {
-  const std::string path = dir_.File("dtor.bin");
-  const auto chunk = Bytes(4321, 9);
-  {
-    CBufferedFile file(path.c_str(), "wb", 3, false);
-    file.Write(chunk.data(), chunk.size());
-  }
-  EXPECT_EQ(Slurp(path), chunk);
-}
-
-TEST_F(BufferedFileWrite, AbortDropsTheBufferedTailAndNeverThrows) {
-  const std::string path = dir_.File("abort.bin");
-  CBufferedFile file(path.c_str(), "wb", 3, false);
-  const auto big = Bytes(kBuf, 3);  // goes straight to the file
-  const auto tail = Bytes(100, 11);
-  file.Write(big.data(), big.size());
-  file.Write(tail.data(), tail.size());
-  file.Abort(true);
-  EXPECT_FALSE(file.IsOpen());
-  EXPECT_EQ(std::filesystem::file_size(path), kBuf);
-  EXPECT_STREQ(file.GetFilePath(), path.c_str());
-  file.Abort(true);  // nothing left to abort
-  EXPECT_NO_THROW(file.Close());
-}
-
-TEST_F(BufferedFileWrite, RewindOfAWriteFileOverwritesFromTheStart) {
-  const std::string path = dir_.File("rewind.bin");
-  {
-    CBufferedFile file(path.c_str(), "wb", 3, false);
-    file.Write("abcdef", 6);
-    file.Seek(0, 0);
-    EXPECT_EQ(file.GetPosition(), 0);
-    EXPECT_EQ(file.GetLength(), 6);
-    file.Write("XY", 2);
-    EXPECT_EQ(file.GetPosition(), 2);
-    EXPECT_EQ(file.GetLength(), 6);
-    file.Close();
-  }
-  const auto bytes = Slurp(path);
-  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "XYcdef");
-}
-
 TEST_F(BufferedFileWrite, WritingAReadFileRaisesStateError) {
   const std::string path = dir_.Write("r.bin", "abc");
   CBufferedFile file(path.c_str(), "rb", 3, false);
@@ -141,17 +88,6 @@ TEST_F(BufferedFileWrite, WritingAReadFileRaisesStateError) {
     ASSERT_EQ(e.Args().size(), 1u);
     EXPECT_EQ(std::get<std::string>(e.Args()[0]), path);
   }
-}
-
-TEST_F(BufferedFileWrite, LengthOfAClosedFileRaisesStateError) {
-  CBufferedFile file;
-  try {
-    (void)file.GetLength();
-    FAIL() << "GetLength returned";
-  } catch (const CError& e) {
-    EXPECT_EQ(e.Code(), hostbase::kErrFileState);
-  }
-  EXPECT_EQ(file.GetPosition(), 0);
 }
 
 void ExpectWriteError(const CError& e) {

@@ -4,9 +4,7 @@
 #include <cfloat>
 #include <cmath>
 #include <string>
-#include <vector>
 
-#include "FakeImportFilter.h"
 #include "hostfw/IoManager.h"
 
 namespace {
@@ -113,80 +111,6 @@ TEST(IoManagerOptions, OptionsStringReadings) {
   EXPECT_FALSE(manager.GetStringOption(options, "Missing", fixed));
   EXPECT_EQ(method, 2);
   EXPECT_EQ(fixed, 1000.0);
-}
-
-TEST(IoManagerOptions, FormatNameDefaultsToTheLatFormat) {
-  EXPECT_EQ(IoManager().formatName, "Iris Explorer LAT");
-  EXPECT_EQ(IoManager("Other").formatName, "Other");
-}
-
-class Recorder : public hostfw::IoProgressSink, public hostfw::IoMessageSink {
- public:
-  bool Begin(const std::string& message) override {
-    events.push_back("begin " + message);
-    return !cancel;
-  }
-  bool Proportion(double fraction) override {
-    events.push_back("at " + std::to_string(fraction));
-    return !cancel;
-  }
-  void Stop() override { events.emplace_back("stop"); }
-  void Warning(const std::string& text) override { events.push_back("warning " + text); }
-  void ShowHelp(const std::string& topic) override { events.push_back("help " + topic); }
-  std::vector<std::string> events;
-  bool cancel = false;
-};
-
-TEST(IoManagerSinks, WithoutSinksNothingIsCancelledAndNothingBreaks) {
-  IoManager manager;
-  EXPECT_TRUE(manager.ProgressBegin("x"));
-  EXPECT_TRUE(manager.ProgressProportion(0.5));
-  manager.ProgressStop();
-  hostfw::TrLatticeEnd end;
-  EXPECT_TRUE(manager.DeliverObject(end));
-  manager.ReportWarning("dropped");
-  manager.ShowHelp("dropped");
-}
-
-TEST(IoManagerSinks, FilterServicesReachTheSinks) {
-  IoManager manager;
-  Recorder recorder;
-  manager.SetProgressSink(&recorder);
-  manager.SetMessageSink(&recorder);
-  hosttest::FakeImportFilter filter(manager);
-  EXPECT_EQ(filter.Warning(hostbase::IError::WarnStyle_Warning, "Data type changed"), 0);
-#if !defined(_WIN32)  // Windows opens the topic's file itself (tests/windows)
-  filter.ShowHelp("Lat-Export.htm", nullptr);
-  ASSERT_EQ(recorder.events.size(), 2u);
-  EXPECT_EQ(recorder.events[1], "help Lat-Export.htm");
-  recorder.events.pop_back();
-#endif
-  EXPECT_TRUE(manager.ProgressBegin("go"));
-  recorder.cancel = true;
-  EXPECT_FALSE(manager.ProgressProportion(0.25));
-  manager.ProgressStop();
-  EXPECT_EQ(recorder.events, (std::vector<std::string>{"warning Data type changed", "begin go",
-                                                       "at 0.250000", "stop"}));
-}
-
-TEST(IoFilterBase, DefaultsOfTheBase) {
-  IoManager manager;
-  manager.SetOption("B", 2, false);
-  manager.SetOption("A", 1.5, false);
-  hosttest::FakeImportFilter filter(manager);
-  EXPECT_EQ(filter.GetOptionStringDelimiter(), ',');
-  EXPECT_EQ(filter.GetOptionsInStringFormWorker(","), "A=1.5,B=2");
-  EXPECT_EQ(filter.GetOptionsInStringFormWorker(";"), "A=1.5;B=2");
-  EXPECT_EQ(filter.GetOptionsInStringFormWorker(""), "A=1.5,B=2");
-  EXPECT_EQ(filter.GetOptionsInStringForm(), "A=1.5,B=2");
-  EXPECT_FALSE(filter.IsObjectTypeSupported(hostfw::TrLatticeEnd::GetClassTypeId()));
-  std::string value;
-  EXPECT_TRUE(filter.GetStringOption("x=1, Key = v ", "KEY", value));
-  EXPECT_EQ(value, "v");
-  std::vector<hostfw::IoPropertyPage*> pages;
-  filter.GetPropertyPages(pages, "a.lat");
-  EXPECT_TRUE(pages.empty());
-  EXPECT_EQ(&filter.GetManager(), &manager);
 }
 
 }  // namespace

@@ -63,65 +63,16 @@ TEST(NumberText, ParseUsesExactlyTheGivenLength) {
 }
 
 TEST(NumberText, BoundaryValuesMatchAtof) {
-  for (const char* word : {"1.7976931348623157e308",
-                           "1.7976931348623158e308",
-                           "1.7976931348623159e308",
-                           "2e308",
-                           "-2e308",
-                           "1e309",
-                           "179769313486231580793728971405303415079934132710037826936173778980444"
-                           "968292764750946649017977587207096330286416692887910943424e200",
-                           "4.9e-324",
-                           "2.4703282292062328e-324",
-                           "2.4703282292062327e-324",
-                           "-2.4e-324",
-                           "1e-400",
-                           "-1e-400",
-                           "0.0000001e-317",
-                           "2.2250738585072011e-308",
-                           "2.2250738585072014e-308",
-                           "0.1",
-                           "9007199254740993",
-                           "9007199254740993.0000000001",
-                           "-0",
-                           "-0.0e5",
-                           "0e-99999",
-                           "1e-99999999999999999999",
-                           "-1e99999999999999999999",
-                           "1000e-326",
-                           "0.001e311"}) {
+  for (const char* word :
+       {"1.7976931348623157e308", "1.7976931348623158e308", "1.7976931348623159e308", "2e308",
+        "-2e308", "1e309",
+        "179769313486231580793728971405303415079934132710037826936173778980444"
+        "968292764750946649017977587207096330286416692887910943424e200",
+        "4.9e-324", "2.4703282292062328e-324", "2.4703282292062327e-324", "-2.4e-324", "1e-400",
+        "-1e-400", "0.0000001e-317", "2.2250738585072011e-308", "2.2250738585072014e-308", "0.1",
+        "9007199254740993", "9007199254740993.0000000001", "-0", "-0.0e5", "0e-99999",
+        "1e-99999999999999999999", "-1e99999999999999999999", "1000e-326", "0.001e311"}) {
     ExpectSameAsAtof(word);
-  }
-}
-
-// A random decimal word: sign, digits with a point somewhere, maybe an exponent.
-std::string RandomWord(std::mt19937& random) {
-  std::uniform_int_distribution<int> digit(0, 9), pick(0, 3), length(1, 25), exponent(-340, 330);
-  std::string word;
-  const int sign = pick(random);
-  if (sign == 0) word += '-';
-  if (sign == 1) word += '+';
-  const int digits = length(random);
-  const int point = std::uniform_int_distribution<int>(-1, digits)(random);
-  for (int i = 0; i < digits; ++i) {
-    if (i == point) word += '.';
-    word += static_cast<char>('0' + digit(random));
-  }
-  if (point == digits) word += '.';
-  if (pick(random) != 0) {
-    word += pick(random) == 0 ? 'E' : 'e';
-    word += std::to_string(exponent(random));
-  }
-  return word;
-}
-
-TEST(NumberText, RandomWordsMatchAtof) {
-  std::mt19937 random(20240611);
-  for (int i = 0; i < 200000; ++i) {
-    const std::string word = RandomWord(random);
-    ASSERT_TRUE(IsNumber(word.c_str())) << word;
-    ExpectSameAsAtof(word);
-    if (HasFailure()) break;
   }
 }
 

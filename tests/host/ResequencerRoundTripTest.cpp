@@ -83,14 +83,9 @@ TEST_P(StoreLimits, ExportOrderRoundTripForEachGeometry) {
   Shape uniform;
   Shape rectilinear{
       .type = 2, .nx = 9, .ny = 6, .nz = 3, .components = 1, .coordSize = 4, .dataSize = 8};
-  Shape curvilinear{.type = 3,
-                    .nx = 5,
-                    .ny = 7,
-                    .nz = 4,
-                    .components = 3,
-                    .coordSize = 4,
-                    .dataSize = 2,
-                    .nodeCoords = true};
+  Shape curvilinear{
+      .type = 3, .nx = 5, .ny = 7, .nz = 4, .components = 3, .coordSize = 4, .dataSize = 2,
+      .nodeCoords = true};
   Shape bytes{.type = 1, .nx = 13, .ny = 11, .nz = 3, .components = 1, .dataSize = 1};
   for (const Shape& s : {uniform, rectilinear, curvilinear, bytes}) {
     LatticeResequencer store(GetParam());
@@ -106,14 +101,8 @@ TEST_P(StoreLimits, ExportOrderRoundTripForEachGeometry) {
 }
 
 TEST_P(StoreLimits, RandomOrderWritesAndReads) {
-  const Shape s{.type = 3,
-                .nx = 6,
-                .ny = 9,
-                .nz = 7,
-                .components = 2,
-                .coordSize = 8,
-                .dataSize = 4,
-                .nodeCoords = true};
+  const Shape s{.type = 3, .nx = 6, .ny = 9, .nz = 7, .components = 2, .coordSize = 8,
+                .dataSize = 4, .nodeCoords = true};
   LatticeResequencer store(GetParam());
   Start(store, s);
   for (auto [y, z] : ShuffledRows(s, 11)) {
@@ -138,38 +127,6 @@ TEST_P(StoreLimits, RandomOrderWritesAndReads) {
   }
 }
 
-TEST_P(StoreLimits, RowsNeverWrittenReadAsZeros) {
-  const Shape s{.type = 3,
-                .nx = 8,
-                .ny = 10,
-                .nz = 6,
-                .components = 1,
-                .coordSize = 4,
-                .dataSize = 4,
-                .nodeCoords = true};
-  LatticeResequencer store(GetParam());
-  Start(store, s);
-  // Every third data row, and only the coordinate row of the very first row: the file has
-  // holes between rows and ends long before the last row.
-  auto written = [&](int y, int z) { return (z * s.ny + y) % 3 == 1; };
-  for (int z = 0; z < s.nz; ++z)
-    for (int y = 0; y < s.ny; ++y)
-      if (written(y, z))
-        store.WriteRowOfMultiComponentData(y, z, PatternRow(s.DataRow(), y, z).data());
-  store.WriteRowOfXYZ(0, 0, PatternRow(s.XyzRow(), 0, 0, 1).data());
-
-  const Bytes zeros(s.DataRow(), 0), xyzZeros(s.XyzRow(), 0);
-  Bytes row(s.DataRow(), 0xEE), xyz(s.XyzRow(), 0xEE);
-  for (int z = 0; z < s.nz; ++z) {
-    for (int y = 0; y < s.ny; ++y) {
-      store.ReadRowOfMultiComponentData(y, z, row.data());
-      EXPECT_EQ(row, written(y, z) ? PatternRow(s.DataRow(), y, z) : zeros) << y << "," << z;
-      store.ReadRowOfXYZ(y, z, xyz.data());
-      EXPECT_EQ(xyz, y == 0 && z == 0 ? PatternRow(s.XyzRow(), 0, 0, 1) : xyzZeros);
-    }
-  }
-}
-
 TEST_P(StoreLimits, RowWrittenAgainKeepsTheLastBytes) {
   const Shape s{.nx = 4, .ny = 30, .nz = 2, .components = 1, .dataSize = 8};
   LatticeResequencer store(GetParam());
@@ -189,44 +146,6 @@ TEST_P(StoreLimits, RowWrittenAgainKeepsTheLastBytes) {
   }
 }
 
-TEST_P(StoreLimits, WritesBetweenReadsAreSeen) {
-  const Shape s{.nx = 3, .ny = 40, .nz = 3, .components = 1, .dataSize = 4};  // 1440 bytes
-  LatticeResequencer store(GetParam());
-  Start(store, s);
-  WriteInOrder(store, s);
-  EXPECT_EQ(store.IsSpilled(), s.Bytes() > GetParam());
-  Bytes row(s.DataRow());
-  // Reading rows 4 and 5 in order fills a read-ahead that covers the rows after them.
-  store.ReadRowOfMultiComponentData(4, 0, row.data());
-  store.ReadRowOfMultiComponentData(5, 0, row.data());
-  store.WriteRowOfMultiComponentData(6, 0, PatternRow(s.DataRow(), 6, 0, 5).data());
-  store.ReadRowOfMultiComponentData(6, 0, row.data());
-  EXPECT_EQ(row, PatternRow(s.DataRow(), 6, 0, 5));
-  store.ReadRowOfMultiComponentData(7, 0, row.data());
-  EXPECT_EQ(row, PatternRow(s.DataRow(), 7, 0));
-  // A row written after the read-back began, beyond what was read so far.
-  store.WriteRowOfMultiComponentData(39, 2, PatternRow(s.DataRow(), 39, 2, 6).data());
-  store.ReadRowOfMultiComponentData(39, 2, row.data());
-  EXPECT_EQ(row, PatternRow(s.DataRow(), 39, 2, 6));
-}
-
-TEST(Resequencer, SpillsPartWayAndKeepsEarlierRows) {
-  const Shape s{.nx = 7, .ny = 20, .nz = 10, .components = 2, .dataSize = 4};  // 11200 bytes
-  LatticeResequencer store(4096);
-  Start(store, s);
-  int firstSpilledRow = -1;
-  for (int z = 0; z < s.nz; ++z) {
-    for (int y = 0; y < s.ny; ++y) {
-      store.WriteRowOfMultiComponentData(y, z, PatternRow(s.DataRow(), y, z).data());
-      if (firstSpilledRow < 0 && store.IsSpilled()) firstSpilledRow = z * s.ny + y;
-    }
-  }
-  // Not before the limit is used, and not only at the end.
-  EXPECT_GE(firstSpilledRow, 4096 / int(s.DataRow()) / 2);
-  EXPECT_LE(firstSpilledRow, 4096 / int(s.DataRow()) + 1);
-  ExpectAllRows(store, s);
-}
-
 TEST(Resequencer, LatticeOfExactlyTheLimitStaysInMemory) {
   const Shape s{.nx = 4, .ny = 16, .nz = 4, .components = 1, .dataSize = 4};  // 1024 bytes
   LatticeResequencer exact(s.Bytes());
@@ -240,22 +159,6 @@ TEST(Resequencer, LatticeOfExactlyTheLimitStaysInMemory) {
   WriteInOrder(oneRowLess, s);
   EXPECT_TRUE(oneRowLess.IsSpilled());
   ExpectAllRows(oneRowLess, s);
-}
-
-TEST(Resequencer, WithoutSpillRowsStayInMemoryBeyondTheLimit) {
-  const Shape s{.type = 3,
-                .nx = 7,
-                .ny = 20,
-                .nz = 10,
-                .components = 2,
-                .coordSize = 4,
-                .dataSize = 4,
-                .nodeCoords = true};
-  LatticeResequencer store(256);
-  Start(store, s, /*allowSpill=*/false);
-  WriteInOrder(store, s);
-  EXPECT_FALSE(store.IsSpilled());
-  ExpectAllRows(store, s);
 }
 
 TEST(Resequencer, RectilinearAxesRoundTripWhetherRowsSpillOrNot) {
@@ -285,36 +188,6 @@ TEST(Resequencer, RectilinearAxesRoundTripWhetherRowsSpillOrNot) {
     EXPECT_EQ(zBack.back(), 0xAB);
     ExpectAllRows(store, s);
   }
-}
-
-TEST(Resequencer, OtherGeometriesHaveNoAxisLists) {
-  LatticeResequencer store;
-  store.Start(1, 5, 4, 3, 1, 0, 4, false, true);
-  EXPECT_EQ(store.GetRectiXCoordsTotalSize(), 0u);
-  EXPECT_EQ(store.GetRectiYCoordsTotalSize(), 0u);
-  EXPECT_EQ(store.GetRectiZCoordsTotalSize(), 0u);
-  EXPECT_EQ(store.GetXYZScanlineSize(), 0u);
-  store.Start(3, 5, 4, 3, 1, 4, 4, true, true);
-  EXPECT_EQ(store.GetRectiXCoordsTotalSize(), 0u);
-  EXPECT_EQ(store.GetXYZScanlineSize(), 60u);
-  EXPECT_EQ(store.GetDataScanlineSize(), 20u);
-}
-
-TEST(Resequencer, HugeSparseLatticeAllocatesOnlyWhatIsWritten) {
-  // 2^40 rows of 8 bytes: far beyond memory, yet Start and a few rows cost next to nothing.
-  LatticeResequencer store;
-  store.Start(1, 1, 1 << 20, 1 << 20, 1, 0, 8, false, true);
-  const int last = (1 << 20) - 1;
-  store.WriteRowOfMultiComponentData(last, last, PatternRow(8, last, last).data());
-  store.WriteRowOfMultiComponentData(0, 0, PatternRow(8, 0, 0).data());
-  EXPECT_FALSE(store.IsSpilled());
-  Bytes row(8);
-  store.ReadRowOfMultiComponentData(last, last, row.data());
-  EXPECT_EQ(row, PatternRow(8, last, last));
-  store.ReadRowOfMultiComponentData(0, 0, row.data());
-  EXPECT_EQ(row, PatternRow(8, 0, 0));
-  store.ReadRowOfMultiComponentData(7, 9, row.data());
-  EXPECT_EQ(row, Bytes(8, 0));
 }
 
 TEST(Resequencer, SpilledRowsFarApartLeaveZerosBetween) {
