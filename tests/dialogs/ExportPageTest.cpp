@@ -50,10 +50,6 @@ class ExportPageTest : public ::testing::Test {
     title = user.titles.empty() ? "" : user.titles[0];
     return result;
   }
-  bool Saved(int& method, double& value) const {
-    return manager.GetOption("BlankMethod", method, true) &&
-           manager.GetOption("FixedBlankValue", value, true);
-  }
 
   hostfw::IoManager manager;
   lattest::RecordingHost host{manager};
@@ -83,81 +79,31 @@ TEST_F(ExportPageTest, ShowsTheHostsRangeAndThePromotedTypeWithItsWarning) {
   EXPECT_EQ(static_cast<LatExportDlg*>(page)->dataType, hostbase::CPrimType::Int16);
 }
 
-TEST_F(ExportPageTest, WithoutHostPropertiesTheRangesStayAsTheyWere) {
-  IoPropertyPage* page = MakePage();
-  ASSERT_NE(page, nullptr);
-  Show(page, [](HWND window, DialogKind) {
-    EXPECT_EQ(TextOf(window, IDC_SHOW_DATA_MIN), "[0]");
-    EXPECT_EQ(TextOf(window, IDC_SHOW_TYPE_MAX), "[1.7976931348623157e+308]");
-  });
-  EXPECT_TRUE(host.warnings.empty());
-}
-
-TEST_F(ExportPageTest, TheSheetsHelpButtonOpensTheHelpTopic) {
-  IoPropertyPage* page = MakePage();
-  ASSERT_NE(page, nullptr);
-  Show(page, [](HWND window, DialogKind) {
-    user32::PressSheetButton(window, SheetButton::Help);
-    user32::RequestContextHelp(window);
-  });
-  EXPECT_EQ(host.helpTopics, (std::vector<std::string>{"Lat-Export.htm", "Lat-Export.htm"}));
-}
-
 TEST_F(ExportPageTest, ApplyHandsTheChoiceToTheFilterWhichSavesIt) {
+  manager.LoadSavedOptions("BlankMethod=2\nFixedBlankValue=6\n");
   IoPropertyPage* page = MakePage();
   ASSERT_NE(page, nullptr);
-  int method = -1;
-  double value = 0.0;
+  EXPECT_EQ(Show(page,
+                 [&](HWND window, DialogKind) {
+                   EXPECT_EQ(CheckedRadios(window), (std::vector<int>{IDC_BLANK_TYPE_MIN}));
+                   user32::ClickButton(window, IDC_BLANK_FIXED);
+                   SetDlgItemTextA(window, IDC_FIXED_VALUE, "2.5");
+                   user32::PressSheetButton(window, SheetButton::Cancel);
+                 }),
+            0);
+  EXPECT_EQ(manager.SavedOptionsText(), "BlankMethod=2\nFixedBlankValue=6\n");
   EXPECT_EQ(Show(page,
                  [&](HWND window, DialogKind) {
                    user32::ClickButton(window, IDC_BLANK_FIXED);
                    SetDlgItemTextA(window, IDC_FIXED_VALUE, "2.5");
-                   EXPECT_FALSE(Saved(method, value));
                    user32::PressSheetButton(window, SheetButton::Apply);
-                   ASSERT_TRUE(Saved(method, value));
-                   EXPECT_EQ(method, 4);
-                   EXPECT_EQ(value, 2.5);
+                   EXPECT_EQ(manager.SavedOptionsText(), "BlankMethod=4\nFixedBlankValue=2.5\n");
                    EXPECT_FALSE(user32::IsDialogEnded(window));
                    user32::PressSheetButton(window, SheetButton::Cancel);
                  }),
             1);
   // Cancel after Apply keeps what Apply took.
-  ASSERT_TRUE(Saved(method, value));
-  EXPECT_EQ(method, 4);
-  EXPECT_EQ(value, 2.5);
-}
-
-TEST_F(ExportPageTest, OkTakesTheChoiceAndCancelLeavesTheSavedOptions) {
-  manager.SetOption("BlankMethod", 2, true);
-  manager.SetOption("FixedBlankValue", 6.0, true);
-  IoPropertyPage* page = MakePage();
-  ASSERT_NE(page, nullptr);
-  const auto pickDataMax = [](HWND window) {
-    EXPECT_EQ(CheckedRadios(window), (std::vector<int>{IDC_BLANK_TYPE_MIN}));
-    EXPECT_EQ(TextOf(window, IDC_FIXED_VALUE), "6");
-    user32::ClickButton(window, IDC_BLANK_DATA_MAX);
-    SetDlgItemTextA(window, IDC_FIXED_VALUE, "-1");
-  };
-  EXPECT_EQ(Show(page,
-                 [&](HWND window, DialogKind) {
-                   pickDataMax(window);
-                   user32::PressSheetButton(window, SheetButton::Cancel);
-                 }),
-            0);
-  int method = -1;
-  double value = 0.0;
-  ASSERT_TRUE(Saved(method, value));
-  EXPECT_EQ(method, 2);
-  EXPECT_EQ(value, 6.0);
-  EXPECT_EQ(Show(page,
-                 [&](HWND window, DialogKind) {
-                   pickDataMax(window);
-                   user32::PressSheetButton(window, SheetButton::Ok);
-                 }),
-            1);
-  ASSERT_TRUE(Saved(method, value));
-  EXPECT_EQ(method, 1);
-  EXPECT_EQ(value, -1.0);
+  EXPECT_EQ(manager.SavedOptionsText(), "BlankMethod=4\nFixedBlankValue=2.5\n");
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -12,6 +11,7 @@
 
 #include "DialogTableWriter.h"
 #include "ResourceScript.h"
+#include "user32/DialogTemplates.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -66,22 +66,6 @@ TEST(ResourceScriptStyles, ExtraStylesAddAndNotRemoves) {
   EXPECT_EQ(control.style, WS_CHILD | WS_VISIBLE | 7u);
   EXPECT_EQ((std::vector<int>{control.x, control.y, control.width, control.height}),
             (std::vector<int>{5, 6, 7, 8}));
-}
-
-TEST(ResourceScriptStyles, CaptionAndFontAddTheirStyleBits) {
-  auto dialog = ParseResourceScriptText(Dialog("",
-                                               "STYLE WS_POPUP\nCAPTION \"T\"\n"
-                                               "FONT 9, \"Face\"\n"),
-                                        "t.rc", {})
-                    .dialogs.at(0);
-  EXPECT_EQ(dialog.style, static_cast<DWORD>(WS_POPUP | WS_CAPTION | DS_SETFONT));
-  EXPECT_EQ(dialog.caption, "T");
-  EXPECT_EQ(dialog.fontName, "Face");
-  EXPECT_EQ(dialog.fontSize, 9);
-  EXPECT_EQ((std::vector<int>{dialog.x, dialog.y, dialog.width, dialog.height}),
-            (std::vector<int>{1, 2, 30, 40}));
-  dialog = ParseResourceScriptText(Dialog(""), "t.rc", {}).dialogs.at(0);
-  EXPECT_EQ(dialog.style, static_cast<DWORD>(WS_POPUP | WS_BORDER | WS_SYSMENU));
 }
 
 TEST(ResourceScriptText, PreprocessingAndStrings) {
@@ -148,18 +132,35 @@ TEST(ResourceScriptFaults, NameTheFileLineAndWhatIsWrong) {
             "t.rc:3: unexpected character ';'");
 }
 
-TEST(ResourceScriptVersion, ReadsTheNumbersAndTheStringTable) {
-  const auto script = ParseResourceScriptText(
-      "1 VERSIONINFO\n FILEVERSION 1, 2, 3, 4\n PRODUCTVERSION 5,6,7,8\n FILEOS VOS_UNKNOWN\n"
-      "BEGIN\n BLOCK \"StringFileInfo\"\n BEGIN\n  BLOCK \"040904b0\"\n  BEGIN\n"
-      "   VALUE \"ProductName\", \"P\"\n  END\n END\n"
-      " BLOCK \"VarFileInfo\"\n BEGIN\n  VALUE \"Translation\", 0x409, 1200\n END\nEND\n",
-      "t.rc", {});
-  EXPECT_TRUE(script.version.present);
-  EXPECT_EQ(script.version.fileVersion, (std::array<int, 4>{1, 2, 3, 4}));
-  EXPECT_EQ(script.version.productVersion, (std::array<int, 4>{5, 6, 7, 8}));
-  EXPECT_EQ(script.version.strings, (std::map<std::string, std::string>{{"ProductName", "P"}}));
-  EXPECT_TRUE(script.dialogs.empty());
+// The stand-in's table is the script the plug-in is built with, and so is its version.
+TEST(ResourceScriptOfThePlugin, MatchesTheDialogTableAndCarriesTheProjectVersion) {
+  const auto script = user32::rc::ParseResourceScript(LAT_RESOURCE_SCRIPT_PATH,
+                                                      {LAT_SOURCE_DIR, LAT_VERSION_HEADER_DIR});
+  ASSERT_EQ(script.dialogs.size(), 2u);
+  for (const auto& dialog : script.dialogs) {
+    const user32::DialogTemplate* table = user32::FindDialogTemplate(dialog.id);
+    ASSERT_NE(table, nullptr) << dialog.id;
+    EXPECT_EQ(std::string(table->caption), "LAT Export Options");
+    EXPECT_EQ(table->style, dialog.style);
+    ASSERT_EQ(table->controlCount, dialog.controls.size());
+    for (std::size_t i = 0; i < dialog.controls.size(); ++i) {
+      const auto& c = table->controls[i];
+      const auto& e = dialog.controls[i];
+      EXPECT_EQ((std::vector<long>{c.id, c.style, c.exStyle, c.x, c.y, c.width, c.height}),
+                (std::vector<long>{e.id, e.style, e.exStyle, e.x, e.y, e.width, e.height}))
+          << dialog.id << " control " << i;
+      EXPECT_EQ(std::string(c.text), e.text);
+      EXPECT_EQ(std::string(c.className), e.className);
+    }
+  }
+  EXPECT_EQ(user32::FindDialogTemplate(104), nullptr);
+  const std::array<int, 4> version{LAT_VERSION_MAJOR_VALUE, LAT_VERSION_MINOR_VALUE,
+                                   LAT_VERSION_PATCH_VALUE, 0};
+  EXPECT_EQ(script.version.fileVersion, version);
+  EXPECT_EQ(script.version.productVersion, version);
+  EXPECT_EQ(script.version.strings.at("FileVersion"), LAT_VERSION_TEXT_VALUE);
+  EXPECT_EQ(script.version.strings.at("FileDescription"), LAT_DESCRIPTION_VALUE);
+  EXPECT_EQ(script.version.strings.at("OriginalFilename"), "LAT.dll");
 }
 
 }  // namespace

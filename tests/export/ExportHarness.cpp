@@ -3,12 +3,9 @@
 #include "tests/export/ExportHarness.h"
 
 #include <algorithm>
-#include <bit>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-
-#include "tests/support/LatBinaryWriter.h"
 
 namespace lattest {
 namespace {
@@ -25,37 +22,14 @@ void Store(const std::vector<double>& values, std::size_t first, std::size_t cou
   CPrimType::CastArray(CPrimType::Double, values.data() + first, type, destination, count, 1);
 }
 
-std::vector<float> Floats(const std::vector<double>& values) {
-  std::vector<float> out;
-  for (double v : values) out.push_back(static_cast<float>(v));
-  return out;
-}
-
-// The six bounds of a uniform lattice: first and last coordinate per axis, as floats.
-std::vector<float> Bounds(const ExportLattice& lattice) {
-  const std::int32_t counts[3] = {lattice.nx, lattice.ny, lattice.nz};
-  std::vector<float> bounds;
-  for (std::size_t axis = 0; axis < 3; ++axis) {
-    const double first = lattice.origin[axis];
-    const double last = first + (counts[axis] - 1) * lattice.spacing[axis];
-    bounds.push_back(static_cast<float>(first));
-    bounds.push_back(static_cast<float>(last));
-  }
-  return bounds;
+void AppendFloats(std::vector<float>& to, const std::vector<double>& values) {
+  for (double v : values) to.push_back(static_cast<float>(v));
 }
 
 }  // namespace
 
-std::size_t ExportLattice::Nodes() const {
-  return Count(nx) * Count(ny) * Count(nz);
-}
-
-std::size_t ExportLattice::RowCount() const {
-  return Count(ny) * Count(nz);
-}
-
 std::size_t ExportLattice::ScanCount() const {
-  return kind == lat::binary::kCurvilinear ? 2 * RowCount() : RowCount();
+  return (kind == lat::binary::kCurvilinear ? 2 : 1) * Count(ny) * Count(nz);
 }
 
 ExportLattice MakeLattice(std::int32_t kind, std::int32_t dataType, std::int32_t nx,
@@ -67,9 +41,7 @@ ExportLattice MakeLattice(std::int32_t kind, std::int32_t dataType, std::int32_t
   lattice.ny = ny;
   lattice.nz = nz;
   lattice.numComponents = numComponents;
-  lattice.values = Ramp(lattice.ValueCount());
-  lattice.origin = {1.0, 2.0, 3.0};
-  lattice.spacing = {0.5, 2.0, -1.0};
+  lattice.values = Ramp(Count(nx) * Count(ny) * Count(nz) * Count(numComponents));
   lattice.xs = Ramp(Count(nx), 0.0, 1.5);
   lattice.ys = Ramp(Count(ny), 10.0, 10.0);
   lattice.zs = Ramp(Count(nz), -1.0, -1.0);
@@ -116,8 +88,8 @@ std::unique_ptr<hostfw::TrLatticeScan> MakeScan(const ExportLattice& lattice,
   const std::size_t row = curvilinear ? s / 2 : s;
   const std::size_t nx = Count(lattice.nx);
   if (curvilinear && s % 2 == 0) {
-    const int bytes = 3 * lattice.nx * CPrimType::TypeSize[lattice.coordType];
-    auto scan = std::make_unique<hostfw::TrLatticeScan>(bytes);
+    auto scan = std::make_unique<hostfw::TrLatticeScan>(
+        3 * lattice.nx * CPrimType::TypeSize[lattice.coordType]);
     Store(lattice.nodeCoords, row * nx * 3, nx * 3, lattice.coordType, scan->data);
     return scan;
   }
@@ -127,38 +99,29 @@ std::unique_ptr<hostfw::TrLatticeScan> MakeScan(const ExportLattice& lattice,
   return scan;
 }
 
-std::int32_t WrittenType(std::int32_t dataType) {
-  switch (dataType) {
-    case CPrimType::UInt8:
-      return CPrimType::Int16;
-    case CPrimType::UInt16:
-      return CPrimType::Int32;
-    case CPrimType::UInt32:
-    case CPrimType::Int64:
-      return CPrimType::Double;
-    default:
-      return dataType;
-  }
-}
-
 std::vector<std::uint8_t> ExpectedFile(const ExportLattice& lattice,
                                        const std::vector<double>* values) {
+  // The format's promotions of the types it lacks.
+  std::int32_t written = lattice.dataType;
+  if (written == CPrimType::UInt8) written = CPrimType::Int16;
+  if (written == CPrimType::UInt16) written = CPrimType::Int32;
+  if (written == CPrimType::UInt32 || written == CPrimType::Int64) written = CPrimType::Double;
   BinaryLattice file;
   file.nDim = 3;
   file.dims = {lattice.nx, lattice.ny, lattice.nz};
   file.nDataVar = lattice.numComponents;
-  file.primType = lat::binary::CodeOfPrimType(WrittenType(lattice.dataType));
+  file.primType = lat::binary::CodeOfPrimType(written);
   file.geometryType = lattice.kind;
   file.values = values != nullptr ? *values : lattice.values;
   if (lattice.kind == lat::binary::kUniform) {
-    file.coords = Bounds(lattice);
+    const std::int32_t counts[3] = {lattice.nx, lattice.ny, lattice.nz};
+    for (std::size_t axis = 0; axis < 3; ++axis)  // first and last coordinate per axis
+      AppendFloats(file.coords, {lattice.origin[axis], lattice.origin[axis] +
+                                     (counts[axis] - 1) * lattice.spacing[axis]});
   } else if (lattice.kind == lat::binary::kRectilinear) {
-    for (const auto* axis : {&lattice.xs, &lattice.ys, &lattice.zs}) {
-      const std::vector<float> f = Floats(*axis);
-      file.coords.insert(file.coords.end(), f.begin(), f.end());
-    }
+    for (const auto* axis : {&lattice.xs, &lattice.ys, &lattice.zs}) AppendFloats(file.coords, *axis);
   } else {
-    file.coords = Floats(lattice.nodeCoords);
+    AppendFloats(file.coords, lattice.nodeCoords);
   }
   return EncodeBinary(file).bytes;
 }
@@ -187,10 +150,6 @@ std::int32_t IntAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
   return static_cast<std::int32_t>(v);
 }
 
-float FloatAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-  return std::bit_cast<float>(static_cast<std::uint32_t>(IntAt(bytes, offset)));
-}
-
 hostfw::ExportStatus ExportTest::SendHeader(const ExportLattice& lattice) {
   header = MakeHeader(lattice);
   return filter.ExportObject(*header);
@@ -199,22 +158,17 @@ hostfw::ExportStatus ExportTest::SendHeader(const ExportLattice& lattice) {
 hostfw::ExportStatus ExportTest::SendScans(const ExportLattice& lattice, std::size_t from,
                                            std::size_t to) {
   for (std::size_t s = from; s < to; ++s) {
-    const std::unique_ptr<hostfw::TrLatticeScan> scan = MakeScan(lattice, *header, s);
-    const hostfw::ExportStatus status = filter.ExportObject(*scan);
+    const hostfw::ExportStatus status = filter.ExportObject(*MakeScan(lattice, *header, s));
     if (status != hostfw::ExportStatus_Accepted) return status;
   }
   return hostfw::ExportStatus_Accepted;
 }
 
-hostfw::ExportStatus ExportTest::SendEnd() {
-  hostfw::TrLatticeEnd end;
-  return filter.ExportObject(end);
-}
-
 hostfw::ExportStatus ExportTest::SendLattice(const ExportLattice& lattice) {
   hostfw::ExportStatus status = SendHeader(lattice);
   if (status == hostfw::ExportStatus_Accepted) status = SendScans(lattice, 0, lattice.ScanCount());
-  if (status == hostfw::ExportStatus_Accepted) status = SendEnd();
+  hostfw::TrLatticeEnd end;
+  if (status == hostfw::ExportStatus_Accepted) status = filter.ExportObject(end);
   return status;
 }
 
@@ -225,33 +179,23 @@ std::vector<std::uint8_t> ExportTest::ExportBytes(const ExportLattice& lattice) 
   return ReadFileBytes(out);
 }
 
-std::optional<hostbase::CError> ExportTest::ErrorOf(const std::function<void()>& action) {
+void ExportTest::ExpectFilterError(const std::function<void()>& action, const std::string& message,
+                                   hostfw::ErrCode code,
+                                   const std::vector<hostbase::CErrorArg>& args) {
   try {
     action();
     ADD_FAILURE() << "the action returned instead of raising";
   } catch (const hostbase::CError& error) {
-    return error;
+    EXPECT_EQ(error.Module(), "LatExportFilter");
+    if (!message.empty()) {
+      EXPECT_EQ(error.Code(), hostbase::kNoErrorCode);
+      EXPECT_TRUE(error.Args().empty());
+      EXPECT_EQ(std::string(error.Message()), message);
+    } else {
+      EXPECT_EQ(error.Code(), static_cast<int>(code));
+      EXPECT_EQ(error.Args(), args) << error.Message();
+    }
   }
-  return std::nullopt;
-}
-
-void ExportTest::ExpectFilterMessage(const std::function<void()>& action,
-                                     const std::string& message) {
-  const std::optional<hostbase::CError> error = ErrorOf(action);
-  if (!error) return;
-  EXPECT_EQ(error->Module(), "LatExportFilter");
-  EXPECT_EQ(error->Code(), hostbase::kNoErrorCode);
-  EXPECT_TRUE(error->Args().empty());
-  EXPECT_EQ(std::string(error->Message()), message);
-}
-
-void ExportTest::ExpectFilterCode(const std::function<void()>& action, hostfw::ErrCode code,
-                                  const Args& args) {
-  const std::optional<hostbase::CError> error = ErrorOf(action);
-  if (!error) return;
-  EXPECT_EQ(error->Module(), "LatExportFilter");
-  EXPECT_EQ(error->Code(), static_cast<int>(code));
-  EXPECT_EQ(error->Args(), args) << error->Message();
 }
 
 std::vector<std::string> ExportTest::DirEntries() const {
