@@ -1,12 +1,14 @@
-// Reading through CBufferedFile: Getc and Read across buffer boundaries, positions,
-// rewinds, the end of the file and open failures.
+// CBufferedFile: Getc and Read across buffer boundaries, files that change length, writes,
+// and the failures of opens, seeks, wrong-direction calls and full devices.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -32,13 +34,18 @@ std::vector<std::uint8_t> Pattern(std::size_t size) {
   return bytes;
 }
 
-class BufferedFileRead : public ::testing::Test {
+std::vector<std::uint8_t> Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class BufferedFile : public ::testing::Test {
  protected:
   std::string MakeFile(std::size_t size) { return dir_.Write("data.bin", Pattern(size)); }
   lattest::TempDir dir_;
 };
 
-TEST_F(BufferedFileRead, GetcReturnsEveryByteAcrossBufferBoundariesThenMinusOne) {
+TEST_F(BufferedFile, GetcReturnsEveryByteAcrossBufferBoundariesThenMinusOne) {
   const std::size_t size = 2 * kBuf + 17;
   CBufferedFile file(MakeFile(size).c_str(), "rb", 3, false);
   for (std::size_t i = 0; i < size; ++i) {
@@ -51,7 +58,7 @@ TEST_F(BufferedFileRead, GetcReturnsEveryByteAcrossBufferBoundariesThenMinusOne)
   EXPECT_EQ(file.GetPosition(), static_cast<std::int64_t>(size));
 }
 
-TEST_F(BufferedFileRead, ReadStraddlingTheBufferAndDirectLargeReadsKeepTheBytesInOrder) {
+TEST_F(BufferedFile, ReadStraddlingTheBufferAndDirectLargeReadsKeepTheBytesInOrder) {
   const std::size_t size = 5 * kBuf + 333;
   const auto expected = Pattern(size);
   CBufferedFile file(MakeFile(size).c_str(), "rb", 3, false);
@@ -71,7 +78,7 @@ TEST_F(BufferedFileRead, ReadStraddlingTheBufferAndDirectLargeReadsKeepTheBytesI
   EXPECT_EQ(file.Read(got.data(), 10), 0u);
 }
 
-TEST_F(BufferedFileRead, ReadAfterGetcMixesWithoutLosingBytes) {
+TEST_F(BufferedFile, ReadAfterGetcMixesWithoutLosingBytes) {
   const std::size_t size = kBuf + 10;
   CBufferedFile file(MakeFile(size).c_str(), "rb", 3, false);
   std::vector<std::uint8_t> block(kBuf - 1);
@@ -81,7 +88,7 @@ TEST_F(BufferedFileRead, ReadAfterGetcMixesWithoutLosingBytes) {
   EXPECT_EQ(file.GetPosition(), static_cast<std::int64_t>(kBuf + 1));
 }
 
-TEST_F(BufferedFileRead, SeekOtherThanRewindRaisesSeekErrorAndKeepsThePosition) {
+TEST_F(BufferedFile, SeekOtherThanRewindRaisesSeekErrorAndKeepsThePosition) {
   CBufferedFile file(MakeFile(100).c_str(), "rb", 3, false);
   file.Getc();
   for (auto [offset, origin] : {std::pair{5, 0}, std::pair{0, 1}, std::pair{0, 2}}) {
@@ -101,7 +108,7 @@ TEST_F(BufferedFileRead, SeekOtherThanRewindRaisesSeekErrorAndKeepsThePosition) 
 
 // The read buffer is sized by the file's length at the open; bytes appended afterwards,
 // far more than that buffer holds, are still read in order, by Getc and by Read.
-TEST_F(BufferedFileRead, SmallFileThatGrowsAfterTheOpenIsReadToItsNewEnd) {
+TEST_F(BufferedFile, SmallFileThatGrowsAfterTheOpenIsReadToItsNewEnd) {
   const std::size_t size = 3 * kBuf / 2 + 11;
   const auto expected = Pattern(size);
   const std::string path =
@@ -121,7 +128,7 @@ TEST_F(BufferedFileRead, SmallFileThatGrowsAfterTheOpenIsReadToItsNewEnd) {
 }
 
 // A special file whose length the system reports as 0 still reads to its end.
-TEST_F(BufferedFileRead, FileOfUnknownLengthIsReadToItsEnd) {
+TEST_F(BufferedFile, FileOfUnknownLengthIsReadToItsEnd) {
   std::ifstream in("/proc/self/cmdline", std::ios::binary);
   const std::string expected{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   ASSERT_FALSE(expected.empty());
@@ -146,7 +153,7 @@ void ExpectOpenError(const std::string& path, const char* mode, const std::strin
   }
 }
 
-TEST_F(BufferedFileRead, ModesOtherThanReadOrWriteBinaryAreRefused) {
+TEST_F(BufferedFile, ModesOtherThanReadOrWriteBinaryAreRefused) {
   const std::string path = MakeFile(10);
   for (const char* mode : {"r", "w", "r+b", "ab", "rb+", ""}) {
     ExpectOpenError(path, mode, std::string("unsupported open mode '") + mode + "'");
@@ -154,7 +161,38 @@ TEST_F(BufferedFileRead, ModesOtherThanReadOrWriteBinaryAreRefused) {
   EXPECT_EQ(std::filesystem::file_size(path), 10u);  // "w" must not have truncated it
 }
 
-TEST_F(BufferedFileRead, ReadingAWriteFileOrAClosedFileRaisesStateError) {
+TEST_F(BufferedFile, SmallAndLargeWritesReadBackInOrder) {
+  const std::string path = dir_.File("out.bin");
+  std::vector<std::uint8_t> expected;
+  CBufferedFile file(path.c_str(), "wb", 3, false);
+  // Small writes fill the buffer, one overflows it, a large one goes straight out.
+  for (std::size_t size : {std::size_t{10}, kBuf - 20, std::size_t{30}, 3 * kBuf + 1,
+                           std::size_t{1}, kBuf, std::size_t{0}}) {
+    const auto chunk = Pattern(size + expected.size());
+    file.Write(chunk.data() + expected.size(), size);
+    expected = chunk;
+    ASSERT_EQ(file.GetPosition(), static_cast<std::int64_t>(expected.size()));
+    ASSERT_EQ(file.GetLength(), static_cast<std::int64_t>(expected.size()));
+  }
+  file.Close();
+  EXPECT_EQ(Slurp(path), expected);
+}
+
+// "wb" empties a longer file and creates a missing one; a short write leaves no old byte.
+TEST_F(BufferedFile, OpeningToWriteEmptiesTheFile) {
+  const std::string longer = dir_.Write("longer.bin", Pattern(3 * kBuf + 5));
+  const std::string missing = dir_.File("missing.bin");
+  for (const std::string& path : {longer, missing}) {
+    {
+      CBufferedFile file(path.c_str(), "wb", 3, false);
+      EXPECT_EQ(file.GetLength(), 0) << path;
+      file.Write("abc", 3);
+    }  // the destructor flushes
+    EXPECT_EQ(Slurp(path), (std::vector<std::uint8_t>{'a', 'b', 'c'})) << path;
+  }
+}
+
+TEST_F(BufferedFile, WrongDirectionOrClosedFileRaisesStateError) {
   CBufferedFile closed;
   CBufferedFile writing(dir_.File("w.bin").c_str(), "wb", 3, false);
   char byte = 0;
@@ -168,6 +206,45 @@ TEST_F(BufferedFileRead, ReadingAWriteFileOrAClosedFileRaisesStateError) {
     }
     EXPECT_THROW(file->Getc(), CError);
   }
+  const std::string path = MakeFile(3);
+  CBufferedFile reading(path.c_str(), "rb", 3, false);
+  try {
+    reading.Write("x", 1);
+    FAIL() << "Write returned";
+  } catch (const CError& e) {
+    EXPECT_EQ(e.Code(), hostbase::kErrFileState);
+    EXPECT_EQ(e.Module(), "CBufferedFile");
+    ASSERT_EQ(e.Args().size(), 1u);
+    EXPECT_EQ(std::get<std::string>(e.Args()[0]), path);
+  }
+}
+
+// Bytes that cannot be written raise: buffered ones on Close, a large write at once, and
+// each failure only once.
+TEST(BufferedFileFullDevice, WriteFailuresAreRaisedOnce) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  CBufferedFile buffered("/dev/full", "wb", 3, false);
+  buffered.Write("some bytes", 10);
+  CBufferedFile large("/dev/full", "wb", 3, false);
+  const std::vector<std::uint8_t> big(2 * kBuf, 1);
+  const std::function<void()> failing[] = {[&] { buffered.Close(); },
+                                           [&] { large.Write(big.data(), big.size()); }};
+  for (const auto& call : failing) {
+    try {
+      call();
+      ADD_FAILURE() << "the write failure was not raised";
+    } catch (const CError& e) {
+      EXPECT_EQ(e.Code(), hostbase::kErrFileWrite);
+      EXPECT_EQ(e.Module(), "CBufferedFile");
+      ASSERT_EQ(e.Args().size(), 2u);
+      EXPECT_EQ(std::get<std::string>(e.Args()[0]), "/dev/full");
+      EXPECT_EQ(std::get<std::string>(e.Args()[1]), std::strerror(ENOSPC));
+      EXPECT_EQ(std::string(e.what()),
+                std::string("Cannot write to '/dev/full': ") + std::strerror(ENOSPC));
+    }
+  }
+  EXPECT_FALSE(buffered.IsOpen());
+  EXPECT_NO_THROW(large.Close());
 }
 
 }  // namespace
