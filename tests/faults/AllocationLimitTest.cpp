@@ -110,36 +110,28 @@ class AllocationLimit : public ::testing::Test {
   TempDir dir;
 };
 
-TEST_F(AllocationLimit, BinaryValueListOfTwoGigabytesInATwoHundredByteFile) {
-  // 2^31 - 1 one-byte values; the count stands at bytes 145 to 148.
-  ExpectRefusedUnderLimit(BinaryClaim(0, 2147483647),
-                          {"LatImpBinary", static_cast<int>(hostfw::ErrCode::BadBinaryData),
-                           static_cast<std::int64_t>(bin::offset::kUniformFirstValue)});
-}
-
-TEST_F(AllocationLimit, BinaryValueListOfEightByteValuesJustBelowTheLimit) {
-  // 268435455 doubles: 2^31 - 8 bytes.
-  ExpectRefusedUnderLimit(BinaryClaim(4, 268435455),
-                          {"LatImpBinary", static_cast<int>(hostfw::ErrCode::BadBinaryData),
-                           static_cast<std::int64_t>(bin::offset::kUniformFirstValue)});
-}
-
-TEST_F(AllocationLimit, PlainRowOfTwoGigabytes) {
-  // One row of 2^31 - 1 one-byte values, refused once the value type is known.
-  ExpectRefusedUnderLimit(PlainClaim("1\n2147483647\n1 0 0 1\n0 1\n"),
-                          {"LatImpPlain", static_cast<int>(hostfw::ErrCode::PlainSyntax), 3});
-}
-
-TEST_F(AllocationLimit, PlainRectilinearAxisOfTwoGigabytes) {
-  // The y axis claims 2^31 - 1 coordinates of four bytes each.
-  ExpectRefusedUnderLimit(PlainClaim("2\n3 2147483647\n1 3 1 1\n0 1 2\n"),
-                          {"LatImpPlain", static_cast<int>(hostfw::ErrCode::PlainSyntax), 4});
-}
-
-TEST_F(AllocationLimit, PlainCurvilinearNodeCoordinatesJustBelowTheLimit) {
-  // 178 million nodes: 12 bytes each, 2136000000 bytes of node coordinates.
-  ExpectRefusedUnderLimit(PlainClaim("3\n10 1000 17800\n1 3 2 1\n3\n0 0 0\n"),
-                          {"LatImpPlain", static_cast<int>(hostfw::ErrCode::PlainSyntax), 5});
+TEST_F(AllocationLimit, ClaimsOfAboutTwoGigabytesInATwoHundredByteFile) {
+  const int binary = static_cast<int>(hostfw::ErrCode::BadBinaryData);
+  const int plain = static_cast<int>(hostfw::ErrCode::PlainSyntax);
+  const auto firstValue = static_cast<std::int64_t>(bin::offset::kUniformFirstValue);
+  const struct {
+    std::string bytes;
+    Expected expected;
+  } claims[] = {
+      // 2^31 - 1 one-byte values; 268435455 doubles (2^31 - 8 bytes).
+      {BinaryClaim(0, 2147483647), {"LatImpBinary", binary, firstValue}},
+      {BinaryClaim(4, 268435455), {"LatImpBinary", binary, firstValue}},
+      // A row of 2^31 - 1 bytes, refused once the value type is known.
+      {PlainClaim("1\n2147483647\n1 0 0 1\n0 1\n"), {"LatImpPlain", plain, 3}},
+      // A y axis of 2^31 - 1 four-byte coordinates.
+      {PlainClaim("2\n3 2147483647\n1 3 1 1\n0 1 2\n"), {"LatImpPlain", plain, 4}},
+      // 178 million nodes of 12 bytes: 2136000000 bytes of node coordinates.
+      {PlainClaim("3\n10 1000 17800\n1 3 2 1\n3\n0 0 0\n"), {"LatImpPlain", plain, 5}},
+  };
+  for (const auto& claim : claims) {
+    SCOPED_TRACE(claim.bytes.substr(0, 80));
+    ExpectRefusedUnderLimit(claim.bytes, claim.expected);
+  }
 }
 
 }  // namespace

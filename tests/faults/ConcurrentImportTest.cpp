@@ -1,9 +1,7 @@
-// Two filters used from two threads at once, one import each, must each deliver exactly
-// what they deliver alone. Either the threads take turns object by object, so both
-// imports are under way together from their first object to their last, or they run
-// freely and repeatedly, so that their word reading overlaps too.
+// Two filters used from two threads at once must each deliver exactly what they deliver
+// alone. The threads take turns object by object, so both imports are under way together
+// from their first object to their last.
 #include <condition_variable>
-#include <latch>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -23,34 +21,34 @@ namespace {
 namespace bin = lat::binary;
 
 // Strict turns between two threads while both are running; a thread that has finished
-// no longer holds the other up. Records the order in which the turns were taken.
+// no longer holds the other up. Records the order in which the turns were taken. Each
+// object reaches the recording host during its own thread's turn.
 class Turns {
  public:
-  void Take(int me) {
+  bool Receive(int me, RecordingHost& host, hostfw::TrBase& object) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return turn_ == me || finished_[1 - me]; });
     order_.push_back(me);
+    lock.unlock();
+    const bool accepted = host.Receive(object);
+    Set(turn_, 1 - me);
+    return accepted;
   }
-  void Pass(int me) {
-    {
-      const std::lock_guard lock(mutex_);
-      turn_ = 1 - me;
-    }
-    changed_.notify_all();
-  }
-  void Finish(int me) {
-    {
-      const std::lock_guard lock(mutex_);
-      finished_[me] = true;
-    }
-    changed_.notify_all();
-  }
+  void Finish(int me) { Set(finished_[me], true); }
   std::vector<int> Order() const {
     const std::lock_guard lock(mutex_);
     return order_;
   }
 
  private:
+  template <class T>
+  void Set(T& field, T value) {
+    {
+      const std::lock_guard lock(mutex_);
+      field = value;
+    }
+    changed_.notify_all();
+  }
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   int turn_ = 0;
@@ -58,16 +56,10 @@ class Turns {
   std::vector<int> order_;
 };
 
-// Hands each object to the recording host during its own thread's turn.
 class TurnTakingSink final : public hostfw::IoObjectSink {
  public:
   TurnTakingSink(Turns& turns, int me, RecordingHost& host) : turns_(turns), me_(me), host_(host) {}
-  bool Receive(hostfw::TrBase& object) override {
-    turns_.Take(me_);
-    const bool accepted = host_.Receive(object);
-    turns_.Pass(me_);
-    return accepted;
-  }
+  bool Receive(hostfw::TrBase& object) override { return turns_.Receive(me_, host_, object); }
 
  private:
   Turns& turns_;
@@ -134,22 +126,6 @@ void ImportTogether(const std::string (&paths)[2], Turns& turns, Delivery (&out)
   second.join();
 }
 
-// Each thread imports its file `repeats` times as fast as it can, both starting together.
-void ImportFreely(const std::string (&paths)[2], std::vector<Delivery> (&out)[2]) {
-  std::latch start(2);
-  auto run = [&](int me) {
-    hostfw::IoManager manager;
-    RecordingHost host(manager);
-    LatImportFilter filter(manager);
-    start.arrive_and_wait();
-    for (Delivery& delivery : out[me]) delivery = Import(filter, host, paths[me]);
-  };
-  std::thread first(run, 0);
-  std::thread second(run, 1);
-  first.join();
-  second.join();
-}
-
 class ConcurrentImports : public ::testing::Test {
  protected:
   void ExpectSameAsAlone(const std::string& a, const std::string& b) {
@@ -190,8 +166,8 @@ class ConcurrentImports : public ::testing::Test {
     return dir.Write(name, EncodeBinary(lat).bytes);
   }
 
-  std::string Plain(const std::string& name, std::int32_t geometry, std::size_t blocks,
-                    const std::vector<std::int32_t>& dims = {4, 6, 3}) {
+  std::string Plain(const std::string& name, std::int32_t geometry, std::size_t blocks) {
+    const std::vector<std::int32_t> dims = {4, 6, 3};
     PlainLattice lat;
     lat.dims = dims;
     lat.geometryType = geometry;
@@ -213,36 +189,17 @@ class ConcurrentImports : public ::testing::Test {
   TempDir dir;
 };
 
-TEST_F(ConcurrentImports, PlainAndBinaryFilesOfDifferentGeometries) {
+// Plain and binary files of different geometries and value types, two plain files through
+// the same word reader, and both threads reading the same file.
+TEST_F(ConcurrentImports, EachDeliversWhatItDeliversAlone) {
   ExpectSameAsAlone(Plain("uniform.lat", bin::kUniform, 3),
                     Binary("curvi.lat", bin::kCurvilinear, 3));
-}
-
-TEST_F(ConcurrentImports, TwoPlainFilesThroughTheSameWordReader) {
   ExpectSameAsAlone(Plain("rect.lat", bin::kRectilinear, 2),
                     Plain("curvi.lat", bin::kCurvilinear, 1));
-}
-
-TEST_F(ConcurrentImports, TwoBinaryFilesOfDifferentValueTypes) {
   ExpectSameAsAlone(Binary("uniform.lat", bin::kUniform, 0),
                     Binary("rect.lat", bin::kRectilinear, 4));
-}
-
-TEST_F(ConcurrentImports, FreeRunningRepeatedImportsAgreeWithImportsAlone) {
-  // About 50000 words each, read ten times.
-  const std::string paths[2] = {Plain("curvi.lat", bin::kCurvilinear, 2, {40, 30, 10}),
-                                Plain("uniform.lat", bin::kUniform, 4, {40, 30, 10})};
-  const Delivery alone[2] = {ImportAlone(paths[0]), ImportAlone(paths[1])};
-  std::vector<Delivery> together[2] = {std::vector<Delivery>(10), std::vector<Delivery>(10)};
-  ImportFreely(paths, together);
-  for (int t = 0; t < 2; ++t)
-    for (std::size_t i = 0; i < together[t].size(); ++i)
-      EXPECT_EQ(together[t][i], alone[t]) << "import " << i << " of thread " << t;
-}
-
-TEST_F(ConcurrentImports, BothThreadsReadingTheSameFile) {
-  const std::string path = Plain("shared.lat", bin::kCurvilinear, 2);
-  ExpectSameAsAlone(path, path);
+  const std::string shared = Plain("shared.lat", bin::kCurvilinear, 2);
+  ExpectSameAsAlone(shared, shared);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -24,9 +23,6 @@ std::optional<hostbase::CError> CaughtError(const std::function<void()>& call);
 void ExpectError(const std::optional<hostbase::CError>& error, const char* module, int code,
                  const std::vector<hostbase::CErrorArg>& args);
 
-// The text of errno value `error`, as the shared library reports it.
-std::string SystemText(int error);
-
 // True in a build with AddressSanitizer, which cannot run under an address-space limit.
 constexpr bool BuiltWithAddressSanitizer() {
 #if defined(__SANITIZE_ADDRESS__)
@@ -45,11 +41,7 @@ constexpr bool BuiltWithAddressSanitizer() {
 // The bytes of the process's address space in use now (VmSize).
 std::uint64_t AddressSpaceInUse();
 
-// Everything under `root`: each entry's path relative to it, with a file's bytes or "<dir>"
-// for a directory; to prove that a failed export changed nothing.
+// Everything under `root`: each entry's relative path with a file's bytes or "<dir>".
 std::map<std::string, std::string> TreeSnapshot(const std::string& root);
-
-// A small valid plain file: 3 x 2 uniform floats, one block.
-std::string SmallPlainText();
 
 }  // namespace lattest

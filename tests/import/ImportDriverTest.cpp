@@ -1,8 +1,7 @@
 // The filter's face towards the host: recognition, the magic line, the driver's progress
-// report and state across imports, and the small virtual operations.
+// report and its state across imports.
 #include <string>
 
-#include "hostfw/Transfer.h"
 #include "tests/import/ImportHarness.h"
 
 namespace lattest {
@@ -10,50 +9,38 @@ namespace {
 
 const std::string kMagic = "#!/usr/explorer/bin/explorer cxLattice plain 1.0\n";
 
-class RecognitionTest : public ImportTest {
- protected:
-  bool Recognises(const std::string& content) {
-    return filter.CanImportFile(dir.Write("probe.lat", content).c_str());
-  }
-};
-
-TEST_F(RecognitionTest, AcceptsTheMagicLineOfEveryKind) {
-  EXPECT_TRUE(Recognises(kMagic));
-  EXPECT_TRUE(Recognises("#!/usr/explorer/bin/explorer cxLattice binary 2.0\n\f\f\n"));
-  EXPECT_TRUE(Recognises("#!/usr/explorer/bin/explorer cxLattice ascii 1.0\n"));
-  EXPECT_TRUE(Recognises("#!explorer cxLattice"));
-  EXPECT_TRUE(Recognises("#!explorercxLattice"));
-}
-
-TEST_F(RecognitionTest, FindsTheWordsAnywhereInTheFirst200Bytes) {
-  EXPECT_TRUE(Recognises("#! some tool\n# by explorer\n# a cxLattice file\n"));
+TEST(RecognitionTest, NeedsHashBangThenExplorerThenCxLatticeInTheFirst200Bytes) {
   const std::string padding(200 - 2 - 8 - 9, ' ');
-  EXPECT_TRUE(Recognises("#!explorer" + padding + "cxLattice"));    // ends at byte 200
-  EXPECT_FALSE(Recognises("#!explorer" + padding + " cxLattice"));  // one byte beyond
-}
-
-TEST_F(RecognitionTest, NeedsCxLatticeAtOrAfterTheFirstExplorer) {
-  EXPECT_FALSE(Recognises("#!cxLattice /usr/explorer/bin/explorer\n"));
-  EXPECT_TRUE(Recognises("#!cxLattice explorer cxLattice\n"));
-  EXPECT_FALSE(Recognises("#!/usr/explorer/bin/explorer cxlattice plain 1.0\n"));
-}
-
-TEST_F(RecognitionTest, RefusesFilesThatDoNotStartWithHashBang) {
-  EXPECT_FALSE(Recognises(" " + kMagic));
-  EXPECT_FALSE(Recognises("\n" + kMagic));
-  EXPECT_FALSE(Recognises("\xEF\xBB\xBF" + kMagic));
-  EXPECT_FALSE(Recognises("!#/usr/explorer/bin/explorer cxLattice plain 1.0\n"));
-  EXPECT_FALSE(Recognises(""));
-  EXPECT_FALSE(Recognises("#"));
-  EXPECT_FALSE(Recognises("#!"));
-}
-
-TEST_F(RecognitionTest, StopsSearchingAtTheFirstNulByte) {
-  EXPECT_FALSE(Recognises(std::string("#!\0explorer cxLattice\n", 22)));
-  EXPECT_FALSE(Recognises(std::string("#!explorer\0cxLattice\n", 21)));
-}
-
-TEST_F(RecognitionTest, AnswersFalseForWhatCannotBeRead) {
+  const struct {
+    std::string content;
+    bool recognised;
+  } cases[] = {
+      {kMagic, true},
+      {"#!/usr/explorer/bin/explorer cxLattice binary 2.0\n\f\f\n", true},
+      {"#!/usr/explorer/bin/explorer cxLattice ascii 1.0\n", true},
+      {"#!explorercxLattice", true},
+      {"#! some tool\n# by explorer\n# a cxLattice file\n", true},
+      {"#!explorer" + padding + "cxLattice", true},    // ends at byte 200
+      {"#!explorer" + padding + " cxLattice", false},  // one byte beyond
+      {"#!cxLattice /usr/explorer/bin/explorer\n", false},
+      {"#!cxLattice explorer cxLattice\n", true},
+      {"#!/usr/explorer/bin/explorer cxlattice plain 1.0\n", false},
+      {" " + kMagic, false},
+      {"\n" + kMagic, false},
+      {"\xEF\xBB\xBF" + kMagic, false},
+      {"!#/usr/explorer/bin/explorer cxLattice plain 1.0\n", false},
+      {"", false},
+      {"#", false},
+      {"#!", false},
+      {std::string("#!\0explorer cxLattice\n", 22), false},  // the search stops at a NUL
+      {std::string("#!explorer\0cxLattice\n", 21), false},
+  };
+  TempDir dir;
+  hostfw::IoManager manager;
+  LatImportFilter filter(manager);
+  for (const auto& c : cases)
+    EXPECT_EQ(filter.CanImportFile(dir.Write("probe.lat", c.content).c_str()), c.recognised)
+        << c.content;
   EXPECT_FALSE(filter.CanImportFile(dir.File("missing.lat").c_str()));
   EXPECT_FALSE(filter.CanImportFile(dir.Path().c_str()));
 }
@@ -149,16 +136,6 @@ TEST_F(DriverTest, MissingFileRaisesTheOpenError) {
   EXPECT_TRUE(host.beginMessages.empty());
 }
 
-TEST_F(DriverTest, KeepsTheFileOpenUntilTheNextImport) {
-  const std::string first = WritePlain(ExamplePlainText(), "first.lat");
-  const std::string second = WritePlain(ExamplePlainText(), "second.lat");
-  EXPECT_EQ(Import(first), 0);
-  EXPECT_TRUE(IsFileOpen(first));
-  EXPECT_EQ(Import(second), 0);
-  EXPECT_FALSE(IsFileOpen(first));
-  EXPECT_TRUE(IsFileOpen(second));
-}
-
 TEST_F(DriverTest, CountsLinesFromZeroInEachImport) {
   std::string bad = ExamplePlainText();
   bad.replace(bad.find("5.5"), 3, "5.x");
@@ -166,44 +143,6 @@ TEST_F(DriverTest, CountsLinesFromZeroInEachImport) {
   // The second file fails on its magic line: its count starts again.
   ExpectNumberError(WritePlain("#!/usr/explorer/bin/explorer cxLattice binary v\n", "b.lat"), 1);
   ExpectNumberError(WritePlain(bad, "bad.lat"), 7);
-}
-
-TEST_F(DriverTest, FileOfAFailedImportStaysOpen) {
-  const std::string path = WritePlain("#!/usr/explorer/bin/explorer cxLattice text 1.0\n");
-  ExpectNotLatFile(path);
-  EXPECT_TRUE(IsFileOpen(path));
-}
-
-TEST(ImportFilterOperations, SupportsTheLatticeTransferClassesOnly) {
-  hostfw::IoManager manager;
-  LatImportFilter filter(manager);
-  EXPECT_TRUE(filter.IsObjectTypeSupported(hostfw::TrUniformLattice::GetClassTypeId()));
-  EXPECT_TRUE(filter.IsObjectTypeSupported(hostfw::TrRectilinearLattice::GetClassTypeId()));
-  EXPECT_TRUE(filter.IsObjectTypeSupported(hostfw::TrCurvilinearLattice::GetClassTypeId()));
-  EXPECT_TRUE(filter.IsObjectTypeSupported(hostfw::TrLatticeScan::GetClassTypeId()));
-  EXPECT_TRUE(filter.IsObjectTypeSupported(hostfw::TrLatticeEnd::GetClassTypeId()));
-  EXPECT_FALSE(filter.IsObjectTypeSupported(hostfw::TrLattice::GetClassTypeId()));
-  EXPECT_FALSE(filter.IsObjectTypeSupported(hostfw::TrBase::GetClassTypeId()));
-  EXPECT_FALSE(filter.IsObjectTypeSupported(nullptr));
-}
-
-TEST(ImportFilterOperations, ReadsStringOptionsWithCommas) {
-  hostfw::IoManager manager;
-  LatImportFilter filter(manager);
-  std::string value = "untouched";
-  EXPECT_TRUE(
-      filter.GetStringOption("Defaults,BlankMethod=2,FixedBlankValue=1.5", "BlankMethod", value));
-  EXPECT_EQ(value, "2");
-  EXPECT_FALSE(filter.GetStringOption("BlankMethod=2;Other=3", "Other", value));
-  EXPECT_EQ(value, "2");
-  EXPECT_FALSE(filter.GetStringOption("", "BlankMethod", value));
-}
-
-TEST(ImportFilterOperations, HasNoOptions) {
-  hostfw::IoManager manager;
-  LatImportFilter filter(manager);
-  filter.SetOptions("BlankMethod=2");
-  EXPECT_EQ(filter.GetOptionsInStringForm(), "");
 }
 
 }  // namespace

@@ -1,13 +1,6 @@
 // Shared checks and sample lattices of the import tests.
 #include "tests/import/ImportHarness.h"
 
-#include <filesystem>
-#include <system_error>
-
-#if defined(_WIN32)
-#include <windows.h>
-#endif
-
 namespace lattest {
 
 std::optional<hostbase::CError> ImportTest::ImportError(const std::string& path) {
@@ -39,30 +32,6 @@ std::string ExamplePlainText() {
          "1.5 2.5 3.5\n"
          "4.5 5.5 6.5\n";
 }
-
-#if defined(_WIN32)
-// Windows: an exclusive open (no sharing) fails while any other handle holds the file.
-bool IsFileOpen(const std::string& path) {
-  const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle != INVALID_HANDLE_VALUE) {
-    CloseHandle(handle);
-    return false;
-  }
-  return GetLastError() == ERROR_SHARING_VIOLATION;
-}
-#else
-bool IsFileOpen(const std::string& path) {
-  std::error_code ec;
-  const std::filesystem::path wanted = std::filesystem::canonical(path, ec);
-  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", ec)) {
-    std::error_code linkError;
-    const std::filesystem::path target = std::filesystem::read_symlink(entry.path(), linkError);
-    if (!linkError && target == wanted) return true;
-  }
-  return false;
-}
-#endif
 
 BinaryLattice SmallBinary(std::int32_t geometryType) {
   BinaryLattice lat;

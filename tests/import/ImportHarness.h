@@ -62,9 +62,6 @@ class ImportTest : public ::testing::Test {
 // The example lattice: 3 x 2 nodes, one float each, uniform, one block.
 std::string ExamplePlainText();
 
-// True when the process holds `path` open (looked up in /proc/self/fd).
-bool IsFileOpen(const std::string& path);
-
 // A writer-made binary lattice of the given geometry: 2 x 3 x 1 nodes, one float per
 // node with values 1..6, and valid coordinates.
 BinaryLattice SmallBinary(std::int32_t geometryType);

@@ -84,21 +84,5 @@ TEST_F(PlainBufferEdge, ABadWordAtTheEndOfTheBufferNamesItsLine) {
   }
 }
 
-TEST_F(PlainBufferEdge, ABadWordInsideTheBufferNamesItsLine) {
-  const std::vector<std::int32_t> values = Numbers();
-  for (const std::string lineEnd : {"\n", "\r\n"}) {
-    std::string text = LatticeText(values, 0, lineEnd);
-    for (const std::size_t at : {std::size_t{5000}, kBuf / 2, kBuf + 20000}) {
-      SCOPED_TRACE(std::to_string(at) + (lineEnd.size() == 2 ? " CR LF" : " LF"));
-      std::string bad = text;
-      const std::size_t start = WordAt(bad, at);
-      bad[start] = '+';
-      bad.insert(start + 1, "+");  // "++" begins no number
-      host.Clear();
-      ExpectNumberError(WritePlain(bad), LinesThrough(bad, start));
-    }
-  }
-}
-
 }  // namespace
 }  // namespace lattest

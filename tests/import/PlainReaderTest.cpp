@@ -1,9 +1,7 @@
 // Plain text LAT files: the three geometries, data blocks, value types, progress and a
 // host that stops the import.
-#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -21,25 +19,6 @@ class PlainReaderTest : public ImportTest {
   }
   const RecordedObject& Object(std::size_t i) const { return host.objects.at(i); }
 };
-
-TEST_F(PlainReaderTest, ReadsTheExampleFile) {
-  ASSERT_EQ(Import(WritePlain(ExamplePlainText())), 0);
-  ASSERT_EQ(host.Sequence(), "U S S E");
-  const RecordedObject& header = Object(0);
-  EXPECT_EQ(header.nx, 3);
-  EXPECT_EQ(header.ny, 2);
-  EXPECT_EQ(header.nz, 1);
-  EXPECT_EQ(header.numComponents, 1);
-  EXPECT_EQ(header.dataType, 7);
-  EXPECT_EQ(header.scanMode, 0);
-  EXPECT_EQ(header.scanParam, 0);
-  EXPECT_EQ(header.flags, 0);
-  EXPECT_EQ(header.origin, (std::array<double, 3>{0, 10, 0}));
-  EXPECT_EQ(header.spacing, (std::array<double, 3>{0.5, 10, 0}));
-  EXPECT_TRUE(header.hasLatticeInfo);
-  EXPECT_EQ(Object(1).Values<float>(), (std::vector<float>{1.5, 2.5, 3.5}));
-  EXPECT_EQ(Object(2).Values<float>(), (std::vector<float>{4.5, 5.5, 6.5}));
-}
 
 TEST_F(PlainReaderTest, UniformBlocksBecomeLatticesOfTheirOwn) {
   ASSERT_EQ(ImportText("2\n2 2\n1 2 0 2\n0 1 0 3\n1 2 3 4\n5 6 7 8\n"), 0);
@@ -148,34 +127,6 @@ TEST_F(PlainReaderTest, ConvertsValuesToTheDataType) {
   EXPECT_EQ(Object(1).Values<float>()[0], 0.1f);
 }
 
-// Rows of many values, each converted to the data type at its own place in the scan.
-TEST_F(PlainReaderTest, LongRowsConvertEveryValueAtItsPlace) {
-  std::string body = "2\n75 2\n2 1 0 1\n0 1 0 1\n";
-  std::vector<std::int16_t> expected;
-  for (int i = 0; i < 300; ++i) {
-    const int v = i * 230 - 34000;
-    body += std::to_string(v) + (i % 7 == 6 ? "\n" : " ");
-    expected.push_back(static_cast<std::int16_t>(std::clamp(v, -32768, 32767)));
-  }
-  ASSERT_EQ(ImportText(body + "\n"), 0);
-  ASSERT_EQ(host.Sequence(), "U S S E");
-  const std::vector<std::int16_t> first = Object(1).Values<std::int16_t>();
-  const std::vector<std::int16_t> second = Object(2).Values<std::int16_t>();
-  EXPECT_EQ(first, std::vector<std::int16_t>(expected.begin(), expected.begin() + 150));
-  EXPECT_EQ(second, std::vector<std::int16_t>(expected.begin() + 150, expected.end()));
-
-  host.Clear();
-  std::string doubles = "1\n131\n1 4 0 1\n0 1\n";
-  std::vector<double> values;
-  for (int i = 0; i < 131; ++i) {
-    const std::string word = std::to_string(i) + ".0625e-" + std::to_string(i % 30);
-    doubles += word + " ";
-    values.push_back(std::atof(word.c_str()));
-  }
-  ASSERT_EQ(ImportText(doubles + "\n"), 0);
-  EXPECT_EQ(Object(1).Values<double>(), values);
-}
-
 TEST_F(PlainReaderTest, ReportsProgressEveryTenthRowOfEachBlock) {
   std::string body = "2\n1 25\n1 3 0 2\n0 1 0 1\n";
   for (int block = 0; block < 2; ++block)
@@ -221,16 +172,6 @@ TEST_F(PlainReaderTest, BadFirstValueLeavesTheHostWithWhatWasSent) {
   host.Clear();
   ExpectNumberError(WritePlain(kMagic + "1\n2\n1 3 0 2\n0 1\n1 2\n3 x\n"), 7);
   EXPECT_EQ(host.Sequence(), "U S E U");
-}
-
-TEST_F(PlainReaderTest, ReadsCarriageReturnLineFeedFiles) {
-  PlainText text;
-  text.UseCrLf(true).Header().Numbers({2}).Numbers({3, 2}).Numbers({1, 3, 0, 1});
-  text.Numbers({0, 1, 10, 20}).Comment("data").Numbers({1.5, 2.5, 3.5}).Numbers({4.5, 5.5, 6.5});
-  ASSERT_EQ(Import(WritePlain(text.Text())), 0);
-  ASSERT_EQ(host.Sequence(), "U S S E");
-  EXPECT_EQ(Object(0).spacing, (std::array<double, 3>{0.5, 10, 0}));
-  EXPECT_EQ(Object(2).Values<float>(), (std::vector<float>{4.5, 5.5, 6.5}));
 }
 
 TEST_F(PlainReaderTest, StreamsRowsWithoutHoldingTheLattice) {

@@ -40,15 +40,7 @@ class SummaryTest : public ::testing::Test {
 };
 
 TEST_F(SummaryTest, UniformTextNamesSizeSpacingAndCorners) {
-  hostfw::TrUniformLattice header(7, 5, 3, 1, 2);
-  header.origin[0] = 10;
-  header.origin[1] = 20;
-  header.origin[2] = 99;
-  header.spacing[0] = 0.5;
-  header.spacing[1] = -2;
-  header.spacing[2] = 1;
-  filter.AddUniformSummary(header, "grid.lat");
-  EXPECT_EQ(Info(header),
+  EXPECT_EQ(UniformInfo(5, 3, 1, {10, 20, 99}, {0.5, -2, 1}),
             "Name:\tgrid.lat\r\n"
             "Format:\tIris Explorer LAT\r\n"
             "Samples per pixel:\t2\r\n"
@@ -106,18 +98,6 @@ TEST_F(SummaryTest, RectilinearTextReadsCoordinatesOfAnyType) {
   EXPECT_NE(Info(bytes).find("xMin:\t-5\txMax:\t7\r\nyMin:\t100\tyMax:\t100\r\n"),
             std::string::npos)
       << Info(bytes);
-}
-
-TEST_F(SummaryTest, CurvilinearTextHoldsNameFormatAndSize) {
-  hostfw::TrCurvilinearLattice header(7, 8, 4, 3, 2, 5);
-  filter.AddCurvilinearSummary(header, "c.lat");
-  EXPECT_EQ(Info(header),
-            "Filename:\tc.lat\r\n"
-            "Format:\tIris Explorer LAT\r\n"
-            "Size:\t3 rows x 4 columns x 2 planes\r\n"
-            "Regular topology, irregular geometry.\r\n"
-            "The lattice may be warped into any configuration\r\n"
-            "in which the cells do not overlap or self-intersect.\r\n");
 }
 
 TEST_F(SummaryTest, TakesTheFormatNameFromTheManagerAndReplacesAnEarlierText) {
