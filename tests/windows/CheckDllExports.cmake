@@ -1,17 +1,15 @@
-# Checks a Windows module's export table: exactly the names given in EXPECTED, no others,
-# undecorated (no ordinal-only entries, no C++ names).
-# Usage: cmake -DMODULE=<LAT.dll> -DOBJDUMP=<objdump> -DEXPECTED=ImportLAT,ExportLAT
-#              -P CheckDllExports.cmake
+# Checks a Windows module's export table: exactly the undecorated names in EXPECTED (e.g.
+# -DEXPECTED=ImportLAT,ExportLAT), no others, and no ordinal-only entries.
 cmake_minimum_required(VERSION 3.25)
 string(REPLACE "," ";" EXPECTED "${EXPECTED}")
 execute_process(COMMAND "${OBJDUMP}" -p "${MODULE}" OUTPUT_VARIABLE dump RESULT_VARIABLE result)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "objdump failed on ${MODULE}")
-endif()
 string(FIND "${dump}" "[Ordinal/Name Pointer] Table" start)
-if(start EQUAL -1)
-  message(FATAL_ERROR "${MODULE} has no export name table")
+# The number of exported functions, named or not, must match the names.
+if(NOT result EQUAL 0 OR start EQUAL -1 OR
+   NOT dump MATCHES "Number in:\n[ \t]*Export Address Table[ \t]+([0-9a-fA-F]+)")
+  message(FATAL_ERROR "objdump failed on ${MODULE}, or it has no export table")
 endif()
+math(EXPR count "0x${CMAKE_MATCH_1}")
 string(SUBSTRING "${dump}" ${start} -1 table)
 string(REPLACE "\n" ";" lines "${table}")
 list(REMOVE_AT lines 0)
@@ -22,23 +20,9 @@ foreach(line IN LISTS lines)
   endif()
   list(APPEND names "${CMAKE_MATCH_1}")
 endforeach()
-# The number of exported functions, named or not, must match the names.
-if(NOT dump MATCHES "Number in:\n[ \t]*Export Address Table[ \t]+([0-9a-fA-F]+)")
-  message(FATAL_ERROR "${MODULE}: no count of exported functions")
-endif()
-math(EXPR count "0x${CMAKE_MATCH_1}")
 list(LENGTH EXPECTED wanted)
-if(NOT count EQUAL wanted)
-  message(SEND_ERROR "${MODULE} exports ${count} functions, not ${wanted}")
+list(SORT names)
+list(SORT EXPECTED)
+if(NOT count EQUAL wanted OR NOT names STREQUAL EXPECTED)
+  message(FATAL_ERROR "${MODULE} exports ${count} functions named '${names}', not '${EXPECTED}'")
 endif()
-foreach(name IN LISTS names)
-  if(NOT name IN_LIST EXPECTED)
-    message(SEND_ERROR "${MODULE} exports ${name}")
-  endif()
-endforeach()
-foreach(name IN LISTS EXPECTED)
-  if(NOT name IN_LIST names)
-    message(SEND_ERROR "${MODULE} does not export ${name}")
-  endif()
-endforeach()
-message(STATUS "exports of ${MODULE}: ${names}")
