@@ -78,16 +78,6 @@ TEST_F(MagicLineTest, AcceptsCarriageReturnsAndExtraBlanks) {
   EXPECT_EQ(host.Sequence(), "U S S E");
 }
 
-TEST_F(MagicLineTest, RefusesTheAsciiKind) {
-  const std::string path = WritePlain("#!/usr/explorer/bin/explorer cxLattice ascii 1.0\n");
-  EXPECT_TRUE(filter.CanImportFile(path.c_str()));
-  ExpectError(
-      path, "LatImportFilter", hostfw::ErrCode::UnsupportedFeature,
-      {std::string("Iris Explorer LAT"), std::string("import of 'ASCII' format files"), path});
-  EXPECT_TRUE(host.objects.empty());
-  EXPECT_EQ(host.stops, 1);
-}
-
 TEST_F(MagicLineTest, RefusesAVersionWordThatIsNoNumber) {
   ExpectNumberError(WritePlain("#!/usr/explorer/bin/explorer cxLattice plain x\n"), 1);
   ExpectNumberError(WritePlain("#!/usr/explorer/bin/explorer cxLattice plain x 1\n"), 0);
@@ -126,14 +116,6 @@ TEST_F(DriverTest, EndsTheProgressReportWhenAnImportFails) {
   ExpectNotLatFile(WritePlain("#!/usr/bin/other cxLattice plain 1\n"));
   EXPECT_EQ(host.beginMessages.size(), 1u);
   EXPECT_EQ(host.stops, 1);
-}
-
-TEST_F(DriverTest, MissingFileRaisesTheOpenError) {
-  const std::string path = dir.File("missing.lat");
-  const std::optional<hostbase::CError> error = ImportError(path);
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->Code(), hostbase::kErrFileOpen);
-  EXPECT_TRUE(host.beginMessages.empty());
 }
 
 TEST_F(DriverTest, CountsLinesFromZeroInEachImport) {
