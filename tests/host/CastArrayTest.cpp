@@ -81,11 +81,11 @@ TEST(CastArray, RoundingIsExactNextToEveryHalfwayPoint) {
   EXPECT_EQ(Cast<std::int16_t>(-2.5f), -3);
 }
 
-// Rounding that reaches a limit saturates there; rounding that stays inside does not.
+// Rounding that reaches a limit saturates there; rounding that stays inside does not
+// (the rounding beyond a limit is in the saturation test below).
 TEST(CastArray, RoundingNextToTheLimitsOfTheNarrowTypes) {
   EXPECT_EQ(Cast<std::uint8_t>(254.49), 254);
   EXPECT_EQ(Cast<std::uint8_t>(254.5), 255);
-  EXPECT_EQ(Cast<std::uint8_t>(255.5), 255);
   EXPECT_EQ(Cast<std::uint8_t>(0.5), 1);
   EXPECT_EQ(Cast<std::uint8_t>(std::nextafter(0.5, 0.0)), 0);
   EXPECT_EQ(Cast<std::uint8_t>(-0.49), 0);
@@ -93,15 +93,11 @@ TEST(CastArray, RoundingNextToTheLimitsOfTheNarrowTypes) {
   EXPECT_EQ(Cast<std::int8_t>(-127.5), -128);
   EXPECT_EQ(Cast<std::int8_t>(-127.49), -127);
   EXPECT_EQ(Cast<std::int8_t>(126.5), 127);
-  EXPECT_EQ(Cast<std::int8_t>(-128.5), -128);
   EXPECT_EQ(Cast<std::int32_t>(2147483646.5), 2147483647);
-  EXPECT_EQ(Cast<std::int32_t>(2147483647.49), 2147483647);
   EXPECT_EQ(Cast<std::int32_t>(-2147483647.5), -2147483647 - 1);
   EXPECT_EQ(Cast<std::int32_t>(-2147483647.49), -2147483647);
-  EXPECT_EQ(Cast<std::int32_t>(-2147483648.5), -2147483647 - 1);
   EXPECT_EQ(Cast<std::uint32_t>(4294967294.5), 4294967295u);
   EXPECT_EQ(Cast<std::uint32_t>(4294967294.49), 4294967294u);
-  EXPECT_EQ(Cast<std::uint32_t>(4294967295.5), 4294967295u);
   EXPECT_EQ(Cast<std::uint16_t>(65534.5f), 65535);
 }
 
