@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,7 +11,6 @@
 #include "DialogTableWriter.h"
 #include "ResourceScript.h"
 #include "user32/DialogTemplates.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -55,19 +53,6 @@ TEST(ResourceScriptStyles, StatementsGetTheCompilersDefaults) {
             kChild | BS_AUTORADIOBUTTON);
 }
 
-TEST(ResourceScriptStyles, ExtraStylesAddAndNotRemoves) {
-  EXPECT_EQ(OnlyControl("EDITTEXT 3, 1, 2, 3, 4, ES_AUTOHSCROLL | NOT WS_TABSTOP").style,
-            WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL);
-  EXPECT_EQ(OnlyControl("LTEXT \"a\", 3, 1, 2, 3, 4, NOT WS_GROUP, WS_EX_CONTEXTHELP").exStyle,
-            static_cast<DWORD>(WS_EX_CONTEXTHELP));
-  const auto control = OnlyControl("CONTROL \"x\", -1, Static, 0x2 | (1 | 4), 5, 6, 7, 8");
-  EXPECT_EQ(control.id, -1);
-  EXPECT_EQ(control.className, "Static");
-  EXPECT_EQ(control.style, WS_CHILD | WS_VISIBLE | 7u);
-  EXPECT_EQ((std::vector<int>{control.x, control.y, control.width, control.height}),
-            (std::vector<int>{5, 6, 7, 8}));
-}
-
 TEST(ResourceScriptText, PreprocessingAndStrings) {
   const std::string text =
       "#define FIRST 40 /* a comment */\n"
@@ -88,22 +73,6 @@ TEST(ResourceScriptText, PreprocessingAndStrings) {
   EXPECT_EQ(script.dialogs[0].controls[0].text, "say \"hi\"\t");
   EXPECT_EQ(script.dialogs[0].controls[0].id, 1);
   EXPECT_EQ(user32::rc::CppLiteral("say \"hi\"\t\\"), "\"say \\\"hi\\\"\\011\\\\\"");
-}
-
-TEST(ResourceScriptText, QuotedIncludesAreSearchedNextToTheScriptThenInTheDirs) {
-  lattest::TempDir dir;
-  dir.Write("ids.h", "#define MY_DIALOG 12\n");
-  std::filesystem::create_directory(dir.File("sub"));
-  dir.Write("sub/more.h", "#define MY_ID 34\n");
-  const std::string script = dir.Write("d.rc",
-                                       "#include \"ids.h\"\n#include \"more.h\"\n"
-                                       "MY_DIALOG DIALOGEX 0, 0, 1, 1\nBEGIN\n"
-                                       "  EDITTEXT MY_ID, 0, 0, 1, 1\nEND\n");
-  const auto parsed = user32::rc::ParseResourceScript(script, {dir.File("sub")});
-  EXPECT_EQ(parsed.dialogs.at(0).id, 12);
-  EXPECT_EQ(parsed.dialogs.at(0).controls.at(0).id, 34);
-  EXPECT_THROW(user32::rc::ParseResourceScript(script, {}), ScriptError);
-  EXPECT_THROW(user32::rc::ParseResourceScript(dir.File("missing.rc"), {}), ScriptError);
 }
 
 TEST(ResourceScriptFaults, NameTheFileLineAndWhatIsWrong) {

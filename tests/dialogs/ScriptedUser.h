@@ -1,5 +1,5 @@
 // A programmable dialog user for tests: installed for its lifetime, it runs a script
-// against each dialog the stand-in opens and remembers what the dialogs showed.
+// against each dialog the stand-in opens and notes the titles the dialogs showed.
 #pragma once
 
 #include <functional>
@@ -15,24 +15,22 @@ namespace dialogtest {
 class ScriptedUser final : public user32::DialogUser {
  public:
   using Script = std::function<void(HWND, user32::DialogKind)>;
-
-  explicit ScriptedUser(Script script = {});
-  ~ScriptedUser() override;  // uninstalls itself
+  explicit ScriptedUser(Script s = {}) : script(std::move(s)) { user32::SetDialogUser(this); }
+  ~ScriptedUser() override {
+    if (user32::GetDialogUser() == this) user32::SetDialogUser(nullptr);
+  }
   ScriptedUser(const ScriptedUser&) = delete;
   ScriptedUser& operator=(const ScriptedUser&) = delete;
-
-  void Interact(HWND dialog, user32::DialogKind kind) override;
+  void Interact(HWND dialog, user32::DialogKind kind) override {
+    titles.push_back(user32::GetDialogTitle(dialog));
+    if (script) script(dialog, kind);
+  }
 
   Script script;
-  // One entry per dialog shown, as it looked when the user first saw it.
-  std::vector<user32::DialogKind> kinds;
-  std::vector<std::string> titles;
-  std::vector<std::vector<user32::ControlView>> controls;
+  std::vector<std::string> titles;  // one per dialog shown
 };
 
-// The control with `id` (must exist).
-const user32::ControlView& Control(const std::vector<user32::ControlView>& controls, int id);
-// The current text of control `id` of an open dialog.
+// The current text of control `id` of an open dialog (must exist).
 std::string TextOf(HWND dialog, int id);
 // The ids of the checked radio buttons of an open dialog.
 std::vector<int> CheckedRadios(HWND dialog);

@@ -1,5 +1,4 @@
-// Builds the transfer objects of test lattices, the files they must become, and the
-// shared checks of the export tests.
+// The transfer objects of test lattices, the files they must become, the shared checks.
 #include "tests/export/ExportHarness.h"
 
 #include <algorithm>
@@ -12,9 +11,7 @@ namespace {
 
 using hostbase::CPrimType;
 
-std::size_t Count(std::int32_t n) {
-  return static_cast<std::size_t>(n);
-}
+std::size_t Count(std::int32_t n) { return static_cast<std::size_t>(n); }
 
 // Writes `values` as `type` into `destination` (saturated and rounded by the host's rules).
 void Store(const std::vector<double>& values, std::size_t first, std::size_t count, int type,
