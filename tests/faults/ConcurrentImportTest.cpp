@@ -79,25 +79,23 @@ struct Delivery {
   bool operator==(const Delivery&) const = default;
 };
 
-Delivery DeliveryOf(hostfw::ImportStatus status, const RecordingHost& host) {
-  Delivery d{status, host.Sequence(), host.ScanBytes(), {}, host.fractions, host.beginMessages, {}};
-  for (const RecordedObject& o : host.objects)
-    if (o.IsHeader()) d.summaries.push_back(o.latticeInfo);
-  return d;
-}
-
 // Imports `path` on `filter`; an error is kept in the delivery instead of leaving the
 // thread.
 Delivery Import(LatImportFilter& filter, RecordingHost& host, const std::string& path) {
   host.Clear();
+  Delivery d;
   try {
-    const hostfw::ImportStatus status = filter.ImportFromFile(path.c_str());
-    return DeliveryOf(status, host);
+    d.status = filter.ImportFromFile(path.c_str());
   } catch (const hostbase::CError& error) {
-    Delivery failed = DeliveryOf(hostfw::ImportStatus_Stopped, host);
-    failed.error = error.Message();
-    return failed;
+    d.error = error.Message();
   }
+  d.sequence = host.Sequence();
+  d.scanBytes = host.ScanBytes();
+  d.fractions = host.fractions;
+  d.messages = host.beginMessages;
+  for (const RecordedObject& o : host.objects)
+    if (o.IsHeader()) d.summaries.push_back(o.latticeInfo);
+  return d;
 }
 
 // One import alone, for reference.

@@ -177,12 +177,8 @@ class BinarySizeLimitTest : public BinaryFaultsTest {
   }
 };
 
-TEST_F(BinarySizeLimitTest, RefusesAValueListLargerThanTheFileBeforeAllocatingIt) {
-  BinaryImage image = Claim(0x7FFFFFFF, 1, 0);  // 2^31 - 1 one-byte values
-  image.SetInt(BinaryField::ValueCount, 0x7FFFFFFF);
-  ASSERT_LT(image.Size(), 200u);
-  ExpectBadBinary(WriteBinary(image), static_cast<std::int64_t>(image.firstValue));
-  // One byte more than the file holds.
+// 2^31 - 1 one-byte values in 200 bytes: the fault tests, under an address-space limit.
+TEST_F(BinarySizeLimitTest, RefusesAValueListOneByteLargerThanTheFile) {
   BinaryImage tight = Claim(5, 1, 0);
   tight.SetInt(BinaryField::ValueCount, 5);
   tight.Truncate(tight.firstValue + 4);
