@@ -1,4 +1,5 @@
-// lattool's command line: usage errors, --help, --version and the plug-in module option.
+// lattool's command line: usage errors, --help, --version, the plug-in module option, and
+// probe's line per file with an exit code that says whether all were LAT files.
 #include <gtest/gtest.h>
 
 #include "LattoolTestSupport.h"
@@ -54,7 +55,7 @@ TEST(CommandLine, AModuleThatCannotBeLoadedIsASetupError) {
   }
 }
 
-TEST(CommandLine, AModuleWithoutImportLatIsASetupError) {
+TEST(CommandLine, AModuleWithoutImportOrExportLatIsASetupError) {
   // The host's own utility library loads fine but exports no factory.
   const ToolResult r =
       RunTool({"--plugin", HOSTBASE_LIBRARY_PATH, "info", ExamplePath("uniform-3x2.lat")});
@@ -62,6 +63,13 @@ TEST(CommandLine, AModuleWithoutImportLatIsASetupError) {
   EXPECT_EQ(r.out, "");
   EXPECT_NE(r.err.find("lattool: error: plug-in module '"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("does not export ImportLAT"), std::string::npos) << r.err;
+  ExportDir dir;
+  const std::string json = dir.WriteJson("in.json", UniformRow(7, {1, 2}));
+  const ToolResult create =
+      dir.Run({"--plugin", HOSTBASE_LIBRARY_PATH, "create", json, dir.File("out.lat")});
+  EXPECT_EQ(create.exitCode, 1);
+  EXPECT_NE(create.err.find("does not export ExportLAT"), std::string::npos) << create.err;
+  EXPECT_FALSE(Exists(dir.File("out.lat")));
 }
 
 TEST(CommandLine, TheModuleNamedByPluginIsTheOneUsed) {
@@ -69,6 +77,31 @@ TEST(CommandLine, TheModuleNamedByPluginIsTheOneUsed) {
       RunTool({"--plugin", LAT_PLUGIN_PATH, "--quiet", "probe", ExamplePath("uniform-3x2.lat")});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, ExamplePath("uniform-3x2.lat") + ": LAT\n");
+}
+
+TEST(Probe, OtherAndMissingFilesAreNotLatAndTheExitCodeIsOne) {
+  TempDir dir;
+  const std::string text = dir.Write("notes.txt", "#!/bin/sh\necho cxLattice explorer\n");
+  const std::string empty = dir.Write("empty.lat", "");
+  const std::string missing = dir.File("missing.lat");
+  const std::string lat = ExamplePath("uniform-3x2.lat");
+  const std::string binary = ExamplePath("curvilinear-4x3x2.lat");
+  const ToolResult all = RunTool({"probe", lat, binary});
+  EXPECT_EQ(all.exitCode, 0) << all.err;
+  EXPECT_EQ(all.out, lat + ": LAT\n" + binary + ": LAT\n");
+  EXPECT_EQ(all.err, "");
+  const ToolResult r = RunTool({"probe", text, lat, empty, missing});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, text + ": not LAT\n" + lat + ": LAT\n" + empty + ": not LAT\n" + missing +
+                       ": not LAT\n");
+  // An ASCII file is LAT, though it cannot be imported.
+  PlainText ascii;
+  ascii.Header("ascii").Numbers({1});
+  const std::string path = dir.File("a.lat");
+  ascii.WriteTo(path);
+  const ToolResult a = RunTool({"probe", path});
+  EXPECT_EQ(a.exitCode, 0);
+  EXPECT_EQ(a.out, path + ": LAT\n");
 }
 
 }  // namespace

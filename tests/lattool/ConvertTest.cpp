@@ -1,12 +1,15 @@
 // lattool convert end to end: every example written as a binary file that reads back the
-// same, the lattice chosen from a plain file of several, what reaches the exporter (only
-// lattice K), and the refusals that write nothing.
+// same, the lattice chosen from a plain file of several, what reaches the exporter, the
+// refusals that write nothing, and one pass or two: without --page and
+// --interactive the lattice goes to the exporter as it is read, its ranges not known (NaN),
+// and the file written is the one that two passes write.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
+#include <array>
 #include <filesystem>
 
-#include "ExportTestSupport.h"
+#include "LattoolTestSupport.h"
+#include "TerminalRun.h"
 #include "formats/LatBinaryFormat.h"
 #include "tests/support/LatBinaryWriter.h"
 #include "tests/support/LatPlainWriter.h"
@@ -14,8 +17,13 @@
 namespace lattest {
 namespace {
 
-constexpr const char* kExamples[] = {"uniform-3x2.lat", "uniform-4x3x2.lat",
-                                     "rectilinear-4x3x2.lat", "curvilinear-4x3x2.lat"};
+namespace bin = lat::binary;
+
+// A run through the fake module on a terminal, where --interactive is allowed.
+TerminalResult RunFakeOnTerminal(const ExportDir& dir, std::vector<std::string> args) {
+  args.insert(args.begin(), {"--plugin", FAKE_EXPORT_PATH, "--quiet"});
+  return RunOnTerminal(args, dir.Environment(), "");
+}
 
 TEST(Convert, EachExampleReadsBackWithTheSameValuesAndCoordinates) {
   ExportDir dir;
@@ -33,7 +41,7 @@ TEST(Convert, EachExampleReadsBackWithTheSameValuesAndCoordinates) {
   }
 }
 
-TEST(Convert, TheLatticeOptionPicksOneOfSeveral) {
+TEST(Convert, TheLatticeOptionPicksOneOfSeveralAndOneBeyondTheFileIsAnError) {
   ExportDir dir;
   const std::string in = WriteTwoLattices(dir);
   const std::string first = dir.File("first.lat");
@@ -46,33 +54,28 @@ TEST(Convert, TheLatticeOptionPicksOneOfSeveral) {
   const nlohmann::json lat = DumpLattice(second);
   EXPECT_EQ(Doubles(lat["values"]), (std::vector<double>{-7, 8.25, 9, 10, 11, 12.5}));
   EXPECT_EQ(Doubles(lat["origin"]), (std::vector<double>{0, 10, 0}));
+
+  ExportDir fresh;  // no options saved yet
+  const std::string out = fresh.File("out.lat");
+  const ToolResult two = fresh.Run({"convert", in, out, "--lattice", "2"});
+  EXPECT_EQ(two.exitCode, 2);
+  EXPECT_EQ(two.err, "lattool: error: " + in + " holds 2 lattices, so there is no lattice 2\n");
+  EXPECT_FALSE(Exists(out));
+  EXPECT_FALSE(Exists(fresh.OptionsFile()));
+  const ToolResult one =
+      fresh.Run({"convert", ExamplePath("uniform-4x3x2.lat"), out, "--lattice", "1"});
+  EXPECT_EQ(one.exitCode, 2);
+  EXPECT_NE(one.err.find("holds 1 lattice, so there is no lattice 1"), std::string::npos)
+      << one.err;
+  EXPECT_FALSE(Exists(out));
 }
 
-TEST(Convert, OnlyLatticeKReachesTheExporter) {
-  ExportDir dir;
-  const std::string in = WriteTwoLattices(dir);
-  const std::string out = dir.File("out.lat");
-  const ToolResult r = dir.RunFake({"convert", in, out, "--lattice", "1", "--options", "A=1"});
-  ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(ReadLines(dir.LogFile()),
-            (std::vector<std::string>{
-                "SetOptions A=1",
-                "BeginExportToFile " + out,
-                "ExportObject uniform 3x2x1 components=1 dataType=7 flags=0 blank=0 "
-                "min=[nan] max=[nan]",
-                "ExportObject scan 12",
-                "ExportObject scan 12",
-                "ExportObject end",
-                "EndExportToFile",
-            }));
-}
-
-TEST(Convert, CoordinateScansOfACurvilinearLatticeReachTheExporter) {
+TEST(Convert, CoordinateScansOfACurvilinearLatticeReachTheExporterAndStayOutOfItsRange) {
   ExportDir dir;
   const std::string out = dir.File("out.lat");
   // A curvilinear lattice whose node positions lie far outside its values.
   BinaryLattice curv;
-  curv.geometryType = lat::binary::kCurvilinear;
+  curv.geometryType = bin::kCurvilinear;
   curv.dims = {2, 2, 1};
   curv.values = {0.5, -1.5, 2.5, 1};
   curv.coords = {-1000, 0, 0, 1000, 0, 0, -1000, 1, 0, 1000, 1, 0};
@@ -92,23 +95,15 @@ TEST(Convert, CoordinateScansOfACurvilinearLatticeReachTheExporter) {
                 "ExportObject end",
                 "EndExportToFile",
             }));
-}
-
-TEST(Convert, ALatticeBeyondTheFileIsAnErrorAndWritesNothing) {
-  ExportDir dir;
-  const std::string in = WriteTwoLattices(dir);
-  const std::string out = dir.File("out.lat");
-  const ToolResult r = dir.Run({"convert", in, out, "--lattice", "2"});
-  EXPECT_EQ(r.exitCode, 2);
-  EXPECT_EQ(r.err, "lattool: error: " + in + " holds 2 lattices, so there is no lattice 2\n");
-  EXPECT_FALSE(Exists(out));
-  EXPECT_FALSE(Exists(dir.OptionsFile()));
-  const ToolResult one =
-      dir.Run({"convert", ExamplePath("uniform-4x3x2.lat"), out, "--lattice", "1"});
-  EXPECT_EQ(one.exitCode, 2);
-  EXPECT_NE(one.err.find("holds 1 lattice, so there is no lattice 1"), std::string::npos)
-      << one.err;
-  EXPECT_FALSE(Exists(out));
+  // Two passes: the range covers the values only, not the node positions.
+  std::filesystem::remove(dir.LogFile());
+  const TerminalResult t = RunFakeOnTerminal(dir, {"convert", "--interactive", in, out});
+  ASSERT_EQ(t.exitCode, 0) << t.shown;
+  const auto log = ReadLines(dir.LogFile());
+  ASSERT_EQ(log.size(), 9u);
+  EXPECT_EQ(log[2],
+            "ExportObject curvilinear 2x2x1 components=1 dataType=7 flags=0 blank=0 "
+            "min=[-1.5] max=[2.5]");
 }
 
 TEST(Convert, InAndOutMayNotNameTheSameFile) {
@@ -145,34 +140,92 @@ TEST(Convert, AnImportErrorEndsTheConversionWithoutAFile) {
   EXPECT_EQ(r.err.rfind("lattool: error: Bad or short binary LAT data in '" + in, 0), 0u) << r.err;
   EXPECT_FALSE(Exists(out));
 
-  const ToolResult missing = dir.Run({"convert", dir.File("none.lat"), out});
-  EXPECT_EQ(missing.exitCode, 2);
-  EXPECT_EQ(missing.err.rfind("lattool: error: ", 0), 0u);
-  EXPECT_NE(missing.err.find(dir.File("none.lat")), std::string::npos) << missing.err;
-  EXPECT_FALSE(Exists(out));
+  // A missing input, and an output that cannot be created: each named in the error.
+  const std::string none = dir.File("none.lat");
+  const std::string noDir = dir.File("no/such/dir/out.lat");
+  for (const auto& [from, to, named] : std::vector<std::array<std::string, 3>>{
+           {none, out, none}, {ExamplePath("uniform-3x2.lat"), noDir, noDir}}) {
+    const ToolResult failed = dir.Run({"convert", from, to});
+    EXPECT_EQ(failed.exitCode, 2);
+    EXPECT_EQ(failed.err.rfind("lattool: error: ", 0), 0u);
+    EXPECT_NE(failed.err.find(named), std::string::npos) << failed.err;
+    EXPECT_FALSE(Exists(to));
+  }
 }
 
-TEST(Convert, AnOutputThatCannotBeCreatedIsAnError) {
+// A 3 x 2 x 2 lattice of two components of the type with file code `typeCode`: values
+// that fit every type, with fractions for the floating types, some of them negative.
+BinaryLattice MixedLattice(std::int32_t geometryType, std::int32_t typeCode) {
+  BinaryLattice lat;
+  lat.dims = {3, 2, 2};
+  lat.nDataVar = 2;
+  lat.primType = typeCode;
+  lat.geometryType = geometryType;
+  const bool floating = bin::PrimTypeOfCode(typeCode) >= 7;
+  for (int i = 0; i < 24; ++i) lat.values.push_back((i * 37) % 101 - 50 + (floating ? 0.25 : 0));
+  if (geometryType == bin::kUniform) {
+    lat.coords = {0, 2, -1, 1, 5, 5.5f};
+  } else if (geometryType == bin::kRectilinear) {
+    lat.coords = {0, 1, 3, 10, 20, -4, 4};
+  } else {
+    for (float node = 0; node < 12; ++node) {
+      lat.coords.insert(lat.coords.end(), {node * 0.5f, -node * 1.25f, node * node});
+    }
+  }
+  return lat;
+}
+
+TEST(ConvertPasses, OnePassWritesTheBytesOfTwoForEveryGeometryAndType) {
   ExportDir dir;
-  const std::string out = dir.File("no/such/dir/out.lat");
-  const ToolResult r = dir.Run({"convert", ExamplePath("uniform-3x2.lat"), out});
-  EXPECT_EQ(r.exitCode, 2);
-  EXPECT_EQ(r.err.rfind("lattool: error: ", 0), 0u);
-  EXPECT_NE(r.err.find(out), std::string::npos) << r.err;
-  EXPECT_FALSE(Exists(out));
+  for (std::int32_t geometry : {bin::kUniform, bin::kRectilinear, bin::kCurvilinear}) {
+    for (std::int32_t type = 0; type < bin::kValueTypeCount; ++type) {
+      const std::string name = std::to_string(geometry) + "-" + std::to_string(type);
+      const std::string in = dir.File("in-" + name + ".lat");
+      EncodeBinary(MixedLattice(geometry, type)).WriteTo(in);
+      const std::string one = dir.File("one-" + name + ".lat");
+      const std::string two = dir.File("two-" + name + ".lat");
+      const ToolResult r = dir.Run({"convert", in, one});
+      ASSERT_EQ(r.exitCode, 0) << name << ": " << r.err;
+      const TerminalResult t =
+          RunOnTerminal({"--quiet", "convert", "--interactive", in, two}, dir.Environment(), "");
+      ASSERT_EQ(t.exitCode, 0) << name << ": " << t.shown;
+      const std::string written = ReadText(one);
+      EXPECT_GT(written.size(), bin::kMagicLine.size()) << name;
+      EXPECT_EQ(written, ReadText(two)) << name;
+    }
+  }
+  // From a plain file of two lattices.
+  const std::string in = WriteTwoLattices(dir);
+  const std::string one = dir.File("one.lat");
+  const std::string two = dir.File("two-pass.lat");
+  ASSERT_EQ(dir.Run({"convert", in, one, "--lattice", "1"}).exitCode, 0);
+  const TerminalResult t = RunOnTerminal(
+      {"--quiet", "convert", "--interactive", in, two, "--lattice", "1"}, dir.Environment(), "");
+  ASSERT_EQ(t.exitCode, 0) << t.shown;
+  EXPECT_EQ(ReadText(one), ReadText(two));
 }
 
-TEST(Convert, AnExportThatRefusesStopsTheImport) {
+TEST(ConvertPasses, OnePassHandsOneNaNPerComponentAndTwoPassesTheRanges) {
   ExportDir dir;
   const std::string out = dir.File("out.lat");
-  // The filter cancels at the first scan: the second pass stops there.
-  const ToolResult r = dir.RunFake({"convert", ExamplePath("uniform-4x3x2.lat"), out}, "Object1=2");
-  EXPECT_EQ(r.exitCode, 3) << r.err;
-  EXPECT_EQ(r.err, "");
-  const auto log = ReadLines(dir.LogFile());
-  ASSERT_EQ(log.size(), 5u);
-  EXPECT_EQ(log[3], "ExportObject scan 16");
-  EXPECT_EQ(log[4], "EndExportToFile");
+  ASSERT_EQ(dir.RunFake({"convert", ExamplePath("rectilinear-4x3x2.lat"), out}).exitCode, 0);
+  const auto one = ReadLines(dir.LogFile());
+  ASSERT_EQ(one.size(), 3u + 6u + 2u);  // options, begin, header, six rows, end marker, end
+  EXPECT_EQ(one[2],
+            "ExportObject rectilinear 4x3x2 components=2 dataType=2 flags=0 blank=0 "
+            "min=[nan,nan] max=[nan,nan]");
+
+  std::filesystem::remove(dir.LogFile());
+  const TerminalResult t = RunFakeOnTerminal(
+      dir, {"convert", "--interactive", ExamplePath("rectilinear-4x3x2.lat"), out});
+  ASSERT_EQ(t.exitCode, 0) << t.shown;
+  const auto two = ReadLines(dir.LogFile());
+  ASSERT_EQ(two.size(), one.size());
+  EXPECT_EQ(two[1], "BeginExportToFile " + out + " interactive");
+  // Components 100x - 50y + 300z and -20x + 10y^2 - 150 over x < 4, y < 3, z < 2.
+  EXPECT_EQ(two[2],
+            "ExportObject rectilinear 4x3x2 components=2 dataType=2 flags=0 blank=0 "
+            "min=[-100,-210] max=[600,-110]");
 }
 
 }  // namespace

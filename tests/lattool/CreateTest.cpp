@@ -1,12 +1,13 @@
 // lattool create end to end: every geometry from the JSON that dump prints, each data
 // type with its promotion, blanks under each method, given and computed component
-// ranges, coordinate types, and the options string.
+// ranges, coordinate types; and input it cannot use, which is exit code 2 with the member
+// named on stderr and nothing written: no output file, no saved options.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
 
-#include "ExportTestSupport.h"
+#include "LattoolTestSupport.h"
 
 namespace lattest {
 namespace {
@@ -22,8 +23,7 @@ ToolResult Create(const ExportDir& dir, const nlohmann::json& json, const std::s
 
 TEST(Create, EachExampleComesBackFromItsDump) {
   ExportDir dir;
-  for (const char* name :
-       {"uniform-3x2.lat", "uniform-4x3x2.lat", "rectilinear-4x3x2.lat", "curvilinear-4x3x2.lat"}) {
+  for (const char* name : kExamples) {
     ToolResult dumped;
     const nlohmann::json doc = Dump(ExamplePath(name), dumped);
     const std::string out = dir.File(std::string("made-") + name);
@@ -33,20 +33,6 @@ TEST(Create, EachExampleComesBackFromItsDump) {
     EXPECT_EQ(r.err, "");
     ExpectSameLattice(doc["lattices"][0], DumpLattice(out), name);
   }
-}
-
-TEST(Create, OneLatticeObjectIsEnough) {
-  ExportDir dir;
-  const std::string out = dir.File("out.lat");
-  nlohmann::json lat = UniformRow(7, {0.5, 1.5, 2.5});
-  lat["origin"] = {1, 2, 3};
-  lat["spacing"] = {0.25, 0, 0};
-  const ToolResult r = Create(dir, lat, out);
-  ASSERT_EQ(r.exitCode, 0) << r.err;
-  const nlohmann::json back = DumpLattice(out);
-  EXPECT_EQ(Doubles(back["values"]), (std::vector<double>{0.5, 1.5, 2.5}));
-  EXPECT_EQ(Doubles(back["origin"]), (std::vector<double>{1, 2, 3}));
-  EXPECT_EQ(Doubles(back["spacing"]), (std::vector<double>{0.25, 0, 0}));
 }
 
 struct TypeCase {
@@ -67,14 +53,6 @@ TEST(Create, EachDataTypeIsWrittenAsTheFormatHoldsIt) {
        {0, 200, 255},
        "This file format does not support 8-bit unsigned integer data.  Export will proceed "
        "by converting to 16-bit signed data."},
-      {2, {-32768, 1, 32767}, 2, {-32768, 1, 32767}, nullptr},
-      {3,
-       {0, 40000, 65535},
-       4,
-       {0, 40000, 65535},
-       "This file format does not support 16-bit unsigned integer data.  Export will proceed "
-       "by converting to 32-bit signed data."},
-      {4, {-2147483648LL, 0, 2147483647}, 4, {-2147483648LL, 0, 2147483647}, nullptr},
       {5,
        {0, 3000000000LL, 4294967295LL},
        8,
@@ -88,7 +66,6 @@ TEST(Create, EachDataTypeIsWrittenAsTheFormatHoldsIt) {
        "This file format does not support 64-bit integer data.  Export will proceed by "
        "converting to 64-bit floating-point data.  Some data values may be truncated during "
        "conversion."},
-      {7, {0.1, -2.5, 3e38}, 7, {0.1, -2.5, 3e38}, nullptr},
       {8, {0.1, -1e300, 5e-324}, 8, {0.1, -1e300, 5e-324}, nullptr},
   };
   ExportDir dir;
@@ -104,33 +81,26 @@ TEST(Create, EachDataTypeIsWrittenAsTheFormatHoldsIt) {
   }
 }
 
-// Six 16-bit values, two of them the blank value -1.
-nlohmann::json BlankedRow() {
-  nlohmann::json lat = UniformRow(2, {5, -1, 300, -1, 40, 7});
-  lat["flags"] = 1;
-  lat["blankValue"] = -1;
-  return lat;
-}
-
 TEST(Create, BlanksAreWrittenByEachMethod) {
   const struct {
     const char* options;
     int blank;
-  } methods[] = {
+  } cases[] = {
       {"BlankMethod=0", 5},  // the data minimum, the blanks left out
       {"BlankMethod=1", 300},
       {"BlankMethod=2", -32768},
       {"BlankMethod=3", 32767},
-      {"BlankMethod=4,FixedBlankValue=300", 300},
       {"BlankMethod=4,FixedBlankValue=-17", -17},
+      {"Frobnicate=1,BlankMethod=7", 32767},  // an unknown key passed over; 7 taken as 3
   };
-  ExportDir dir;
-  for (const auto& m : methods) {
-    const std::string out = dir.File("blanks.lat");
-    const ToolResult r = Create(dir, BlankedRow(), out, m.options);
-    ASSERT_EQ(r.exitCode, 0) << m.options << ": " << r.err;
-    EXPECT_EQ(DumpLattice(out)["values"], nlohmann::json({5, m.blank, 300, m.blank, 40, 7}))
-        << m.options;
+  for (const auto& c : cases) {
+    ExportDir dir;  // each with fresh saved options
+    const std::string out = dir.File("out.lat");
+    const ToolResult r = Create(dir, BlankedRow(), out, c.options);
+    ASSERT_EQ(r.exitCode, 0) << c.options << ": " << r.err;
+    EXPECT_EQ(r.err, "") << c.options;
+    EXPECT_EQ(DumpLattice(out)["values"], nlohmann::json({5, c.blank, 300, c.blank, 40, 7}))
+        << c.options;
   }
 }
 
@@ -151,11 +121,8 @@ TEST(Create, GivenComponentRangesAreHandedOverAsTheyAre) {
   nlohmann::json lat = BlankedRow();
   lat["componentMin"] = {-50};
   lat["componentMax"] = {1000};
-  ASSERT_EQ(Create(dir, lat, out, "BlankMethod=0").exitCode, 0);
-  EXPECT_EQ(DumpLattice(out)["values"], nlohmann::json({5, -50, 300, -50, 40, 7}));
   ASSERT_EQ(Create(dir, lat, out, "BlankMethod=1").exitCode, 0);
   EXPECT_EQ(DumpLattice(out)["values"], nlohmann::json({5, 1000, 300, 1000, 40, 7}));
-
   // Through the fake module: given ones as they are, a missing one computed.
   lat.erase("componentMax");
   const std::string in = dir.WriteJson("ranges.json", lat);
@@ -190,93 +157,102 @@ TEST(Create, ComputedRangesLeaveOutBlanksOnlyWhenTheLatticeMayHaveThem) {
   EXPECT_EQ(DumpLattice(out)["values"], nlohmann::json({-1, 9, 4, -1, -3, 2}));
 }
 
-TEST(Create, CoordinatesOfAnyTypeAreWrittenAsFloats) {
+TEST(SavedOptions, KeptForTheNextRunUnlessForgottenAndAnUnreadableFileIsLeftAlone) {
   ExportDir dir;
+  const std::string in = dir.WriteJson("in.json", BlankedRow());
   const std::string out = dir.File("out.lat");
-  const struct {
-    int coordType;
-    nlohmann::json xs;
-  } cases[] = {
-      {8, {0.1, 1.0 / 3.0, 1e10}}, {4, {-3, 0, 1000000}},
-      {0, {-128, 0, 127}},         {6, {-(std::int64_t{1} << 40), 0, std::int64_t{1} << 40}},
-      {3, {0, 1, 65535}},
-  };
-  for (const auto& c : cases) {
-    const nlohmann::json lat = {{"kind", "rectilinear"},
-                                {"dataType", 7},
-                                {"nx", 3},
-                                {"ny", 2},
-                                {"nz", 1},
-                                {"components", 1},
-                                {"coordType", c.coordType},
-                                {"xCoords", c.xs},
-                                {"yCoords", {2, 4}},
-                                {"zCoords", {7}},
-                                {"values", {1, 2, 3, 4, 5, 6}}};
-    const ToolResult r = Create(dir, lat, out);
-    ASSERT_EQ(r.exitCode, 0) << c.coordType << ": " << r.err;
-    const nlohmann::json back = DumpLattice(out);
-    EXPECT_EQ(back["coordType"], 7) << c.coordType;
-    ASSERT_EQ(back["xCoords"].size(), 3u);
-    for (std::size_t i = 0; i < 3; ++i) {
-      EXPECT_EQ(back["xCoords"][i].get<float>(), static_cast<float>(c.xs[i].get<double>()))
-          << c.coordType << " " << i;
-    }
-    EXPECT_EQ(Doubles(back["yCoords"]), (std::vector<double>{2, 4}));
-  }
-  // A curvilinear lattice's node positions likewise.
-  const nlohmann::json curv = {{"kind", "curvilinear"},
-                               {"dataType", 8},
-                               {"nx", 2},
-                               {"ny", 1},
-                               {"nz", 1},
-                               {"components", 1},
-                               {"coordType", 8},
-                               {"coords", {0.1, 0, 0, 1e-3, 1, 2}},
-                               {"values", {1, 2}}};
-  ASSERT_EQ(Create(dir, curv, out).exitCode, 0);
-  const nlohmann::json back = DumpLattice(out);
-  std::vector<float> coords;
-  for (const auto& v : back["coords"]) coords.push_back(v.get<float>());
-  EXPECT_EQ(coords, (std::vector<float>{0.1f, 0, 0, 1e-3f, 1, 2}));
-  EXPECT_EQ(Doubles(back["values"]), (std::vector<double>{1, 2}));
+  const auto blankWritten = [&] { return DumpLattice(out)["values"][1].get<int>(); };
+  ASSERT_EQ(Create(dir, BlankedRow(), out, "BlankMethod=2,ForgetOptions=1").exitCode, 0);
+  EXPECT_EQ(blankWritten(), -32768);
+  EXPECT_FALSE(Exists(dir.OptionsFile()));  // nothing was saved, so no file
+  ASSERT_EQ(Create(dir, BlankedRow(), out, "BlankMethod=4,FixedBlankValue=123").exitCode, 0);
+  EXPECT_EQ(ReadText(dir.OptionsFile()), "BlankMethod=4\nFixedBlankValue=123\n");
+  ASSERT_EQ(dir.Run({"create", in, out}).exitCode, 0);  // no options: the saved ones apply
+  EXPECT_EQ(blankWritten(), 123);
+  ASSERT_EQ(Create(dir, BlankedRow(), out, "BlankMethod=0,ForgetOptions=true").exitCode, 0);
+  EXPECT_EQ(blankWritten(), 5);
+  EXPECT_EQ(ReadText(dir.OptionsFile()), "BlankMethod=4\nFixedBlankValue=123\n");
+
+  ExportDir other;
+  std::filesystem::create_directories(other.OptionsFile());  // a directory in its place
+  const ToolResult r = Create(other, BlankedRow(), out, "BlankMethod=1");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err, "lattool: warning: saved options not used: cannot read '" +
+                       other.OptionsFile() + "': Is a directory\n");
+  EXPECT_EQ(blankWritten(), 300);
+  EXPECT_TRUE(std::filesystem::is_directory(other.OptionsFile()));
 }
 
-TEST(Create, UnknownOptionKeysAreIgnoredAndBadValuesLeaveTheSettingAsItWas) {
-  const struct {
-    const char* options;
-    int blank;
-  } cases[] = {
-      {"Frobnicate=1,BlankMethod=1", 300},      // an unknown key is passed over
-      {"BlankMethod=abc", 5},                   // not a number: the default method 0
-      {"BlankMethod=7", 32767},                 // outside 0..4: taken as 3
-      {"BlankMethod=4,FixedBlankValue=x", 0},   // not a number: the default value 0
-      {"Defaults=true", 5},                     // method 0, value 0
-      {"Defaults=true,BlankMethod=2", -32768},  // an explicit method wins
-      {" blankmethod = 1 ", 300},               // keys ignore case and blanks
-  };
-  for (const auto& c : cases) {
-    ExportDir dir;  // each with fresh saved options
-    const std::string out = dir.File("out.lat");
-    const ToolResult r = Create(dir, BlankedRow(), out, c.options);
-    ASSERT_EQ(r.exitCode, 0) << c.options << ": " << r.err;
-    EXPECT_EQ(r.err, "") << c.options;
-    EXPECT_EQ(DumpLattice(out)["values"], nlohmann::json({5, c.blank, 300, c.blank, 40, 7}))
-        << c.options;
-  }
+// Runs create on `text`; checks that it failed with exit code 2 and wrote nothing, and
+// returns what it said after "lattool: error: IN: ".
+std::string CreateError(const ExportDir& dir, const std::string& text) {
+  const std::string in = dir.Dir().Write("in.json", text);
+  const std::string out = dir.File("out.lat");
+  const ToolResult r = dir.Run({"create", in, out});
+  EXPECT_EQ(r.exitCode, 2) << text;
+  EXPECT_FALSE(Exists(out)) << text;
+  EXPECT_FALSE(Exists(dir.ConfigHome())) << text;
+  const std::string prefix = "lattool: error: " + in + ": ";
+  EXPECT_EQ(r.err.rfind(prefix, 0), 0u) << r.err;
+  EXPECT_EQ(r.err.back(), '\n');
+  return r.err.substr(prefix.size(), r.err.size() - prefix.size() - 1);
 }
 
-TEST(Create, TheShippedJsonExampleFillsItsFailedGauges) {
+TEST(CreateErrors, MalformedMissingWrongAndUnfitMembersAreNamed) {
+  const std::string lattice = R"({"kind": "uniform", "dataType": 2, "nx": 2, "ny": 2, "nz": 1,
+      "components": 1, "origin": [0, 0, 0], "spacing": [1, 1, 1])";
+  const std::string rect = R"({"kind": "rectilinear", "dataType": 7, "nx": 2, "ny": 1, "nz": 1,
+      "components": 1, )";
+  const struct {
+    std::string text;
+    const char* said;  // the whole message, or its start when `prefix`
+    bool prefix;
+  } cases[] = {
+      {R"({"kind": "uniform",)", "malformed JSON: parse error at", true},
+      {"", "malformed JSON: ", true},
+      {"[]", "the document is not a JSON object", false},
+      {R"({"lattices": []})", "\"lattices\" holds no lattice", false},
+      {lattice + "}", "missing member \"values\"", false},
+      {lattice + R"(, "values": [1, 2, 3]})",
+       "\"values\" holds 3 numbers, expected 4 (nx x ny x nz x components)", false},
+      {lattice + R"(, "values": [1, 2, 3, 4], "componentMin": [0, 1]})",
+       "\"componentMin\" holds 2 numbers, expected 1 (one per component)", false},
+      {lattice + R"(, "values": [1, 2, 3, 4], "flags": -1})",
+       "\"flags\" must be from 0 to 255, not -1", false},
+      {rect + R"("coordType": 11})", "\"coordType\" must be from 0 to 8, not 11", false},
+      {lattice + R"(, "values": [1, 2, 40000, 4]})",
+       "\"values\"[2]: 40000 does not fit 16-bit signed integer", false},
+      {lattice + R"(, "values": [1, 2.5, 3, 4]})",
+       "\"values\"[1]: 2.5 does not fit 16-bit signed integer", false},
+      {rect + R"("coordType": 0, "xCoords": [0, 128], "yCoords": [0], "zCoords": [0],
+          "values": [1, 2]})",
+       "\"xCoords\"[1]: 128 does not fit 8-bit signed integer", false},
+      // The last row's coordinates are checked before anything is exported.
+      {R"({"kind": "curvilinear", "dataType": 7, "nx": 1, "ny": 2, "nz": 1, "components": 1,
+          "coordType": 7, "coords": [0, 0, 0, 0, 1e39, 0], "values": [1, 2]})",
+       "\"coords\"[4]: 1e+39 does not fit 32-bit float", false},
+  };
   ExportDir dir;
-  const std::string in = ExamplePath("rainfall-4x3.json");
-  const std::string out = dir.File("rain.lat");
-  ASSERT_EQ(dir.Run({"create", in, out, "--options", "BlankMethod=4,FixedBlankValue=0"}).exitCode,
-            0);
-  const nlohmann::json lat = DumpLattice(out);
-  EXPECT_EQ(lat["values"], nlohmann::json({12, 15, 0, 22, 10, 18, 25, 31, 0, 20, 27, 40}));
-  EXPECT_EQ(Doubles(lat["origin"]), (std::vector<double>{5, 45, 0}));
-  ASSERT_EQ(dir.Run({"create", in, out, "--options", "BlankMethod=0"}).exitCode, 0);
-  EXPECT_EQ(DumpLattice(out)["values"][2], 10);  // the smallest reading
+  for (const auto& c : cases) {
+    const std::string said = CreateError(dir, c.text);
+    if (c.prefix) {
+      EXPECT_EQ(said.rfind(c.said, 0), 0u) << said;
+    } else {
+      EXPECT_EQ(said, c.said);
+    }
+  }
+  // An existing output is left as it was.
+  const std::string out = dir.Dir().Write("out.lat", "keep me");
+  const std::string in = dir.Dir().Write("in.json", lattice + R"(, "values": [1]})");
+  EXPECT_EQ(dir.Run({"create", in, out}).exitCode, 2);
+  EXPECT_EQ(ReadText(out), "keep me");
+  // A missing input file.
+  const std::string none = dir.File("none.json");
+  const ToolResult r = dir.Run({"create", none, dir.File("new.lat")});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err,
+            "lattool: error: " + none + ": cannot read '" + none + "': No such file or directory\n");
+  EXPECT_FALSE(Exists(dir.File("new.lat")));
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ struct TerminalResult {
   std::string shown;  // all the terminal showed: output, and the typed text echoed
 };
 
-// Runs lattool with `args` and `environment` (as ToolProcess) and types `typed`, followed
+// Runs lattool with `args` and `environment` (as RunTool) and types `typed`, followed
 // by an end of input (Ctrl-D) so that a tool that wants more gives up instead of waiting.
 // With `interruptAfter`, first waits until the terminal shows that text and presses
 // Ctrl-C, and only then types.
