@@ -136,7 +136,7 @@ constexpr const char* k8BitWarning =
     "This file format does not support 8-bit unsigned integer data.  Export will proceed by "
     "converting to 16-bit signed data.";
 
-class ExportPageTest : public ::testing::Test {
+class ExportPageTest : public ExportDialogTest {
  protected:
   // The filter's page, as the host asks for it before an export.
   IoPropertyPage* MakePage() {
@@ -158,11 +158,6 @@ class ExportPageTest : public ::testing::Test {
     title = user.titles.empty() ? "" : user.titles[0];
     return result;
   }
-
-  hostfw::IoManager manager;
-  lattest::RecordingHost host{manager};
-  LatExportFilter filter{manager};
-  std::string title;
 };
 
 TEST_F(ExportPageTest, ShowsTheHostsRangeAndThePromotedTypeWithItsWarning) {

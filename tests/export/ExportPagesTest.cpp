@@ -1,34 +1,12 @@
-// The export filter's side of the options page and dialog: the page's values taken at the
-// first header, the fixed value checked when a page was made, and the modal dialog's OK.
-#include <windows.h>
-
+// The export filter's side of the options page: the page's values taken at the first
+// header, and the fixed value checked whenever a page was made.
 #include "export/LatExportDlg.h"
 #include "tests/export/ExportHarness.h"
-#include "user32/DialogUser.h"
 
 namespace lattest {
 namespace {
 
 using hostbase::CPrimType;
-
-// Plays the user of the modal dialog: notes the type minimum it shows, then clicks.
-class ClickingUser final : public user32::DialogUser {
- public:
-  explicit ClickingUser(std::vector<int> buttons) : buttons_(std::move(buttons)) {
-    user32::SetDialogUser(this);
-  }
-  ~ClickingUser() override { user32::SetDialogUser(nullptr); }
-  void Interact(HWND dialog, user32::DialogKind) override {
-    char text[64] = {};
-    GetDlgItemTextA(dialog, IDC_SHOW_TYPE_MIN, text, sizeof text);
-    typeMin = text;
-    for (int id : buttons_) user32::ClickButton(dialog, id);
-  }
-  std::string typeMin;
-
- private:
-  std::vector<int> buttons_;
-};
 
 class ExportPagesTest : public ExportTest {
  protected:
@@ -77,17 +55,6 @@ TEST_F(ExportPagesTest, WithAPageTheFixedValueIsCheckedEvenWithoutBlanks) {
   EXPECT_EQ(filter.EndExportToFile(), hostfw::ExportStatus_Accepted);
   EXPECT_TRUE(DirEntries().empty());
   EXPECT_EQ(manager.SavedOptionsText(), "BlankMethod=4\nFixedBlankValue=40000\n");
-}
-
-TEST_F(ExportPagesTest, DialogOkShowsTheWrittenTypesRangeAndTakesTheMethod) {
-  const ClickingUser user({IDC_BLANK_TYPE_MAX, IDOK});
-  ASSERT_EQ(Begin(true), hostfw::ExportStatus_Accepted);
-  ASSERT_EQ(SendLattice(lattice), hostfw::ExportStatus_Accepted);
-  ASSERT_EQ(filter.EndExportToFile(), hostfw::ExportStatus_Accepted);
-  EXPECT_EQ(user.typeMin, "[-32768]");
-  const std::vector<double> typeMax = {3, 32767, 9};
-  EXPECT_TRUE(SameBytes(ReadFileBytes(out), ExpectedFile(lattice, &typeMax)));
-  EXPECT_EQ(host.warnings.size(), 1u);  // the dialog does not warn again
 }
 
 }  // namespace
