@@ -32,6 +32,7 @@ TEST_F(ExportLifecycleTest, OnlyACompleteLatticeReplacesTheFileAndEndingTwiceRai
   EXPECT_EQ(filter.EndExportToFile(), hostfw::ExportStatus_Accepted);
   EXPECT_EQ(DirEntries(), std::vector<std::string>{"out.lat"});
   EXPECT_TRUE(SameBytes(ReadFileBytes(out), ExpectedFile(lattice)));
+  ASSERT_FALSE(host.beginMessages.empty());
   EXPECT_EQ(host.beginMessages.back(), "Exporting Iris Explorer LAT file out.lat");
   EXPECT_EQ(host.stops, static_cast<int>(lattice.ScanCount()) + 1);
   ExpectFilterError([&] { filter.EndExportToFile(); }, "", hostfw::ErrCode::ExportFileNotOpen);
