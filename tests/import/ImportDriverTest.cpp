@@ -1,8 +1,10 @@
 // The filter's face towards the host: recognition, the magic line, the driver's progress
-// report and its state across imports.
+// report and its state across imports, and the module's ImportLAT as a host loads it.
+#include <memory>
 #include <string>
 
 #include "tests/import/ImportHarness.h"
+#include "tests/support/PluginModule.h"
 
 namespace lattest {
 namespace {
@@ -125,6 +127,22 @@ TEST_F(DriverTest, CountsLinesFromZeroInEachImport) {
   // The second file fails on its magic line: its count starts again.
   ExpectNumberError(WritePlain("#!/usr/explorer/bin/explorer cxLattice binary v\n", "b.lat"), 1);
   ExpectNumberError(WritePlain(bad, "bad.lat"), 7);
+}
+
+TEST(PluginModuleTest, ImportLATMakesAFilterThatImports) {
+  const PluginModule module(LAT_PLUGIN_PATH);
+  const PluginModule::ImportFactory factory = module.FindImportLAT();
+  ASSERT_NE(factory, nullptr);
+  TempDir dir;
+  const std::string path = dir.Write("example.lat", ExamplePlainText());
+  hostfw::IoManager manager;
+  RecordingHost host(manager);
+  const std::unique_ptr<hostfw::IoImportFilter> filter(factory(manager));
+  ASSERT_NE(filter, nullptr);
+  EXPECT_TRUE(filter->CanImportFile(path.c_str()));
+  EXPECT_EQ(filter->ImportFromFile(path.c_str()), 0);
+  EXPECT_EQ(host.Sequence(), "U S S E");
+  EXPECT_EQ(&filter->GetManager(), &manager);
 }
 
 }  // namespace
