@@ -115,26 +115,7 @@ TEST(Create, AFixedValueOutsideTheTypeIsAnErrorAndWritesNothing) {
   EXPECT_FALSE(Exists(out));
 }
 
-TEST(Create, GivenComponentRangesAreHandedOverAsTheyAre) {
-  ExportDir dir;
-  const std::string out = dir.File("out.lat");
-  nlohmann::json lat = BlankedRow();
-  lat["componentMin"] = {-50};
-  lat["componentMax"] = {1000};
-  ASSERT_EQ(Create(dir, lat, out, "BlankMethod=1").exitCode, 0);
-  EXPECT_EQ(DumpLattice(out)["values"], nlohmann::json({5, 1000, 300, 1000, 40, 7}));
-  // Through the fake module: given ones as they are, a missing one computed.
-  lat.erase("componentMax");
-  const std::string in = dir.WriteJson("ranges.json", lat);
-  ASSERT_EQ(dir.RunFake({"create", in, out}).exitCode, 0);
-  const auto log = ReadLines(dir.LogFile());
-  ASSERT_GE(log.size(), 3u);
-  EXPECT_EQ(log[2],
-            "ExportObject uniform 6x1x1 components=1 dataType=2 flags=1 blank=-1 min=[-50] "
-            "max=[300]");
-}
-
-TEST(Create, ComputedRangesLeaveOutBlanksOnlyWhenTheLatticeMayHaveThem) {
+TEST(Create, GivenRangesAreHandedOverAndComputedOnesLeaveOutBlanksOnlyWhenTheLatticeMayHaveThem) {
   ExportDir dir;
   nlohmann::json lat = UniformRow(4, {-1, 9, 4, -1, -3, 2}, 2);
   lat["blankValue"] = -1;
@@ -155,6 +136,21 @@ TEST(Create, ComputedRangesLeaveOutBlanksOnlyWhenTheLatticeMayHaveThem) {
   // Without the flag, -1 is an ordinary value and is written as it is.
   ASSERT_EQ(dir.Run({"create", plain, out}).exitCode, 0);
   EXPECT_EQ(DumpLattice(out)["values"], nlohmann::json({-1, 9, 4, -1, -3, 2}));
+
+  // Given ranges are handed over as they are; a missing one is computed.
+  nlohmann::json given = BlankedRow();
+  given["componentMin"] = {-50};
+  given["componentMax"] = {1000};
+  ASSERT_EQ(Create(dir, given, out, "BlankMethod=1").exitCode, 0);
+  EXPECT_EQ(DumpLattice(out)["values"], nlohmann::json({5, 1000, 300, 1000, 40, 7}));
+  given.erase("componentMax");
+  std::filesystem::remove(dir.LogFile());
+  ASSERT_EQ(dir.RunFake({"create", dir.WriteJson("ranges.json", given), out}).exitCode, 0);
+  const auto ranges = ReadLines(dir.LogFile());
+  ASSERT_GE(ranges.size(), 3u);
+  EXPECT_EQ(ranges[2],
+            "ExportObject uniform 6x1x1 components=1 dataType=2 flags=1 blank=-1 min=[-50] "
+            "max=[300]");
 }
 
 TEST(SavedOptions, KeptForTheNextRunUnlessForgottenAndAnUnreadableFileIsLeftAlone) {
