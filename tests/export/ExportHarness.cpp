@@ -23,6 +23,56 @@ void AppendFloats(std::vector<float>& to, const std::vector<double>& values) {
   for (double v : values) to.push_back(static_cast<float>(v));
 }
 
+namespace bin = lat::binary;
+
+std::unique_ptr<hostfw::TrLattice> MakeHeader(const ExportLattice& lattice) {
+  std::unique_ptr<hostfw::TrLattice> made;
+  if (lattice.kind == bin::kUniform) {
+    auto uniform = std::make_unique<hostfw::TrUniformLattice>(
+        lattice.dataType, lattice.nx, lattice.ny, lattice.nz, lattice.numComponents);
+    std::copy(lattice.origin.begin(), lattice.origin.end(), uniform->origin);
+    std::copy(lattice.spacing.begin(), lattice.spacing.end(), uniform->spacing);
+    made = std::move(uniform);
+  } else if (lattice.kind == bin::kRectilinear) {
+    auto rect = std::make_unique<hostfw::TrRectilinearLattice>(lattice.coordType, lattice.dataType,
+                                                               lattice.nx, lattice.ny, lattice.nz,
+                                                               lattice.numComponents);
+    if (rect->xCoords != nullptr) {
+      Store(lattice.xs, 0, lattice.xs.size(), lattice.coordType, rect->xCoords);
+      Store(lattice.ys, 0, lattice.ys.size(), lattice.coordType, rect->yCoords);
+      Store(lattice.zs, 0, lattice.zs.size(), lattice.coordType, rect->zCoords);
+    }
+    made = std::move(rect);
+  } else {
+    made = std::make_unique<hostfw::TrCurvilinearLattice>(lattice.coordType, lattice.dataType,
+                                                          lattice.nx, lattice.ny, lattice.nz,
+                                                          lattice.numComponents);
+  }
+  made->flags = lattice.blanks ? hostfw::TrLattice::kFlagMayHaveBlanks : 0;
+  made->blankValue = lattice.blankValue;
+  made->componentMin = lattice.componentMin;
+  made->componentMax = lattice.componentMax;
+  return made;
+}
+
+// Scan `s` (a coordinate scan for even s of a curvilinear lattice).
+std::unique_ptr<hostfw::TrLatticeScan> MakeScan(const ExportLattice& lattice,
+                                                const hostfw::TrLattice& header, std::size_t s) {
+  const bool curvilinear = lattice.kind == bin::kCurvilinear;
+  const std::size_t row = curvilinear ? s / 2 : s;
+  const std::size_t nx = Count(lattice.nx);
+  if (curvilinear && s % 2 == 0) {
+    auto scan = std::make_unique<hostfw::TrLatticeScan>(
+        3 * lattice.nx * CPrimType::TypeSize[lattice.coordType]);
+    Store(lattice.nodeCoords, row * nx * 3, nx * 3, lattice.coordType, scan->data);
+    return scan;
+  }
+  auto scan = std::make_unique<hostfw::TrLatticeScan>(header);
+  const std::size_t perRow = nx * Count(lattice.numComponents);
+  Store(lattice.values, row * perRow, perRow, lattice.dataType, scan->data);
+  return scan;
+}
+
 }  // namespace
 
 std::size_t ExportLattice::ScanCount() const {
@@ -47,53 +97,6 @@ ExportLattice MakeLattice(std::int32_t kind, std::int32_t dataType, std::int32_t
       for (std::int32_t i = 0; i < nx; ++i)
         lattice.nodeCoords.insert(lattice.nodeCoords.end(), {i + 0.25 * j, 1.0 * j, 1.0 * k - i});
   return lattice;
-}
-
-std::unique_ptr<hostfw::TrLattice> MakeHeader(const ExportLattice& lattice) {
-  std::unique_ptr<hostfw::TrLattice> made;
-  if (lattice.kind == lat::binary::kUniform) {
-    auto uniform = std::make_unique<hostfw::TrUniformLattice>(
-        lattice.dataType, lattice.nx, lattice.ny, lattice.nz, lattice.numComponents);
-    std::copy(lattice.origin.begin(), lattice.origin.end(), uniform->origin);
-    std::copy(lattice.spacing.begin(), lattice.spacing.end(), uniform->spacing);
-    made = std::move(uniform);
-  } else if (lattice.kind == lat::binary::kRectilinear) {
-    auto rect = std::make_unique<hostfw::TrRectilinearLattice>(lattice.coordType, lattice.dataType,
-                                                               lattice.nx, lattice.ny, lattice.nz,
-                                                               lattice.numComponents);
-    if (rect->xCoords != nullptr) {
-      Store(lattice.xs, 0, lattice.xs.size(), lattice.coordType, rect->xCoords);
-      Store(lattice.ys, 0, lattice.ys.size(), lattice.coordType, rect->yCoords);
-      Store(lattice.zs, 0, lattice.zs.size(), lattice.coordType, rect->zCoords);
-    }
-    made = std::move(rect);
-  } else {
-    made = std::make_unique<hostfw::TrCurvilinearLattice>(lattice.coordType, lattice.dataType,
-                                                          lattice.nx, lattice.ny, lattice.nz,
-                                                          lattice.numComponents);
-  }
-  made->flags = lattice.blanks ? hostfw::TrLattice::kFlagMayHaveBlanks : 0;
-  made->blankValue = lattice.blankValue;
-  made->componentMin = lattice.componentMin;
-  made->componentMax = lattice.componentMax;
-  return made;
-}
-
-std::unique_ptr<hostfw::TrLatticeScan> MakeScan(const ExportLattice& lattice,
-                                                const hostfw::TrLattice& header, std::size_t s) {
-  const bool curvilinear = lattice.kind == lat::binary::kCurvilinear;
-  const std::size_t row = curvilinear ? s / 2 : s;
-  const std::size_t nx = Count(lattice.nx);
-  if (curvilinear && s % 2 == 0) {
-    auto scan = std::make_unique<hostfw::TrLatticeScan>(
-        3 * lattice.nx * CPrimType::TypeSize[lattice.coordType]);
-    Store(lattice.nodeCoords, row * nx * 3, nx * 3, lattice.coordType, scan->data);
-    return scan;
-  }
-  auto scan = std::make_unique<hostfw::TrLatticeScan>(header);
-  const std::size_t perRow = nx * Count(lattice.numComponents);
-  Store(lattice.values, row * perRow, perRow, lattice.dataType, scan->data);
-  return scan;
 }
 
 std::vector<std::uint8_t> ExpectedFile(const ExportLattice& lattice,

@@ -43,10 +43,6 @@ struct ExportLattice {
 // z; curvilinear node (i, j, k) at (i + 0.25 j, j, k - i).
 ExportLattice MakeLattice(std::int32_t kind, std::int32_t dataType, std::int32_t nx,
                           std::int32_t ny, std::int32_t nz, std::int32_t numComponents = 1);
-std::unique_ptr<hostfw::TrLattice> MakeHeader(const ExportLattice& lattice);
-// Scan `s` (a coordinate scan for even s of a curvilinear lattice).
-std::unique_ptr<hostfw::TrLatticeScan> MakeScan(const ExportLattice& lattice,
-                                                const hostfw::TrLattice& header, std::size_t s);
 // The file the tests' own binary encoder lays out, with `values` as the values written.
 std::vector<std::uint8_t> ExpectedFile(const ExportLattice& lattice,
                                        const std::vector<double>* values = nullptr);
