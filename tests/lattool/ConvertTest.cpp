@@ -228,5 +228,31 @@ TEST(ConvertPasses, OnePassHandsOneNaNPerComponentAndTwoPassesTheRanges) {
             "min=[-100,-210] max=[600,-110]");
 }
 
+// A lattice that may hold blanks needs its ranges for the replacement: the export begun
+// for one pass receives it once, after a first pass, with the blank value (-7) left out.
+TEST(ConvertPasses, ALatticeThatMayHoldBlanksGetsItsRangesWithoutItsBlanks) {
+  ExportDir dir;
+  const std::string in = WriteTwoLattices(dir);
+  const std::string out = dir.File("out.lat");
+  auto env = dir.Environment();
+  env.push_back("LAT_FAKE_BLANK=-7");
+  const ToolResult blanks = RunTool({"--quiet", "--plugin", FAKE_EXPORT_PATH, "convert", in, out,
+                                     "--lattice", "1", "--options", "A=1"},
+                                    env);
+  ASSERT_EQ(blanks.exitCode, 0) << blanks.err;
+  EXPECT_EQ(blanks.err, "");
+  EXPECT_EQ(ReadLines(dir.LogFile()),
+            (std::vector<std::string>{
+                "SetOptions A=1",
+                "BeginExportToFile " + out,
+                "ExportObject uniform 3x2x1 components=1 dataType=7 flags=1 blank=-7 "
+                "min=[8.25] max=[12.5]",
+                "ExportObject scan 12",
+                "ExportObject scan 12",
+                "ExportObject end",
+                "EndExportToFile",
+            }));
+}
+
 }  // namespace
 }  // namespace lattest

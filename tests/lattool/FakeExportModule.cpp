@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,52 @@ class RecordingExportFilter final : public hostfw::IoExportFilter {
 
 using ImportFactory = hostfw::IoImportFilter* (*)(hostfw::IoManager&);
 
+// Marks each lattice header as one with blanks on its way to the host's sink.
+class BlankMarkingSink final : public hostfw::IoObjectSink {
+ public:
+  BlankMarkingSink(hostfw::IoObjectSink* next, double blank) noexcept
+      : next_(next), blank_(blank) {}
+  bool Receive(hostfw::TrBase& object) override {
+    const std::string kind = KindOf(object);
+    if (kind == "uniform" || kind == "rectilinear" || kind == "curvilinear") {
+      auto& header = static_cast<hostfw::TrLattice&>(object);
+      header.flags |= hostfw::TrLattice::kFlagMayHaveBlanks;
+      header.blankValue = blank_;
+    }
+    return next_ == nullptr || next_->Receive(object);
+  }
+
+ private:
+  hostfw::IoObjectSink* next_;
+  double blank_;
+};
+
+// The real import filter, its objects passed through BlankMarkingSink when asked for.
+class BlankMarkingImportFilter final : public hostfw::IoImportFilter {
+ public:
+  BlankMarkingImportFilter(hostfw::IoManager& manager,
+                           std::unique_ptr<hostfw::IoImportFilter> real) noexcept
+      : IoImportFilter(manager), real_(std::move(real)) {}
+  bool CanImportFile(const char* path) override { return real_->CanImportFile(path); }
+  hostfw::ImportStatus ImportFromFile(const char* path) override {
+    const char* blank = std::getenv("LAT_FAKE_BLANK");
+    if (blank == nullptr) return real_->ImportFromFile(path);
+    hostfw::IoManager& manager = GetManager();
+    hostfw::IoObjectSink* host = manager.GetObjectSink();
+    BlankMarkingSink marking(host, std::atof(blank));
+    manager.SetObjectSink(&marking);
+    struct Restore {
+      hostfw::IoManager& manager;
+      hostfw::IoObjectSink* sink;
+      ~Restore() { manager.SetObjectSink(sink); }
+    } restore{manager, host};
+    return real_->ImportFromFile(path);
+  }
+
+ private:
+  std::unique_ptr<hostfw::IoImportFilter> real_;
+};
+
 }  // namespace
 
 LAT_PLUGIN_API hostfw::IoExportFilter* ExportLAT(hostfw::IoManager& manager) {
@@ -114,5 +161,6 @@ LAT_PLUGIN_API hostfw::IoImportFilter* ImportLAT(hostfw::IoManager& manager) {
   void* real = dlopen(LAT_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (real == nullptr) return nullptr;
   auto factory = reinterpret_cast<ImportFactory>(dlsym(real, "ImportLAT"));
-  return factory ? factory(manager) : nullptr;
+  std::unique_ptr<hostfw::IoImportFilter> filter(factory ? factory(manager) : nullptr);
+  return filter ? new BlankMarkingImportFilter(manager, std::move(filter)) : nullptr;
 }
