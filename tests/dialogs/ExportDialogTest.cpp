@@ -181,6 +181,16 @@ TEST_F(ExportPageTest, ShowsTheHostsRangeAndThePromotedTypeWithItsWarning) {
   EXPECT_EQ(static_cast<LatExportDlg*>(page)->dataType, hostbase::CPrimType::Int16);
 }
 
+TEST_F(ExportPageTest, TheSheetsHelpButtonOpensTheHelpTopic) {
+  IoPropertyPage* page = MakePage();
+  ASSERT_NE(page, nullptr);
+  Show(page, [](HWND window, DialogKind) {
+    user32::PressSheetButton(window, SheetButton::Help);
+    user32::RequestContextHelp(window);
+  });
+  EXPECT_EQ(host.helpTopics, (std::vector<std::string>{"Lat-Export.htm", "Lat-Export.htm"}));
+}
+
 TEST_F(ExportPageTest, ApplyHandsTheChoiceToTheFilterWhichSavesIt) {
   manager.LoadSavedOptions("BlankMethod=2\nFixedBlankValue=6\n");
   IoPropertyPage* page = MakePage();
