@@ -11,7 +11,9 @@ namespace {
 
 using hostbase::CPrimType;
 
-std::size_t Count(std::int32_t n) { return static_cast<std::size_t>(n); }
+std::size_t Count(std::int32_t n) {
+  return static_cast<std::size_t>(n);
+}
 
 // Writes `values` as `type` into `destination` (saturated and rounded by the host's rules).
 void Store(const std::vector<double>& values, std::size_t first, std::size_t count, int type,
@@ -24,6 +26,8 @@ void AppendFloats(std::vector<float>& to, const std::vector<double>& values) {
 }
 
 namespace bin = lat::binary;
+
+}  // namespace
 
 std::unique_ptr<hostfw::TrLattice> MakeHeader(const ExportLattice& lattice) {
   std::unique_ptr<hostfw::TrLattice> made;
@@ -62,8 +66,8 @@ std::unique_ptr<hostfw::TrLatticeScan> MakeScan(const ExportLattice& lattice,
   const std::size_t row = curvilinear ? s / 2 : s;
   const std::size_t nx = Count(lattice.nx);
   if (curvilinear && s % 2 == 0) {
-    auto scan = std::make_unique<hostfw::TrLatticeScan>(
-        3 * lattice.nx * CPrimType::TypeSize[lattice.coordType]);
+    auto scan = std::make_unique<hostfw::TrLatticeScan>(3 * lattice.nx *
+                                                        CPrimType::TypeSize[lattice.coordType]);
     Store(lattice.nodeCoords, row * nx * 3, nx * 3, lattice.coordType, scan->data);
     return scan;
   }
@@ -72,8 +76,6 @@ std::unique_ptr<hostfw::TrLatticeScan> MakeScan(const ExportLattice& lattice,
   Store(lattice.values, row * perRow, perRow, lattice.dataType, scan->data);
   return scan;
 }
-
-}  // namespace
 
 std::size_t ExportLattice::ScanCount() const {
   return (kind == lat::binary::kCurvilinear ? 2 : 1) * Count(ny) * Count(nz);
@@ -116,10 +118,12 @@ std::vector<std::uint8_t> ExpectedFile(const ExportLattice& lattice,
   if (lattice.kind == lat::binary::kUniform) {
     const std::int32_t counts[3] = {lattice.nx, lattice.ny, lattice.nz};
     for (std::size_t axis = 0; axis < 3; ++axis)  // first and last coordinate per axis
-      AppendFloats(file.coords, {lattice.origin[axis], lattice.origin[axis] +
-                                     (counts[axis] - 1) * lattice.spacing[axis]});
+      AppendFloats(file.coords,
+                   {lattice.origin[axis],
+                    lattice.origin[axis] + (counts[axis] - 1) * lattice.spacing[axis]});
   } else if (lattice.kind == lat::binary::kRectilinear) {
-    for (const auto* axis : {&lattice.xs, &lattice.ys, &lattice.zs}) AppendFloats(file.coords, *axis);
+    for (const auto* axis : {&lattice.xs, &lattice.ys, &lattice.zs})
+      AppendFloats(file.coords, *axis);
   } else {
     AppendFloats(file.coords, lattice.nodeCoords);
   }

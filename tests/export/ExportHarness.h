@@ -52,6 +52,12 @@ testing::AssertionResult SameBytes(const std::vector<std::uint8_t>& actual,
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);  // empty when unreadable
 std::int32_t IntAt(const std::vector<std::uint8_t>& bytes, std::size_t offset);  // big-endian
 
+// The host's header for `lattice`, and its scan `s` (a coordinate scan for even s of a
+// curvilinear lattice).
+std::unique_ptr<hostfw::TrLattice> MakeHeader(const ExportLattice& lattice);
+std::unique_ptr<hostfw::TrLatticeScan> MakeScan(const ExportLattice& lattice,
+                                                const hostfw::TrLattice& header, std::size_t s);
+
 class ExportTest : public ::testing::Test {
  protected:
   hostfw::ExportStatus Begin(bool interactive = false) {
@@ -66,7 +72,8 @@ class ExportTest : public ::testing::Test {
   // `action` raises an error of the export filter with `code` and `args`, or with
   // `message` when it is not empty (then without code or args).
   void ExpectFilterError(const std::function<void()>& action, const std::string& message,
-                         hostfw::ErrCode code = {}, const std::vector<hostbase::CErrorArg>& args = {});
+                         hostfw::ErrCode code = {},
+                         const std::vector<hostbase::CErrorArg>& args = {});
   std::vector<std::string> DirEntries() const;  // sorted
 
   TempDir dir;

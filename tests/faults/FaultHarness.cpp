@@ -26,6 +26,10 @@ void ExpectError(const std::optional<hostbase::CError>& error, const char* modul
   EXPECT_EQ(error->Args(), args) << error->Message();
 }
 
+std::string SystemText(int error) {
+  return std::strerror(error);
+}
+
 std::uint64_t AddressSpaceInUse() {
   std::ifstream status("/proc/self/status");
   std::string line;
@@ -44,8 +48,7 @@ std::map<std::string, std::string> TreeSnapshot(const std::string& root) {
   for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
     std::ifstream in(entry.path(), std::ios::binary);
     tree[fs::relative(entry.path(), root).string()] =
-        entry.is_directory() ? "<dir>"
-                             : std::string(std::istreambuf_iterator<char>(in), {});
+        entry.is_directory() ? "<dir>" : std::string(std::istreambuf_iterator<char>(in), {});
   }
   return tree;
 }

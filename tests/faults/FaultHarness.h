@@ -23,6 +23,9 @@ std::optional<hostbase::CError> CaughtError(const std::function<void()>& call);
 void ExpectError(const std::optional<hostbase::CError>& error, const char* module, int code,
                  const std::vector<hostbase::CErrorArg>& args);
 
+// The text of errno value `error`, as the shared library reports it.
+std::string SystemText(int error);
+
 // True in a build with AddressSanitizer, which cannot run under an address-space limit.
 constexpr bool BuiltWithAddressSanitizer() {
 #if defined(__SANITIZE_ADDRESS__)
