@@ -8,6 +8,7 @@
 #include "tests/export/ExportHarness.h"
 #include "tests/faults/FaultHarness.h"
 #include "tests/support/TempDir.h"
+#include "user32/DialogUser.h"
 
 namespace lattest {
 namespace {
@@ -79,6 +80,42 @@ TEST_P(ExportCancel, AtEveryProgressReportOverAnExistingFile) {
     EXPECT_EQ(TreeSnapshot(dir.Path()),
               (std::map<std::string, std::string>{{"out.lat", kPrecious}}));
   }
+}
+
+// Plays the user of the options dialog: presses Cancel.
+class CancellingUser final : public user32::DialogUser {
+ public:
+  CancellingUser() { user32::SetDialogUser(this); }
+  ~CancellingUser() override { user32::SetDialogUser(nullptr); }
+  CancellingUser(const CancellingUser&) = delete;
+  CancellingUser& operator=(const CancellingUser&) = delete;
+  void Interact(HWND dialog, user32::DialogKind /*kind*/) override {
+    ++shown;
+    user32::ClickButton(dialog, IDCANCEL);
+  }
+  int shown = 0;
+};
+
+// The dialog comes before the file is opened: the cancelled header returns 2, the end has
+// no unfinished file to remove and returns 0, and the file that was there is kept.
+TEST(ExportCancelDialog, LeavesTheFileThatWasThere) {
+  ExportLattice lattice = MakeLattice(bin::kUniform, hostbase::CPrimType::Float, 3, 10, 3);
+  lattice.blanks = true;
+  lattice.blankValue = 5;
+  lattice.componentMin = {1};
+  lattice.componentMax = {90};
+  TempDir dir;
+  const std::string out = dir.Write("out.lat", kPrecious);
+  const CancellingUser user;
+  hostfw::IoManager manager;
+  RecordingHost host(manager);
+  LatExportFilter filter(manager);
+  ASSERT_EQ(filter.BeginExportToFile(out.c_str(), true), hostfw::ExportStatus_Accepted);
+  EXPECT_EQ(filter.ExportObject(*MakeHeader(lattice)), hostfw::ExportStatus_Cancelled);
+  EXPECT_EQ(user.shown, 1);
+  EXPECT_EQ(filter.EndExportToFile(), hostfw::ExportStatus_Accepted);
+  EXPECT_TRUE(host.beginMessages.empty());
+  EXPECT_EQ(TreeSnapshot(dir.Path()), (std::map<std::string, std::string>{{"out.lat", kPrecious}}));
 }
 
 std::string KindName(const ::testing::TestParamInfo<std::int32_t>& kind) {
