@@ -96,11 +96,32 @@ TEST_F(FileFaults, FileWhoseReadingFailsRaisesTheReadError) {
   // Opens, reports its length as 0, and fails at the first read.
   const std::string path = "/proc/self/mem";
   EXPECT_FALSE(filter.CanImportFile(path.c_str()));
-  ExpectError(ImportError(path), "CBufferedFile", hostbase::kErrFileRead, {path, std::strerror(EIO)});
+  ExpectError(ImportError(path), "CBufferedFile", hostbase::kErrFileRead,
+              {path, std::strerror(EIO)});
   EXPECT_EQ(host.beginMessages, std::vector<std::string>{"Importing Iris Explorer LAT file mem"});
   EXPECT_TRUE(host.objects.empty());
   EXPECT_EQ(host.stops, 1);
   ExpectSoundImportAfterwards();
+}
+
+// A folder (also named with a trailing separator) and a path that does not exist are
+// refused at the open with the reason, before any progress report.
+TEST_F(FileFaults, FolderAndMissingPathAreRefusedAtTheOpen) {
+  const struct {
+    std::string path;
+    std::string reason;
+  } cases[] = {{dir.Path(), "Is a directory"},
+               {dir.Path() + "/", "Is a directory"},
+               {dir.File("missing/nothing.lat"), std::strerror(ENOENT)}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    host.Clear();
+    EXPECT_FALSE(filter.CanImportFile(c.path.c_str()));
+    ExpectError(ImportError(c.path), "CBufferedFile", hostbase::kErrFileOpen, {c.path, c.reason});
+    EXPECT_TRUE(host.beginMessages.empty());
+    EXPECT_TRUE(host.objects.empty());
+    ExpectSoundImportAfterwards();
+  }
 }
 
 }  // namespace
