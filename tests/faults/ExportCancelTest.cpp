@@ -26,11 +26,14 @@ struct CancelledExport {
   int stops = 0;
 };
 
-// One export on a filter of its own, the host cancelling at report `cancelAt`.
-CancelledExport RunExport(const std::string& out, const ExportLattice& lattice, int cancelAt) {
+// One export on a filter of its own, the host cancelling at report `cancelAt` or, with
+// `atBegin`, when the progress report begins.
+CancelledExport RunExport(const std::string& out, const ExportLattice& lattice, int cancelAt,
+                          bool atBegin = false) {
   hostfw::IoManager manager;
   RecordingHost host(manager);
   host.cancelAtProportion = cancelAt;
+  host.cancelAtBegin = atBegin;
   LatExportFilter filter(manager);
   CancelledExport result;
   EXPECT_EQ(filter.BeginExportToFile(out.c_str(), false), hostfw::ExportStatus_Accepted);
@@ -80,6 +83,20 @@ TEST_P(ExportCancel, AtEveryProgressReportOverAnExistingFile) {
     EXPECT_EQ(TreeSnapshot(dir.Path()),
               (std::map<std::string, std::string>{{"out.lat", kPrecious}}));
   }
+}
+
+// The header's progress report is refused as it begins: nothing more is written and the
+// file that was there is kept.
+TEST_P(ExportCancel, WhenTheProgressReportBegins) {
+  const ExportLattice lattice = MakeLattice(GetParam(), hostbase::CPrimType::Float, 3, 10, 3);
+  TempDir dir;
+  const std::string out = dir.Write("out.lat", kPrecious);
+  const CancelledExport cancelled = RunExport(out, lattice, RecordingHost::kNever, true);
+  EXPECT_EQ(cancelled.cancelledStatus, hostfw::ExportStatus_Cancelled);
+  EXPECT_EQ(cancelled.objectsSent, 1u);
+  EXPECT_EQ(cancelled.endStatus, hostfw::ExportStatus_NoLattice);
+  EXPECT_EQ(cancelled.stops, 1);
+  EXPECT_EQ(TreeSnapshot(dir.Path()), (std::map<std::string, std::string>{{"out.lat", kPrecious}}));
 }
 
 // Plays the user of the options dialog: presses Cancel.
