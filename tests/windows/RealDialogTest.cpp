@@ -366,7 +366,6 @@ constexpr DWORD kText = kChild | SS_LEFT | WS_GROUP;
 constexpr DWORD kRadio = kChild | BS_AUTORADIOBUTTON;
 constexpr DWORD kButton = kChild | BS_PUSHBUTTON | WS_TABSTOP;
 
-
 // Both forms: the same frame, the shared controls in tab order, then their own buttons.
 TEST(ModuleResources, DialogsHoldTheFrameAndControlsOfTheTable) {
   const std::vector<std::pair<int, std::vector<Item>>> forms = {
