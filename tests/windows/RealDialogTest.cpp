@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -68,8 +69,8 @@ class DialogRobot {
     GetWindowThreadProcessId(window, &process);
     char className[16] = {};
     GetClassNameA(window, className, sizeof className);
-    const bool found = process == robot->process_ && std::string(className) == "#32770" &&
-                       IsWindowVisible(window);
+    const bool found =
+        process == robot->process_ && std::string(className) == "#32770" && IsWindowVisible(window);
     if (found) robot->window_ = window;
     return !found;
   }
@@ -85,7 +86,9 @@ std::string TextOf(HWND window, int id) {
   return text;
 }
 // Presses a button as a click would.
-void Click(HWND window, int id) { SendMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0); }
+void Click(HWND window, int id) {
+  SendMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0);
+}
 
 BOOL CALLBACK NotePendingPaint(HWND window, LPARAM pending) {
   if (GetUpdateRect(window, nullptr, FALSE)) *reinterpret_cast<bool*>(pending) = true;
@@ -97,11 +100,39 @@ bool PaintPending(HWND window) {
   return pending;
 }
 
+// Leaves the picture, as a 24-bit BMP named `name`, in the folder LAT_DIALOG_PICTURES names
+// (for review; nothing when it is not set). No alpha channel, which viewers would take for
+// transparency: GDI leaves the fourth byte of its 32-bit pixels at zero.
+void SavePicture(const std::vector<std::uint32_t>& pixels, LONG width, LONG height,
+                 const char* name) {
+  const char* folder = std::getenv("LAT_DIALOG_PICTURES");
+  if (folder == nullptr || *folder == '\0') return;
+  const auto rowBytes = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+  std::vector<char> rows(rowBytes * static_cast<std::size_t>(height), 0);
+  for (LONG y = 0; y < height; ++y) {
+    char* out = rows.data() + rowBytes * static_cast<std::size_t>(y);
+    for (LONG x = 0; x < width; ++x) {
+      const std::uint32_t pixel = pixels[static_cast<std::size_t>(y * width + x)];
+      for (int shift : {0, 8, 16}) *out++ = static_cast<char>((pixel >> shift) & 0xFF);
+    }
+  }
+  BITMAPINFOHEADER info{sizeof info, width, -height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + rows.size());
+  std::ofstream out(std::filesystem::path(folder) / name, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(&info), sizeof info);
+  out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
+  EXPECT_TRUE(out) << "cannot write the picture " << name;
+}
+
 // Takes the picture of `window` through its own device context once its thread has painted
 // everything (a message sent returns only once that thread is back in its loop). It must
 // show the dialog's face colour and, inside `control`, that control's text on its
 // background: a blank capture, or one taken before the controls painted, fails.
-void CheckPicture(HWND window, HWND control) {
+void CheckPicture(HWND window, HWND control, const char* name) {
   bool painted = false;
   for (int step = 0; step < 2000 && !painted; ++step) {
     painted = !PaintPending(window) && (SendMessageA(window, WM_NULL, 0, 0), !PaintPending(window));
@@ -130,6 +161,7 @@ void CheckPicture(HWND window, HWND control) {
   DeleteObject(bitmap);
   DeleteDC(memory);
   ASSERT_FALSE(pixels.empty());
+  SavePicture(pixels, width, height, name);
   // The pixels in `area` of the colour `element` (a pixel is 0xXXRRGGBB, a COLORREF 0xBBGGRR).
   const auto count = [&](int element, RECT area) {
     const COLORREF colour = GetSysColor(element);
@@ -203,8 +235,10 @@ struct Shown {
 Shown Read(HWND window) {
   char title[128] = {};
   GetWindowTextA(window, title, sizeof title);
-  Shown shown{title, TextOf(window, IDC_FIXED_VALUE),
-              IsDlgButtonChecked(window, IDC_BLANK_DATA_MIN) == BST_CHECKED, {}};
+  Shown shown{title,
+              TextOf(window, IDC_FIXED_VALUE),
+              IsDlgButtonChecked(window, IDC_BLANK_DATA_MIN) == BST_CHECKED,
+              {}};
   for (const int id : {IDC_SHOW_DATA_MIN, IDC_SHOW_DATA_MAX, IDC_SHOW_TYPE_MIN, IDC_SHOW_TYPE_MAX})
     shown.ranges.push_back(TextOf(window, id));
   return shown;
@@ -219,7 +253,7 @@ TEST_F(RealDialogTest, ModalDialogShowsTheRangesAndOkHandsTheChoiceToTheFilter) 
   bool fixedChecked = false;
   DialogRobot robot([&](HWND window) {
     shown = Read(window);
-    CheckPicture(window, GetDlgItem(window, IDC_SHOW_DATA_MAX));
+    CheckPicture(window, GetDlgItem(window, IDC_SHOW_DATA_MAX), "dialog-105.bmp");
     Click(window, IDC_BLANK_FIXED);
     fixedChecked = IsDlgButtonChecked(window, IDC_BLANK_FIXED) == BST_CHECKED;
     SetDlgItemTextA(window, IDC_FIXED_VALUE, "-12.5");
@@ -243,7 +277,7 @@ TEST_F(RealDialogTest, PageApplyHandsTheChoiceToTheFilterAndCancelKeepsIt) {
   DialogRobot robot([&](HWND sheet) {
     const HWND page = PropSheet_GetCurrentPageHwnd(sheet);
     shown = Read(page);
-    CheckPicture(sheet, GetDlgItem(page, IDC_SHOW_DATA_MIN));
+    CheckPicture(sheet, GetDlgItem(page, IDC_SHOW_DATA_MIN), "page-106.bmp");
     Click(page, IDC_BLANK_TYPE_MIN);
     SetDlgItemTextA(page, IDC_FIXED_VALUE, "99");
     PropSheet_Apply(sheet);
@@ -329,9 +363,9 @@ std::tuple<DialogHeader, std::string, int, std::string, std::vector<Item>> Modul
   const std::string path = ProgramFolder() + "\\LAT.dll";
   const HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   if (module == nullptr) throw std::runtime_error("cannot load " + path);
-  const HRSRC found = FindResourceExA(module, MAKEINTRESOURCEA(5) /* RT_DIALOG */,
-                                      MAKEINTRESOURCEA(id),
-                                      MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+  const HRSRC found =
+      FindResourceExA(module, MAKEINTRESOURCEA(5) /* RT_DIALOG */, MAKEINTRESOURCEA(id),
+                      MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
   if (found == nullptr) throw std::runtime_error(path + " has no dialog " + std::to_string(id));
   const auto* bytes = static_cast<const unsigned char*>(LockResource(LoadResource(module, found)));
   TemplateBytes in{bytes, bytes, bytes + SizeofResource(module, found)};
@@ -383,7 +417,8 @@ TEST(ModuleResources, DialogsHoldTheFrameAndControlsOfTheTable) {
               std::make_tuple(DS_SHELLFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
                               DWORD{0}, short{0}, short{0}, short{198}, short{123},
                               std::string("LAT Export Options"), 8, std::string("MS Shell Dlg")));
-    std::vector<Item> want = {  // the controls both forms share, in tab order
+    std::vector<Item> want = {
+        // the controls both forms share, in tab order
         {IDC_STATIC, "Static",
          "Some exported nodes may contain missing (blanked) data, which this file format "
          "doesn't support.",
@@ -443,7 +478,8 @@ class LattoolDialog : public ::testing::Test {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child{};
     EXPECT_TRUE(CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                               nullptr, nullptr, &startup, &child)) << program;
+                               nullptr, nullptr, &startup, &child))
+        << program;
     DialogRobot robot(script, child.dwProcessId);
     DWORD exitCode = static_cast<DWORD>(-1);
     if (WaitForSingleObject(child.hProcess, 60000) != WAIT_OBJECT_0) {
