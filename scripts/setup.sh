@@ -6,7 +6,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libcli11-dev nlohmann-json3-dev python3
-          clang-14 libclang-rt-14-dev valgrind "$@")
+          clang-14 libclang-rt-14-dev valgrind pybind11-dev python3-dev python3-numpy zlib1g-dev
+          "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

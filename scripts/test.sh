@@ -2,5 +2,7 @@
 # Builds everything and runs the whole test suite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# What only the tests use: pytest, xarray, and VTK's own readers and writers as referee.
+scripts/setup.sh python3-pytest python3-xarray python3-vtk9
 scripts/build.sh dev
 ctest --preset dev
