@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "export/LatOutputTarget.h"
 #include "hostaux/LatticeResequencer.h"
+#include "hostbase/AtomicFile.h"
 #include "hostbase/BufferedFile.h"
 #include "hostbase/PrimType.h"
 #include "hostfw/IoFilter.h"
@@ -113,7 +113,7 @@ class LatExportFilter final : public hostfw::IoExportFilter {
   std::int32_t geometryType = 0, nRectCoord = 0, rectCoordsRef = 0;
 
   // Where the bytes go (a temporary file next to the output until the lattice is complete).
-  LatOutputTarget output;
+  hostbase::CAtomicFile output;
   // A file was opened in this export (so an unfinished one is removed at its end).
   bool fileOpened = false;
   // Scans the lattice being received needs; 0 when no lattice is being received.

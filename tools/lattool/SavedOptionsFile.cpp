@@ -11,9 +11,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "hostbase/AtomicFile.h"
+
 #if defined(_WIN32)
 #include <io.h>
-#include <windows.h>
 #endif
 
 namespace lattool {
@@ -22,6 +23,7 @@ namespace {
 
 #if defined(_WIN32)
 constexpr int kReadFlags = O_RDONLY | O_BINARY | O_NOINHERIT;
+constexpr int kWriteFlags = O_WRONLY | O_CREAT | O_TRUNC | O_BINARY | O_NOINHERIT;
 using IoSize = int;
 IoSize WriteSome(int fd, const char* data, std::size_t size) {
   return ::_write(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
@@ -29,25 +31,15 @@ IoSize WriteSome(int fd, const char* data, std::size_t size) {
 int SyncFile(int fd) {
   return ::_commit(fd);
 }
-// rename() cannot replace an existing file on Windows.
-int ReplaceFile(const std::string& from, const std::string& to) {
-  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return 0;
-  }
-  errno = EACCES;
-  return -1;
-}
 #else
 constexpr int kReadFlags = O_RDONLY | O_CLOEXEC;
+constexpr int kWriteFlags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
 using IoSize = ssize_t;
 IoSize WriteSome(int fd, const char* data, std::size_t size) {
   return ::write(fd, data, size);
 }
 int SyncFile(int fd) {
   return ::fsync(fd);
-}
-int ReplaceFile(const std::string& from, const std::string& to) {
-  return ::rename(from.c_str(), to.c_str());
 }
 #endif
 
@@ -67,15 +59,6 @@ struct FileDescriptor {
   }
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
-};
-
-// Removes the temporary file unless the rename took it.
-struct TemporaryName {
-  std::string path;
-  bool keep = false;
-  ~TemporaryName() {
-    if (!keep) ::unlink(path.c_str());
-  }
 };
 
 bool WriteAll(int fd, const std::string& text) {
@@ -143,20 +126,19 @@ void SavedOptionsFile::Save(const std::string& text) const {
     throw SavedOptionsError("cannot create '" + path_.parent_path().string() +
                             "': " + error.message());
   }
-  TemporaryName temporary{path_.string() + ".XXXXXX"};
-  FileDescriptor file(::mkstemp(temporary.path.data()));
-  if (file.fd < 0) {
-    temporary.keep = true;  // nothing was made
-    throw SavedOptionsError("cannot write '" + path_.string() + "': " + Reason(errno));
-  }
-  if (!WriteAll(file.fd, text) || SyncFile(file.fd) != 0) {
-    throw SavedOptionsError("cannot write '" + path_.string() + "': " + Reason(errno));
-  }
+  const std::string path = path_.string();
+  const auto fail = [&](const std::string& reason) {
+    return SavedOptionsError("cannot write '" + path + "': " + reason);
+  };
+  hostbase::CAtomicFile replacement;
+  std::string reason;
+  if (!replacement.Prepare(path, reason)) throw fail(reason);
+  FileDescriptor file(::open(replacement.WritePath().c_str(), kWriteFlags, 0666));
+  if (file.fd < 0) throw fail(Reason(errno));
+  replacement.Opened();
+  if (!WriteAll(file.fd, text) || SyncFile(file.fd) != 0) throw fail(Reason(errno));
   file.Close();
-  if (ReplaceFile(temporary.path, path_.string()) != 0) {
-    throw SavedOptionsError("cannot write '" + path_.string() + "': " + Reason(errno));
-  }
-  temporary.keep = true;
+  if (!replacement.Commit(reason)) throw fail(reason);
 }
 
 }  // namespace lattool

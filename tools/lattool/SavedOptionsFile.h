@@ -30,7 +30,7 @@ class SavedOptionsFile {
   // The file's text; a missing file is an empty store.
   std::string Load() const;
   // Replaces the file by `text` at once: written to a temporary file in the same directory
-  // (made when missing) and renamed over it, so a reader never sees half a file.
+  // (made when missing) that replaces it when complete, so a reader never sees half a file.
   void Save(const std::string& text) const;
 
  private:

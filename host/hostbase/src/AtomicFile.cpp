@@ -1,9 +1,9 @@
 // Chooses between a temporary file next to the output and the output itself, creates the
-// temporary file, and moves it into place or removes it at the end of an export.
-#include "export/LatOutputTarget.h"
+// temporary file, and moves it into place or removes it at the end.
+#include "hostbase/AtomicFile.h"
 
 #include <cerrno>
-#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -21,6 +21,8 @@
 #endif
 
 #include "hostbase/Path.h"
+
+namespace hostbase {
 
 namespace {
 
@@ -44,13 +46,17 @@ std::string DirectoryOf(const std::string& path) {
       0, static_cast<std::size_t>(hostbase::CPath::GetNamePtr(path.c_str()) - path.c_str()));
 }
 
+// "<dir>/.<name>." for `target`: the hidden names tried next to it.
+std::string HiddenPrefix(const std::string& target) {
+  return DirectoryOf(target) + "." + hostbase::CPath::GetNamePtr(target.c_str()) + ".";
+}
+
 // Creates "<dir>/.<name>.XXXXXX" next to `target`, exclusively, with the mode of the
 // existing output (`existingMode`, or 0 when there is none). True with its path in `temp`.
 bool CreateTemporary(const std::string& target, mode_t existingMode, std::string& temp,
                      std::string& reason) {
   std::random_device entropy;
-  const std::string prefix =
-      DirectoryOf(target) + "." + hostbase::CPath::GetNamePtr(target.c_str()) + ".";
+  const std::string prefix = HiddenPrefix(target);
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     const std::string candidate = prefix + RandomSuffix(entropy);
     const mode_t mode = existingMode != 0 ? existingMode : kNewFileMode;
@@ -86,13 +92,43 @@ bool MayWrite(const std::string& path) {
   return ::access(path.c_str(), W_OK) == 0;
 }
 
+bool NamedTemporaryForced() {
+  const char* value = std::getenv("HOSTBASE_NAMED_TEMPORARY");
+  return value != nullptr && *value != '\0';
+}
+
+#if defined(O_TMPFILE)
+// Gives the unnamed file behind `procPath` the name `target`: directly when nothing is
+// there, else under a hidden name renamed over it. 0, or the errno of the failure.
+int LinkInto(const std::string& procPath, const std::string& target) {
+  if (::linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    return 0;
+  }
+  if (errno != EEXIST) return errno;
+  std::random_device entropy;
+  const std::string prefix = HiddenPrefix(target);
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::string hidden = prefix + RandomSuffix(entropy);
+    if (::linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, hidden.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+      if (errno == EEXIST) continue;
+      return errno;
+    }
+    if (::rename(hidden.c_str(), target.c_str()) == 0) return 0;
+    const int error = errno;
+    ::unlink(hidden.c_str());
+    return error;
+  }
+  return EEXIST;
+}
+#endif
+
 }  // namespace
 
-LatOutputTarget::~LatOutputTarget() {
+CAtomicFile::~CAtomicFile() {
   Discard();
 }
 
-bool LatOutputTarget::Prepare(const std::string& outputPath, std::string& reason) {
+bool CAtomicFile::Prepare(const std::string& outputPath, std::string& reason) {
   Discard();
   writePath_ = finalPath_ = outputPath;
   prepared_ = true;
@@ -112,6 +148,7 @@ bool LatOutputTarget::Prepare(const std::string& outputPath, std::string& reason
     struct stat info {};
     if (::stat(target.c_str(), &info) == 0) existingMode = info.st_mode & kModeBits;
   }
+  if (!NamedTemporaryForced() && PrepareUnnamed(target, existingMode)) return true;
   std::string temp;
   if (CreateTemporary(target, existingMode, temp, reason)) {
     writePath_ = temp;
@@ -120,18 +157,51 @@ bool LatOutputTarget::Prepare(const std::string& outputPath, std::string& reason
     return true;
   }
   // No temporary file: a path that does not exist yet is opened directly (a missing
-  // directory then fails with the file library's own open error); an existing file is
-  // left alone.
+  // directory then fails with the opener's own error); an existing file is left alone.
   if (exists) return false;
   createdOnOpen_ = true;
   return true;
 }
 
-void LatOutputTarget::Opened() noexcept {
+// An unnamed file in the target's directory, reached through /proc for the opener and for
+// the link at Commit. False, leaving nothing, where either is not available.
+bool CAtomicFile::PrepareUnnamed([[maybe_unused]] const std::string& target,
+                                 [[maybe_unused]] unsigned existingMode) {
+#if defined(O_TMPFILE)
+  const std::string dir = DirectoryOf(target);
+  const mode_t mode = existingMode != 0 ? existingMode : kNewFileMode;
+  const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+  if (fd < 0) return false;
+  std::string procPath = "/proc/self/fd/" + std::to_string(fd);
+  if (::access(procPath.c_str(), W_OK) != 0) {
+    ::close(fd);
+    return false;
+  }
+  if (existingMode != 0) (void)::fchmod(fd, existingMode);
+  unnamedFd_ = fd;
+  writePath_ = std::move(procPath);
+  finalPath_ = target;
+  return true;
+#else
+  return false;
+#endif
+}
+
+void CAtomicFile::Opened() noexcept {
   if (createdOnOpen_) owned_ = true;
 }
 
-bool LatOutputTarget::Commit(std::string& reason) {
+bool CAtomicFile::Commit(std::string& reason) {
+#if defined(O_TMPFILE)
+  if (prepared_ && unnamedFd_ >= 0) {
+    const int error = LinkInto(writePath_, finalPath_);
+    if (error != 0) {
+      reason = std::strerror(error);
+      Discard();
+      return false;
+    }
+  }
+#endif
   if (prepared_ && renameOnCommit_) {
     std::error_code ec;
     fs::rename(writePath_, finalPath_, ec);
@@ -145,7 +215,7 @@ bool LatOutputTarget::Commit(std::string& reason) {
   return true;
 }
 
-void LatOutputTarget::Discard() noexcept {
+void CAtomicFile::Discard() noexcept {
   if (prepared_ && owned_) {
     std::error_code ignored;
     fs::remove(writePath_, ignored);
@@ -153,6 +223,11 @@ void LatOutputTarget::Discard() noexcept {
   Reset();
 }
 
-void LatOutputTarget::Reset() noexcept {
+// Closing the unnamed file drops it unless Commit linked it.
+void CAtomicFile::Reset() noexcept {
+  if (unnamedFd_ >= 0) ::close(unnamedFd_);
+  unnamedFd_ = -1;
   prepared_ = owned_ = createdOnOpen_ = renameOnCommit_ = false;
 }
+
+}  // namespace hostbase
