@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "export/LatOutputTarget.h"
+#include "hostbase/AtomicFile.h"
 #include "hostaux/LatticeResequencer.h"
 #include "hostbase/BufferedFile.h"
 #include "hostfw/IoFilter.h"
@@ -69,7 +69,7 @@ class VtkExportFilter final : public hostfw::IoExportFilter {
 
   std::string fileName;
   hostbase::CBufferedFile file;
-  LatOutputTarget output;
+  hostbase::CAtomicFile output;
   std::unique_ptr<hostfw::CProgress> progress;
   bool fileOpened = false;
   bool latticeDone = false;
