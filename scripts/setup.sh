@@ -7,6 +7,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libcli11-dev nlohmann-json3-dev python3
           clang-14 libclang-rt-14-dev valgrind pybind11-dev python3-dev python3-numpy zlib1g-dev ccache
+          help2man
           "$@")
 missing=()
 for p in "${packages[@]}"; do

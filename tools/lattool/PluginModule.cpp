@@ -94,7 +94,14 @@ std::string PluginModule::DefaultPath() {
   std::error_code error;
   const std::filesystem::path exe = ExecutablePath(error);
   if (error) return kModuleFileName;
-  return (exe.parent_path() / kModuleFileName).string();
+  // A build tree keeps the module beside lattool; an installed tree in lib/lattool/.
+  const std::filesystem::path beside = exe.parent_path() / kModuleFileName;
+  const std::filesystem::path installed =
+      exe.parent_path().parent_path() / "lib" / "lattool" / kModuleFileName;
+  if (!std::filesystem::exists(beside, error) && std::filesystem::exists(installed, error)) {
+    return installed.string();
+  }
+  return beside.string();
 }
 
 }  // namespace lattool

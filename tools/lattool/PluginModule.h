@@ -28,7 +28,7 @@ class PluginModule {
   // The loader's handle of the module (on Windows its HMODULE, where its resources are).
   void* Handle() const noexcept { return handle_; }
 
-  // The module's file name next to the running executable.
+  // The module next to the running executable, or else in ../lib/lattool/.
   static std::string DefaultPath();
 
  private:

@@ -47,7 +47,8 @@ void DefineExport(CLI::App& command, Arguments& args) {
 void DefineCommands(CLI::App& app, Arguments& args) {
   app.add_option(
          "--plugin", args.options.pluginPath,
-         std::string("Plug-in module to load (default: ") + kModuleName + " next to lattool)")
+         std::string("Plug-in module to load (default: ") + kModuleName +
+             " next to lattool, else in ../lib/lattool)")
       ->option_text("PATH");
   app.add_flag("--quiet", args.options.quiet, "Draw no progress bar");
   app.set_version_flag("--version", std::string("lattool ") + LATTOOL_VERSION);
