@@ -14,6 +14,9 @@ using hostfw::ImportStatus_Complete;
 using hostfw::ImportStatus_Stopped;
 
 constexpr int kCoordSize = lat::binary::kCoordSize;
+// Below this a buffer the file cannot fill is allocated all the same, so that a file cut
+// inside its first row or coordinate list fails where its numbers end, like any other cut.
+constexpr std::int64_t kEarlyRefusalBytes = std::int64_t{64} << 20;
 
 }  // namespace
 
@@ -30,7 +33,8 @@ hostfw::ImportStatus LatImportFilter::ImportPlain() {
   if (!lat::plain::IsValueTypeCode(code)) ThrowNumberError(__LINE__);
   const int dataType = lat::plain::PrimTypeOfCode(code);
   const int elementSize = CPrimType::TypeSize[dataType];
-  CheckPlainRow(dims[0], nDataVar, elementSize);
+  const std::int64_t rowValues = std::int64_t{dims[0]} * nDataVar;
+  CheckPlainBuffer(rowValues, LatCappedProduct({rowValues, elementSize}), __LINE__);
   const std::int32_t geometryType = ReadInteger();
   if (geometryType < 0 || geometryType >= lat::plain::kGeometryTypeCount)
     ThrowNumberError(__LINE__);
@@ -48,17 +52,13 @@ std::int32_t LatImportFilter::ReadIntegerAtLeast(std::int32_t minimum, int line)
   return value;
 }
 
-// Refuses, before anything is allocated, a count of values that the rest of the text
-// cannot hold: every value takes at least a word byte and a whitespace byte.
-void LatImportFilter::CheckPlainValueCount(std::int64_t values, int line) const {
-  if (values > file->GetLength() / lat::plain::kMinBytesPerValue) ThrowNumberError(line);
-}
-
-// One row of values must fit the file and a 32-bit byte count.
-void LatImportFilter::CheckPlainRow(std::int32_t nx, std::int32_t nDataVar, int elementSize) const {
-  const std::int64_t values = std::int64_t{nx} * nDataVar;
-  CheckPlainValueCount(values, __LINE__);
-  if (values * elementSize >= lat::binary::kListLimit) ThrowNumberError(__LINE__);
+// Refuses, before it is allocated, a buffer of `bytes` for `values` numbers that is beyond
+// a 32-bit byte count, or large and more than the file can hold (every value takes at
+// least a word byte and a whitespace byte).
+void LatImportFilter::CheckPlainBuffer(std::int64_t values, std::int64_t bytes, int line) const {
+  if (bytes >= lat::binary::kListLimit) ThrowNumberError(line);
+  if (bytes > kEarlyRefusalBytes && values > file->GetLength() / lat::plain::kMinBytesPerValue)
+    ThrowNumberError(line);
 }
 
 // `count` values of `type`, one after another from `destination`. The numbers are read in
@@ -122,7 +122,8 @@ hostfw::ImportStatus LatImportFilter::ReadRectilinearPlain(std::int32_t nDim, co
                                                            std::int32_t latticeCount) {
   std::int64_t given = 0;
   for (std::int32_t i = 0; i < nDim; ++i) given += dims[i];
-  CheckPlainValueCount(given, __LINE__);
+  const std::int64_t allocated = std::int64_t{dims[0]} + dims[1] + dims[2];
+  CheckPlainBuffer(given, LatCappedProduct({allocated, kCoordSize}), __LINE__);
   hostfw::TrRectilinearLattice header(lat::plain::kCoordPrimType, dataType, dims[0], dims[1],
                                       dims[2], nDataVar);
   header.scanMode = 0;
@@ -150,8 +151,7 @@ hostfw::ImportStatus LatImportFilter::ReadRectilinearPlain(std::int32_t nDim, co
 LatByteBuffer LatImportFilter::ReadPlainNodeCoords(const Dims& dims, std::int32_t nCoordVar) {
   const std::int64_t nodes = LatCappedProduct({dims[0], dims[1], dims[2]});
   const std::int64_t bytes = LatCappedProduct({nodes, lat::binary::kNodeCoordVar, kCoordSize});
-  if (bytes >= lat::binary::kListLimit) ThrowNumberError(__LINE__);
-  CheckPlainValueCount(nodes * nCoordVar, __LINE__);
+  CheckPlainBuffer(nodes * nCoordVar, bytes, __LINE__);
   LatByteBuffer coords = LatByteBuffer::Zeroed(static_cast<std::size_t>(bytes));
   unsigned char* node = coords.Data();
   const std::size_t nodeBytes = lat::binary::kNodeCoordVar * kCoordSize;

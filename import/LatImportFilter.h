@@ -64,8 +64,7 @@ class LatImportFilter final : public hostfw::IoImportFilter {
   // Plain reader (module "LatImpPlain").
   hostfw::ImportStatus ImportPlain();
   std::int32_t ReadIntegerAtLeast(std::int32_t minimum, int line);
-  void CheckPlainValueCount(std::int64_t values, int line) const;
-  void CheckPlainRow(std::int32_t nx, std::int32_t nDataVar, int elementSize) const;
+  void CheckPlainBuffer(std::int64_t values, std::int64_t bytes, int line) const;
   void ReadValues(unsigned char* destination, std::int64_t count, int type, int elementSize);
   void ReadPlainCoords(void* destination, std::int32_t count);
   LatByteBuffer ReadPlainNodeCoords(const Dims& dims, std::int32_t nCoordVar);

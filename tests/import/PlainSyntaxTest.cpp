@@ -125,17 +125,33 @@ TEST_F(PlainSyntaxTest, CountsEveryLineFeedBeforeTheBadWord) {
   ExpectBodyError("\n\n\n\n", 5);
 }
 
-TEST_F(PlainSyntaxTest, RefusesRowsTheTextCannotHoldBeforeAllocating) {
-  ExpectBodyError("1\n100000000\n1 3 0 1\n", 3);
-  ExpectBodyError("1\n2\n100000000 3 0 1\n", 3);
-  ExpectBodyError("2\n1 1000000\n1 3 1 1\n", 4);  // rectilinear y list
+TEST_F(PlainSyntaxTest, RefusesLargeBuffersTheTextCannotHoldBeforeAllocating) {
+  ExpectBodyError("1\n100000000\n1 3 0 1\n", 3);           // a row of 400 MB
+  ExpectBodyError("1\n2\n100000000 3 0 1\n", 3);           // 400 MB of components
+  ExpectBodyError("2\n1 100000000\n1 3 1 1\n", 4);         // a rectilinear y list of 400 MB
+  ExpectBodyError("3\n1 1 1000000000\n1 3 2 1\n3\n", 5);  // node coordinates past 2^31 bytes
+  ExpectBodyError("2\n1000 10000\n1 3 2 1\n3\n", 5);      // 120 MB of node coordinates
 }
 
-TEST_F(PlainSyntaxTest, RefusesCurvilinearCoordinatesTheTextCannotHold) {
-  // 12 bytes per node reach 2^31 bytes.
-  ExpectBodyError("3\n1 1 1000000000\n1 3 2 1\n3\n", 5);
-  // 300000 numbers in a file of a few dozen bytes.
-  ExpectBodyError("3\n1 1000 100\n1 3 2 1\n3\n", 5);
+// Smaller buffers are read until the text runs out: the error names the line where the
+// numbers end, and what was complete has reached the host.
+TEST_F(PlainSyntaxTest, SmallBuffersCutShortFailWhereTheNumbersEnd) {
+  const struct {
+    const char* body;
+    int line;
+    const char* sequence;
+  } cuts[] = {
+      {"1\n1000\n1 3 0 1\n0 1\n1 2 3\n", 6, "U"},          // inside the first row
+      {"1\n1000\n1 3 1 1\n0 1 2\n", 5, ""},                 // inside the x coordinates
+      {"2\n10 10\n1 3 2 1\n2\n0 0 1 1\n", 6, ""},          // inside the node coordinates
+      {"1\n1000\n1 3 0 2\n0 1\n1 2 3\n", 6, "U"},          // the same in two blocks
+  };
+  for (const auto& cut : cuts) {
+    SCOPED_TRACE(cut.body);
+    host.Clear();
+    ExpectNumberError(WritePlain(kMagic + cut.body), cut.line);
+    EXPECT_EQ(host.Sequence(), cut.sequence);
+  }
 }
 
 }  // namespace
