@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "hostbase/AtomicFile.h"
 #include "hostaux/LatticeResequencer.h"
+#include "hostbase/AtomicFile.h"
 #include "hostbase/BufferedFile.h"
 #include "hostfw/IoFilter.h"
 #include "hostfw/Progress.h"
