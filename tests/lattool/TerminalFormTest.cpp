@@ -42,6 +42,22 @@ TEST(TerminalForm, TheDialogTakesAMethodAValueAndOk) {
   EXPECT_EQ(ReadText(dir.OptionsFile()), "BlankMethod=4\nFixedBlankValue=300\n");
 }
 
+TEST(TerminalForm, AFixedValueOutsideTheTypeRangeShownIsRefusedAtOnce) {
+  for (const std::string flag : {"--interactive", "--page"}) {
+    ExportDir dir;
+    const TerminalResult r = CreateOnTerminal(dir, flag, "5\n6 40000\n6 -32769\n6 32767\no\n");
+    EXPECT_EQ(r.exitCode, 0) << r.shown;
+    EXPECT_NE(r.shown.find("40000 lies outside the range of the written type, -32768 to 32767; "
+                           "the value stays 0"),
+              std::string::npos)
+        << r.shown;
+    EXPECT_NE(r.shown.find("-32769 lies outside"), std::string::npos) << r.shown;
+    EXPECT_EQ(DumpLattice(dir.File("out.lat"))["values"],
+              nlohmann::json({5, 32767, 300, 32767, 40, 7}));
+    EXPECT_EQ(ReadText(dir.OptionsFile()), "BlankMethod=4\nFixedBlankValue=32767\n");
+  }
+}
+
 TEST(TerminalForm, CancelTheEndOfInputAndCtrlCWriteNothingAndExitWithThree) {
   for (const auto& [typed, interruptAfter] : std::vector<std::pair<std::string, std::string>>{
            {"3\nc\n", ""}, {"2\n", ""}, {"o\n", "Choose 1-5"}}) {

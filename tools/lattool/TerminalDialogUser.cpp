@@ -1,10 +1,41 @@
 // The text form loop: draw, read a line, act, until the dialog ends.
 #include "TerminalDialogUser.h"
 
+#include <cerrno>
+#include <cstdlib>
+#include <optional>
+
 #include "Commands.h"
 #include "InterruptGuard.h"
+#include "resources/LatResource.h"
 
 namespace lattool {
+
+namespace {
+
+// The whole of `text` as a number, or nothing.
+std::optional<double> NumberIn(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  char* end = nullptr;
+  errno = 0;
+  const double value = std::strtod(text.c_str(), &end);
+  while (*end == ' ' || *end == '\t') ++end;
+  if (end == text.c_str() || *end != '\0' || errno == ERANGE) return std::nullopt;
+  return value;
+}
+
+// The text of a control, without the brackets a range display puts around its number.
+std::string ItemText(HWND dialog, int id) {
+  char text[256] = {};
+  GetDlgItemTextA(dialog, id, text, static_cast<int>(sizeof text));
+  std::string shown = text;
+  if (shown.size() >= 2 && shown.front() == '[' && shown.back() == ']') {
+    shown = shown.substr(1, shown.size() - 2);
+  }
+  return shown;
+}
+
+}  // namespace
 
 TerminalDialogs::TerminalDialogs(bool needed) {
   if (!needed) return;
@@ -54,7 +85,7 @@ bool TerminalDialogUser::Act(HWND dialog, user32::DialogKind kind, const FormAct
       user32::ClickButton(dialog, action.controlId);
       return !user32::IsDialogEnded(dialog);
     case Kind::SetText:
-      SetDlgItemTextA(dialog, action.controlId, action.text.c_str());
+      SetText(dialog, action.controlId, action.text);
       return true;
     case Kind::AskText: {
       terminal_.Write("Value: ");
@@ -63,7 +94,7 @@ bool TerminalDialogUser::Act(HWND dialog, user32::DialogKind kind, const FormAct
         Close(dialog, kind);
         return false;
       }
-      SetDlgItemTextA(dialog, action.controlId, text.c_str());
+      SetText(dialog, action.controlId, text);
       return true;
     }
     case Kind::Help:
@@ -89,6 +120,25 @@ bool TerminalDialogUser::Act(HWND dialog, user32::DialogKind kind, const FormAct
       return true;
   }
   return true;
+}
+
+
+// The exporter takes any number into the fixed value's field and fails only when it
+// writes it; a value outside the type range the form shows is refused here, at once.
+void TerminalDialogUser::SetText(HWND dialog, int id, const std::string& text) {
+  if (id == IDC_FIXED_VALUE) {
+    const std::optional<double> value = NumberIn(text);
+    const std::string low = ItemText(dialog, IDC_SHOW_TYPE_MIN);
+    const std::string high = ItemText(dialog, IDC_SHOW_TYPE_MAX);
+    const std::optional<double> min = NumberIn(low);
+    const std::optional<double> max = NumberIn(high);
+    if (value && min && max && (*value < *min || *value > *max)) {
+      terminal_.Write(text + " lies outside the range of the written type, " + low + " to " +
+                      high + "; the value stays " + ItemText(dialog, id) + "\n");
+      return;
+    }
+  }
+  SetDlgItemTextA(dialog, id, text.c_str());
 }
 
 }  // namespace lattool

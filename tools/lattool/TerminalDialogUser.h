@@ -46,6 +46,8 @@ class TerminalDialogUser : public user32::DialogUser {
   // Carries out one action; false once the dialog has ended.
   bool Act(HWND dialog, user32::DialogKind kind, const FormAction& action);
   void Close(HWND dialog, user32::DialogKind kind);
+  // Types `text` into edit control `id`, but not a fixed value outside the range shown.
+  void SetText(HWND dialog, int id, const std::string& text);
   bool ReadLine(std::string& line);
 
   Terminal& terminal_;
