@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "BenchLattice.h"
-#include "ComponentRanges.h"
 #include "JsonWriter.h"
 #include "hostbase/PrimType.h"
+#include "latclient/ComponentRanges.h"
 
 namespace latbench {
 namespace {
@@ -22,7 +22,7 @@ std::vector<float> FloatRow(std::int32_t count) {
 // Ranges of one 512-float row with state.range(0) components per node.
 void BM_ComponentRangesFloat(benchmark::State& state) {
   const std::vector<float> row = FloatRow(512);
-  lattool::ComponentRanges ranges(hostbase::CPrimType::Float, static_cast<int>(state.range(0)));
+  latclient::ComponentRanges ranges(hostbase::CPrimType::Float, static_cast<int>(state.range(0)));
   for (auto _ : state) ranges.AddScan(row.data(), row.size() * sizeof(float));
   benchmark::DoNotOptimize(ranges.Max(0));
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * row.size()));

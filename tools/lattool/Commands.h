@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "Client.h"
 #include "ExportSession.h"
 #include "GlobalOptions.h"
-#include "PluginModule.h"
 
 namespace lattool {
 

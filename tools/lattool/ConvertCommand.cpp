@@ -59,13 +59,13 @@ class Conversion {
         lattice_(lattice),
         request_(request),
         dialogs_(dialogs),
-        host_(options.ModulePath()) {}
+        host_(options.Modules(), input) {}
 
   // One pass with the ranges not known; two when K may hold blanks.
   int OnePass() {
     const InterruptGuard interrupt;
     ProgressDisplay progress = ExportProgress();
-    ExportSession session(host_.Module(), request_, SavedOptionsFile::ForEnvironment(), progress,
+    ExportSession session(ExportModule(), request_, SavedOptionsFile::ForEnvironment(), progress,
                           dialogs_.User());
     if (!session.Begin(LatticeTraits{})) return session.End();
     LatticeForwarder forwarder(lattice_, session, std::nullopt);
@@ -76,7 +76,7 @@ class Conversion {
   // K's ranges first, then the export; `begun` is an export already begun, if any.
   int TwoPasses(ExportSession* begun) {
     LatticeSurvey survey(lattice_);
-    const ImportOutcome outcome = host_.Import(input_.c_str(), survey, options_.ShowProgress());
+    const ImportOutcome outcome = host_.Import(survey, options_.ShowProgress());
     if (!survey.Complete()) {
       if (begun != nullptr) begun->Discard();
       return ReportMissingLattice(outcome, survey.LatticesSeen(), input_, lattice_);
@@ -84,13 +84,15 @@ class Conversion {
     if (begun != nullptr) return Stream(survey, *begun);
     const InterruptGuard interrupt;
     ProgressDisplay progress = ExportProgress();
-    ExportSession session(host_.Module(), request_, SavedOptionsFile::ForEnvironment(), progress,
+    ExportSession session(ExportModule(), request_, SavedOptionsFile::ForEnvironment(), progress,
                           dialogs_.User());
     if (!session.Begin(survey.Traits())) return session.End();
     return Stream(survey, session);
   }
 
  private:
+  const Module& ExportModule() const { return host_.Modules().ForExport(request_.output); }
+
   // The import's bar shows the import; the export's reports only answer Ctrl-C.
   ProgressDisplay ExportProgress() const {
     return ProgressDisplay(request_.output, 0, nullptr, InterruptGuard::Flag());
@@ -107,7 +109,7 @@ class Conversion {
   // missing one, and the export is dropped without saving the options, as when K is
   // looked for before the export begins.
   int Stream(LatticeForwarder& forwarder, ExportSession& session) {
-    const ImportOutcome outcome = host_.Import(input_.c_str(), forwarder, options_.ShowProgress());
+    const ImportOutcome outcome = host_.Import(forwarder, options_.ShowProgress());
     if (forwarder.NeedsRanges()) return kExitSuccess;  // nothing reached the export yet
     if (forwarder.Done() || forwarder.Refused()) return session.End();
     session.Discard();

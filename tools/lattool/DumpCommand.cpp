@@ -47,7 +47,7 @@ void WriteOutcome(JsonWriter& json, const ImportOutcome& outcome) {
 }  // namespace
 
 int RunDump(const GlobalOptions& options, const std::string& file) {
-  PluginHost host(options.ModulePath());
+  PluginHost host(options.Modules(), file);
   JsonWriter json(stdout);
   json.BeginObject();
   json.Key("file");
@@ -55,7 +55,7 @@ int RunDump(const GlobalOptions& options, const std::string& file) {
   json.Key("lattices");
   json.BeginArray();
   LatticeRecorder recorder(json);
-  const ImportOutcome outcome = host.Import(file.c_str(), recorder, options.ShowProgress());
+  const ImportOutcome outcome = host.Import(recorder, options.ShowProgress());
   recorder.Finish();
   json.EndArray();
   WriteOutcome(json, outcome);
@@ -66,7 +66,7 @@ int RunDump(const GlobalOptions& options, const std::string& file) {
     std::fputs("lattool: error: cannot write the JSON document to stdout\n", stderr);
     return kExitError;
   }
-  return outcome.ExitCode();
+  return ExitCodeOf(outcome);
 }
 
 }  // namespace lattool

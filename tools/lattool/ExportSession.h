@@ -1,19 +1,18 @@
-// The host side of one export: the export filter made by the module's ExportLAT, driven
-// in the host's order (SetOptions, the options page, BeginExportToFile, ExportObject for
-// every object, EndExportToFile), with the saved options loaded before and saved after.
+// lattool's side of one export: the client library's exporter with lattool's saved
+// options (loaded before, saved after), the options page between SetOptions and
+// BeginExportToFile, warnings and errors on stderr and the exit code.
 #pragma once
 
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "ImportOutcome.h"
+#include "Client.h"
 #include "OptionPages.h"
-#include "PluginModule.h"
 #include "SavedOptionsFile.h"
 #include "WarningPrinter.h"
-#include "hostfw/IoFilter.h"
 #include "hostfw/IoManager.h"
+#include "latclient/Exporter.h"
 
 namespace lattool {
 
@@ -29,13 +28,12 @@ struct ExportRequest {
 
 class ExportSession {
  public:
-  // Creates the filter; raises SetupError when the module has no ExportLAT or it returns
-  // none. `savedOptions` (none: options live for this run only) is read here. `dialogs`
+  // Creates the filter; raises SetupError when the module has no export factory or it
+  // returns none. `savedOptions` (none: options live for this run only) is read here. `dialogs`
   // is the user of the options page, when one is shown.
-  ExportSession(const PluginModule& module, ExportRequest request,
+  ExportSession(const Module& module, ExportRequest request,
                 std::optional<SavedOptionsFile> savedOptions, hostfw::IoProgressSink& progress,
                 const TerminalDialogUser* dialogs);
-  ~ExportSession();
   ExportSession(const ExportSession&) = delete;
   ExportSession& operator=(const ExportSession&) = delete;
 
@@ -44,7 +42,7 @@ class ExportSession {
   // Hands one transfer object to the filter; false when the export cannot go on.
   bool Send(hostfw::TrBase& object);
   // The user stopped the work that feeds the export.
-  void Cancel() noexcept { cancelled_ = true; }
+  void Cancel() noexcept { exporter_.Cancel(); }
   // Ends the export (the filter removes a file that holds no complete lattice), saves the
   // options, reports an error on stderr and returns the exit code.
   int End();
@@ -53,9 +51,6 @@ class ExportSession {
   void Discard();
 
  private:
-  template <class Call>
-  bool Guarded(Call&& call);
-  bool Accept(hostfw::ExportStatus status, const char* operation);
   bool ShowPages(const LatticeTraits& traits);
   void LoadOptions();
   void SaveOptions();
@@ -65,12 +60,7 @@ class ExportSession {
   std::optional<std::string> loadedOptions_;  // empty when the file could not be read
   const TerminalDialogUser* dialogs_;
   WarningPrinter warnings_;
-  hostfw::IoManager manager_;
-  std::unique_ptr<hostfw::IoExportFilter> filter_;
-  bool begun_ = false;
-  bool cancelled_ = false;
-  bool noLattice_ = false;
-  std::optional<ErrorReport> error_;
+  latclient::Exporter exporter_;
 };
 
 }  // namespace lattool

@@ -3,13 +3,13 @@
 
 #include <cstdio>
 
-#include "PluginModule.h"
+#include "Client.h"
 #include "ProgressDisplay.h"
 
 namespace lattool {
 
-std::string GlobalOptions::ModulePath() const {
-  return pluginPath.empty() ? PluginModule::DefaultPath() : pluginPath;
+ModuleSet GlobalOptions::Modules() const {
+  return pluginPath.empty() ? ModuleSet() : ModuleSet::Single(pluginPath);
 }
 
 bool GlobalOptions::ShowProgress() const {

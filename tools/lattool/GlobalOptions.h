@@ -3,15 +3,16 @@
 
 #include <string>
 
-#include "ImportOutcome.h"
+#include "Client.h"
 
 namespace lattool {
 
 struct GlobalOptions {
-  std::string pluginPath;  // empty: the module next to the executable
+  std::string pluginPath;  // empty: the known modules in the plug-in folders
   bool quiet = false;
 
-  std::string ModulePath() const;
+  // Exactly the --plugin module, or the known modules found; SetupError when one cannot load.
+  ModuleSet Modules() const;
   // The progress bar is drawn only on a terminal and without --quiet.
   bool ShowProgress() const;
 };

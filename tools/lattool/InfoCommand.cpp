@@ -5,9 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "Client.h"
 #include "Commands.h"
-#include "ComponentRanges.h"
-#include "ObjectKinds.h"
 #include "PluginHost.h"
 #include "hostbase/PrimType.h"
 
@@ -93,13 +92,13 @@ void InfoPrinter::Close() {
 }  // namespace
 
 int RunInfo(const GlobalOptions& options, const std::string& file) {
-  PluginHost host(options.ModulePath());
+  PluginHost host(options.Modules(), file);
   InfoPrinter printer;
-  const ImportOutcome outcome = host.Import(file.c_str(), printer, options.ShowProgress());
+  const ImportOutcome outcome = host.Import(printer, options.ShowProgress());
   printer.Finish();
   std::fflush(stdout);
   ReportImportError(outcome);
-  return outcome.ExitCode();
+  return ExitCodeOf(outcome);
 }
 
 }  // namespace lattool

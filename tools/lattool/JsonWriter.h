@@ -13,7 +13,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "NumberFormat.h"
+#include "Client.h"
 
 namespace lattool {
 

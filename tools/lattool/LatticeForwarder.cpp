@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "ObjectKinds.h"
+#include "Client.h"
 
 namespace lattool {
 

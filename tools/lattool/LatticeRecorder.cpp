@@ -1,7 +1,7 @@
 // The members of one lattice in the dump: header fields, geometry, values, scan count.
 #include "LatticeRecorder.h"
 
-#include "TypedValues.h"
+#include "Client.h"
 
 namespace lattool {
 

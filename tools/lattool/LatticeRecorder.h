@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "Client.h"
 #include "JsonWriter.h"
-#include "ObjectKinds.h"
 #include "hostfw/IoManager.h"
 #include "hostfw/Transfer.h"
 

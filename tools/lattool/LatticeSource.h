@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <memory>
 
-#include "ComponentRanges.h"
+#include "Client.h"
 #include "LatticeSpec.h"
 #include "hostfw/Transfer.h"
 

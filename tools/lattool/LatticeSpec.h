@@ -8,8 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "Client.h"
 #include "LatticeJson.h"
-#include "ObjectKinds.h"
 
 namespace lattool {
 

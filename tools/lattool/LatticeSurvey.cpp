@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "ObjectKinds.h"
+#include "Client.h"
 
 namespace lattool {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "ComponentRanges.h"
+#include "Client.h"
 #include "OptionPages.h"
 #include "hostfw/IoManager.h"
 #include "hostfw/Transfer.h"

@@ -1,40 +1,38 @@
-// The import side of one lattool run: the loaded plug-in module, the manager and the
-// import filter made by the module's ImportLAT.
+// The import side of one lattool run: the modules, and the import filter of the one that
+// recognises the input, run with lattool's progress bar, warnings and Ctrl-C handling.
 #pragma once
 
 #include <memory>
 #include <string>
 
-#include "ImportOutcome.h"
-#include "PluginModule.h"
+#include "Client.h"
 #include "WarningPrinter.h"
-#include "hostfw/IoFilter.h"
 #include "hostfw/IoManager.h"
+#include "latclient/Importer.h"
 
 namespace lattool {
 
 class PluginHost {
  public:
-  // Loads the module and creates the filter; raises SetupError when either fails.
-  explicit PluginHost(const std::string& modulePath);
+  // Takes the modules, for asking which recognises a file.
+  explicit PluginHost(ModuleSet modules) : modules_(std::move(modules)) {}
+  // Also makes the import filter for `input`; raises SetupError when it cannot.
+  PluginHost(ModuleSet modules, const std::string& input);
 
-  bool CanImport(const char* path);
-  // Imports `path`, handing every object to `sink`; a progress bar is drawn on stderr
+  // The module recognising `path`, or null.
+  const Module* Recognising(const std::string& path) const { return modules_.Recognising(path); }
+  // Imports the input, handing every object to `sink`; a progress bar is drawn on stderr
   // when `showProgress`. Errors raised by the import are returned, not thrown.
-  ImportOutcome Import(const char* path, hostfw::IoObjectSink& sink, bool showProgress);
+  ImportOutcome Import(hostfw::IoObjectSink& sink, bool showProgress);
 
-  // The loaded module, for the export side of the run.
-  const PluginModule& Module() const noexcept { return module_; }
+  const ModuleSet& Modules() const noexcept { return modules_; }
 
  private:
-  ImportOutcome RunFilter(const char* path);
-
-  // Declared in this order so that the filter goes first, then the manager it refers to,
-  // and the module that holds the filter's code goes last.
-  PluginModule module_;
+  // Declared in this order so that the filter goes before the modules holding its code.
+  ModuleSet modules_;
   WarningPrinter warnings_;
-  hostfw::IoManager manager_;
-  std::unique_ptr<hostfw::IoImportFilter> filter_;
+  std::string input_;
+  std::unique_ptr<latclient::Importer> importer_;
 };
 
 }  // namespace lattool

@@ -1,4 +1,4 @@
-// lattool probe: asks the plug-in whether it recognises each file.
+// lattool probe: asks the modules whether they recognise each file.
 #include <cstdio>
 
 #include "Commands.h"
@@ -7,12 +7,12 @@
 namespace lattool {
 
 int RunProbe(const GlobalOptions& options, const std::vector<std::string>& files) {
-  PluginHost host(options.ModulePath());
+  const PluginHost host(options.Modules());
   bool allRecognised = true;
   for (const std::string& file : files) {
-    const bool recognised = host.CanImport(file.c_str());
-    std::printf("%s: %s\n", file.c_str(), recognised ? "LAT" : "not LAT");
-    allRecognised = allRecognised && recognised;
+    const Module* module = host.Recognising(file);
+    std::printf("%s: %s\n", file.c_str(), module ? module->Name().c_str() : "not LAT");
+    allRecognised = allRecognised && module != nullptr;
   }
   std::fflush(stdout);
   return allRecognised ? kExitSuccess : kExitUsage;

@@ -7,9 +7,8 @@
 #include <limits>
 #include <type_traits>
 
+#include "Client.h"
 #include "LatticeJson.h"
-#include "NumberFormat.h"
-#include "TypedValues.h"
 
 namespace lattool {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "Client.h"
 #include "Commands.h"
-#include "PluginModule.h"
 
 #ifndef LATTOOL_VERSION
 #define LATTOOL_VERSION "unknown"

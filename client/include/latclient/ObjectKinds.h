@@ -3,7 +3,7 @@
 
 #include "hostfw/Transfer.h"
 
-namespace lattool {
+namespace latclient {
 
 enum class ObjectKind { Uniform, Rectilinear, Curvilinear, Scan, End, Other };
 
@@ -36,4 +36,4 @@ inline const char* KindName(ObjectKind kind) {
   }
 }
 
-}  // namespace lattool
+}  // namespace latclient

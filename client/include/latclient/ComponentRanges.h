@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
-namespace lattool {
+#include "latclient/Api.h"
 
-class ComponentRanges {
+namespace latclient {
+
+class LATCLIENT_API ComponentRanges {
  public:
   // Values of CPrimType code `type`, `components` of them per node.
   ComponentRanges(int type, int components);
@@ -57,4 +59,4 @@ class ComponentRanges {
   double blankMarker_ = 0.0;
 };
 
-}  // namespace lattool
+}  // namespace latclient

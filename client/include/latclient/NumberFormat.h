@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <type_traits>
 
-namespace lattool {
+namespace latclient {
 
 // Room enough for any value NumberFormat writes.
 inline constexpr std::size_t kNumberTextMax = 32;
@@ -19,4 +19,4 @@ char* FormatNumber(char* out, T value) noexcept {
   return std::to_chars(out, out + kNumberTextMax, value).ptr;
 }
 
-}  // namespace lattool
+}  // namespace latclient

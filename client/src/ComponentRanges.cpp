@@ -1,5 +1,5 @@
 // Per-component extremes over typed scan values; NaN values and blanks are left out.
-#include "ComponentRanges.h"
+#include "latclient/ComponentRanges.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,10 +10,10 @@
 #include <emmintrin.h>
 #endif
 
-#include "NumberFormat.h"
-#include "TypedValues.h"
+#include "latclient/NumberFormat.h"
+#include "latclient/TypedValues.h"
 
-namespace lattool {
+namespace latclient {
 
 ComponentRanges::ComponentRanges(int type, int components)
     : type_(type), ranges_(static_cast<std::size_t>(std::max(components, 0))) {}
@@ -225,4 +225,4 @@ std::string ComponentRanges::Describe(std::size_t c) const {
   return text;
 }
 
-}  // namespace lattool
+}  // namespace latclient

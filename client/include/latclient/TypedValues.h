@@ -7,7 +7,7 @@
 
 #include "hostbase/PrimType.h"
 
-namespace lattool {
+namespace latclient {
 
 // Calls fn(std::type_identity<T>{}) with the C++ type of the CPrimType code `type` and
 // returns true; returns false for a code outside the known ones.
@@ -67,4 +67,4 @@ bool ForEachValue(int type, const void* data, std::size_t byteCount, Fn&& fn) {
   });
 }
 
-}  // namespace lattool
+}  // namespace latclient
