@@ -7,29 +7,51 @@
 namespace lattest {
 namespace {
 
-TEST(CommandLine, UsageErrorsExitWithOneAndPrintOnlyToStderr) {
-  const std::vector<std::vector<std::string>> wrong = {
-      {},                                                // no command
-      {"frobnicate", "x.lat"},                           // unknown command
-      {"convert", "x.lat"},                              // missing OUT
-      {"create", "x.json"},                              // missing OUT
-      {"convert", "a.lat", "b.lat", "--lattice", "-1"},  // lattices count from 0
-      {"convert", "a.lat", "b.lat", "--lattice", "x"},
-      {"convert", "a.lat", "b.lat", "--options"},  // option without its value
-      {"create", "a.json", "b.lat", "c.lat"},      // one OUT only
-      {"info"},                                    // missing FILE
-      {"dump"},                                    // missing FILE
-      {"probe"},                                   // no FILE at all
-      {"info", "a.lat", "b.lat"},                  // one FILE only
-      {"--frobnicate", "info", "a.lat"},           // unknown option
-      {"--plugin"},                                // option without its value
+TEST(CommandLine, UsageErrorsExitWithOneAndSayWhatIsWrong) {
+  const struct {
+    std::vector<std::string> args;
+    const char* says;
+  } wrong[] = {
+      {{}, "a command is needed: probe, info, dump, convert or create"},
+      {{"frobnicate", "x.lat"}, "unknown command 'frobnicate': the commands are probe, info"},
+      {{"--quiet", "frob"}, "unknown command 'frob'"},
+      {{"convert", "x.lat"}, "OUT is required"},
+      {{"create", "x.json"}, "OUT is required"},
+      {{"convert", "a.lat", "b.lat", "--lattice", "-1"},
+       "--lattice: K is a lattice index, a whole number counting from 0, not '-1'"},
+      {{"convert", "a.lat", "b.lat", "--lattice", "abc"}, "not 'abc'"},
+      {{"convert", "a.lat", "b.lat", "--lattice", "1e3"}, "not '1e3'"},
+      {{"convert", "a.lat", "b.lat", "--options"}, "--options"},
+      {{"create", "a.json", "b.lat", "c.lat"}, "c.lat"},
+      {{"info"}, "FILE is required"},
+      {{"dump"}, "FILE is required"},
+      {{"probe"}, "FILE is required"},
+      {{"info", "a.lat", "b.lat"}, "b.lat"},
+      {{"--frobnicate", "info", "a.lat"}, "--frobnicate"},
+      {{"info", "--frobnicate", "a.lat"}, "--frobnicate"},
+      {{"--plugin"}, "--plugin"},
   };
-  for (const auto& args : wrong) {
+  for (const auto& [args, says] : wrong) {
     const ToolResult r = RunTool(args);
     EXPECT_EQ(r.exitCode, 1) << testing::PrintToString(args);
     EXPECT_EQ(r.out, "") << testing::PrintToString(args);
-    EXPECT_NE(r.err, "") << testing::PrintToString(args);
+    EXPECT_EQ(r.err.rfind("lattool: error: ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
+    EXPECT_LT(r.err.size(), 300u) << r.err;
   }
+}
+
+TEST(CommandLine, GlobalOptionsWorkAfterTheCommandToo) {
+  const std::string lat = ExamplePath("uniform-3x2.lat");
+  const ToolResult before = RunTool({"--quiet", "--plugin", LAT_PLUGIN_PATH, "info", lat});
+  ASSERT_EQ(before.exitCode, 0) << before.err;
+  const ToolResult after = RunTool({"info", lat, "--plugin", LAT_PLUGIN_PATH, "--quiet"});
+  EXPECT_EQ(after.exitCode, 0) << after.err;
+  EXPECT_EQ(after.out, before.out);
+  const ToolResult bad = RunTool({"probe", "--plugin", "/nonexistent/LAT.so", lat});
+  EXPECT_EQ(bad.exitCode, 1);
+  EXPECT_NE(bad.err.find("cannot load plug-in module '/nonexistent/LAT.so'"), std::string::npos)
+      << bad.err;
 }
 
 TEST(CommandLine, VersionAndHelp) {

@@ -1,8 +1,11 @@
 // lattool: the command-line host of the LAT plug-in (probe, info, dump, convert, create).
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Client.h"
@@ -30,6 +33,47 @@ constexpr const char* kDialogPlace = " (on the terminal)";
 constexpr const char* kModuleName = "LAT.so";
 #endif
 
+constexpr std::array<std::string_view, 5> kVerbs = {"probe", "info", "dump", "convert", "create"};
+
+// A lattice index: the digits of a whole number from 0, checked before conversion so
+// that a word is refused in the user's terms.
+std::string CheckLatticeIndex(std::string& text) {
+  const bool digits = !text.empty() && text.size() <= 9 &&
+                      std::all_of(text.begin(), text.end(),
+                                  [](char c) { return c >= '0' && c <= '9'; });
+  if (digits) return {};
+  return "K is a lattice index, a whole number counting from 0, not '" + text + "'";
+}
+
+// The first word that is not an option, when it names no command ("lattool frob x").
+std::string UnknownVerb(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view word = argv[i];
+    if (word == "--plugin") {
+      ++i;  // its value
+    } else if (!word.starts_with("-")) {
+      return std::find(kVerbs.begin(), kVerbs.end(), word) == kVerbs.end() ? std::string(word)
+                                                                           : std::string();
+    }
+  }
+  return {};
+}
+
+// "probe, info, dump, convert or create"
+std::string VerbList() {
+  std::string list;
+  for (std::size_t i = 0; i < kVerbs.size(); ++i) {
+    list += (i == 0 ? "" : i + 1 == kVerbs.size() ? " or " : ", ") + std::string(kVerbs[i]);
+  }
+  return list;
+}
+
+int UsageFailure(const std::string& message) {
+  std::fprintf(stderr, "lattool: error: %s\nRun 'lattool --help' for more information.\n",
+               message.c_str());
+  return lattool::kExitUsage;
+}
+
 // OUT and the options of the two export commands.
 void DefineExport(CLI::App& command, Arguments& args) {
   command.add_option("OUT", args.request.output, "Binary LAT file to write")->required();
@@ -53,6 +97,8 @@ void DefineCommands(CLI::App& app, Arguments& args) {
   app.add_flag("--quiet", args.options.quiet, "Draw no progress bar");
   app.set_version_flag("--version", std::string("lattool ") + LATTOOL_VERSION);
   app.require_subcommand(1);
+  // --plugin and --quiet also after the command's name (the commands inherit this).
+  app.fallthrough();
 
   CLI::App* probe = app.add_subcommand("probe", "Tell for each FILE whether it is a LAT file");
   probe->add_option("FILE", args.probeFiles, "Files to examine")->required();
@@ -65,7 +111,7 @@ void DefineCommands(CLI::App& app, Arguments& args) {
   DefineExport(*convert, args);
   convert->add_option("--lattice", args.lattice, "Lattice to write, counting from 0 (default 0)")
       ->option_text("K")
-      ->check(CLI::NonNegativeNumber);
+      ->check(CLI::Validator(CheckLatticeIndex, "K", "LatticeIndex"));
   CLI::App* create =
       app.add_subcommand("create", "Write the lattice described by IN.json as a binary LAT file");
   create->add_option("IN.json", args.file, "One lattice in the JSON shape dump prints")->required();
@@ -88,10 +134,23 @@ int main(int argc, char** argv) {
   CLI::App app("Host for the IRIS Explorer LAT import/export plug-in", "lattool");
   Arguments args;
   DefineCommands(app, args);
+  const std::string unknown = UnknownVerb(argc, argv);
+  if (!unknown.empty()) {
+    return UsageFailure("unknown command '" + unknown + "': the commands are " + VerbList());
+  }
   try {
     app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e) == 0 ? lattool::kExitSuccess : lattool::kExitUsage;
+    if (e.get_name() == "RequiredError" && app.get_subcommands().empty()) {
+      return UsageFailure("a command is needed: " + VerbList());
+    }
+    return UsageFailure(e.what());
   }
   try {
     return RunCommand(app, args);
