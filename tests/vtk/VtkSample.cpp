@@ -7,11 +7,8 @@
 // The first writes one lattice of a known pattern (vtk_check.py computes the same) through
 // the export filter; the second imports IN and prints, as one JSON document, every lattice
 // received (values and coordinates as doubles), the warnings, and the status or the error.
-//
-// KIND 0 uniform, 1 rectilinear, 2 curvilinear; TYPE and COORDTYPE host type codes.
-// Component c of node n is (3n + 7c) mod 100 (plus 0.5 for floating types), except that
-// component 0 of nodes 1 and 2 holds the type's largest and lowest value. With BLANKS 1
-// the lattice may hold blanks marked by 42 (42.5 for floating types).
+// KIND 0 uniform, 1 rectilinear, 2 curvilinear; TYPE and COORDTYPE host type codes; the
+// pattern is VtkPattern.h's.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -26,6 +23,7 @@
 #include "hostbase/PrimType.h"
 #include "hostfw/IoManager.h"
 #include "hostfw/Transfer.h"
+#include "tests/vtk/VtkPattern.h"
 #include "vtk/VtkExportFilter.h"
 #include "vtk/VtkImportFilter.h"
 
@@ -33,107 +31,20 @@ namespace {
 
 using hostbase::CPrimType;
 
-template <class T>
-void FillRow(void* row, std::int64_t firstNode, int nodes, int components) {
-  auto* out = static_cast<T*>(row);
-  for (int i = 0; i < nodes; ++i)
-    for (int c = 0; c < components; ++c) {
-      const std::int64_t n = firstNode + i;
-      T value = static_cast<T>((3 * n + 7 * c) % 100);
-      if constexpr (std::is_floating_point_v<T>) value += T(0.5);
-      if (c == 0 && n == 1) value = std::numeric_limits<T>::max();
-      if (c == 0 && n == 2) value = std::numeric_limits<T>::lowest();
-      out[i * components + c] = value;
-    }
-}
-
-void FillData(int type, void* row, std::int64_t firstNode, int nodes, int components) {
-  switch (type) {
-    case CPrimType::Int8:
-      return FillRow<std::int8_t>(row, firstNode, nodes, components);
-    case CPrimType::UInt8:
-      return FillRow<std::uint8_t>(row, firstNode, nodes, components);
-    case CPrimType::Int16:
-      return FillRow<std::int16_t>(row, firstNode, nodes, components);
-    case CPrimType::UInt16:
-      return FillRow<std::uint16_t>(row, firstNode, nodes, components);
-    case CPrimType::Int32:
-      return FillRow<std::int32_t>(row, firstNode, nodes, components);
-    case CPrimType::UInt32:
-      return FillRow<std::uint32_t>(row, firstNode, nodes, components);
-    case CPrimType::Int64:
-      return FillRow<std::int64_t>(row, firstNode, nodes, components);
-    case CPrimType::Float:
-      return FillRow<float>(row, firstNode, nodes, components);
-    default:
-      return FillRow<double>(row, firstNode, nodes, components);
-  }
-}
-
-// Curvilinear node (i, j, k) at (i + 0.25 j, j, k - i).
-void FillCoords(int coordType, void* row, int nx, int j, int k) {
-  double xyz[3];
-  for (int i = 0; i < nx; ++i) {
-    xyz[0] = i + 0.25 * j;
-    xyz[1] = j;
-    xyz[2] = k - i;
-    CPrimType::CastArray(CPrimType::Double, xyz, coordType,
-                         static_cast<unsigned char*>(row) + 3 * i * CPrimType::TypeSize[coordType],
-                         3, 1);
-  }
-}
-
-std::unique_ptr<hostfw::TrLattice> MakeHeader(int kind, int type, int components, int nx, int ny,
-                                              int nz, int coordType) {
-  if (kind == 0) {
-    auto header = std::make_unique<hostfw::TrUniformLattice>(type, nx, ny, nz, components);
-    const double origin[3] = {1.5, -2.0, 0.25}, spacing[3] = {0.5, 2.0, 3.0};
-    for (int a = 0; a < 3; ++a) header->origin[a] = origin[a], header->spacing[a] = spacing[a];
-    return header;
-  }
-  if (kind == 2)
-    return std::make_unique<hostfw::TrCurvilinearLattice>(coordType, type, nx, ny, nz, components);
-  // Axes x = 1.5 i, y = 10 + j^2, z = -k.
-  auto header =
-      std::make_unique<hostfw::TrRectilinearLattice>(coordType, type, nx, ny, nz, components);
-  const int counts[3] = {nx, ny, nz};
-  void* axes[3] = {header->xCoords, header->yCoords, header->zCoords};
-  for (int a = 0; a < 3; ++a)
-    for (int i = 0; i < counts[a]; ++i) {
-      const double v = a == 0 ? 1.5 * i : a == 1 ? 10.0 + i * i : -i;
-      CPrimType::CastArray(
-          CPrimType::Double, &v, coordType,
-          static_cast<unsigned char*>(axes[a]) + i * CPrimType::TypeSize[coordType], 1, 1);
-    }
-  return header;
-}
-
 int Run(char** argv) {
-  const int kind = std::atoi(argv[2]), type = std::atoi(argv[3]), components = std::atoi(argv[4]);
-  const int nx = std::atoi(argv[5]), ny = std::atoi(argv[6]), nz = std::atoi(argv[7]);
-  const int coordType = std::atoi(argv[8]);
+  vtktest::Pattern pattern;
+  int* fields[] = {&pattern.kind, &pattern.type, &pattern.components, &pattern.nx,
+                   &pattern.ny,   &pattern.nz,   &pattern.coordType};
+  for (int i = 0; i < 7; ++i) *fields[i] = std::atoi(argv[i + 2]);
+  pattern.blanks = std::atoi(argv[9]) != 0;
   hostfw::IoManager manager;
   VtkExportFilter filter(manager);
   filter.SetOptions(argv[10]);
-  auto header = MakeHeader(kind, type, components, nx, ny, nz, coordType);
-  if (std::atoi(argv[9]) != 0) {
-    header->flags = hostfw::TrLattice::kFlagMayHaveBlanks;
-    header->blankValue = CPrimType::IsInteger(type) ? 42.0 : 42.5;
-  }
-  if (filter.BeginExportToFile(argv[1], false) != 0 || filter.ExportObject(*header) != 0) return 1;
-  hostfw::TrLatticeScan scan(*header);
-  hostfw::TrLatticeScan coords(nx * 3 * CPrimType::TypeSize[coordType]);
-  for (int k = 0; k < nz; ++k)
-    for (int j = 0; j < ny; ++j) {
-      if (kind == 2) {
-        FillCoords(coordType, coords.data, nx, j, k);
-        if (filter.ExportObject(coords) != 0) return 1;
-      }
-      FillData(type, scan.data, (std::int64_t{k} * ny + j) * nx, nx, components);
-      if (filter.ExportObject(scan) != 0) return 1;
-    }
-  hostfw::TrLatticeEnd end;
-  if (filter.ExportObject(end) != 0) return 1;
+  if (filter.BeginExportToFile(argv[1], false) != 0) return 1;
+  const auto send = [&filter](hostfw::TrBase& o) {
+    return static_cast<int>(filter.ExportObject(o));
+  };
+  if (vtktest::SendPattern(pattern, send) != 0) return 1;
   return filter.EndExportToFile();
 }
 

@@ -284,13 +284,6 @@ def test_import_pieces(tmp_path, kind, mode):
     check_import(path, kind)
 
 
-def test_round_trip(tmp_path):
-    path = tmp_path / "out.vts"
-    subprocess.run([os.environ["VTK_SAMPLE"], str(path), "2", "6", "2", "4", "3", "2", "8",
-                    "1", "Compress=zlib"], check=True)
-    check_import(path, 2)
-
-
 def polydata(path, writer=vtkXMLPolyDataWriter):
     from vtkmodules.vtkFiltersSources import vtkSphereSource
     sphere = vtkSphereSource()
