@@ -12,6 +12,7 @@ FuzzDriver FindDriver(std::string_view target) {
       {"import-stop", &FuzzImportStopping},
       {"export", &FuzzExport},
       {"options", &FuzzOptions},
+      {"import-vtk", &FuzzImportVtk},
   };
   for (const auto& [name, driver] : kDrivers)
     if (name == target) return driver;

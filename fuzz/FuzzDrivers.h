@@ -21,11 +21,13 @@ void FuzzImportStopping(const std::uint8_t* data, std::size_t size);
 // 3: the export filter driven by transfer objects decoded from the input; what it
 // completes is imported again.
 void FuzzExport(const std::uint8_t* data, std::size_t size);
+// The VTK module's import, like FuzzImport.
+void FuzzImportVtk(const std::uint8_t* data, std::size_t size);
 // 4: options strings and number words through the host's parsers.
 void FuzzOptions(const std::uint8_t* data, std::size_t size);
 
 // The driver of a target name ("import", "import-complete", "import-stop", "export",
-// "options"), or null.
+// "options", "import-vtk"), or null.
 FuzzDriver FindDriver(std::string_view target);
 
 }  // namespace latfuzz

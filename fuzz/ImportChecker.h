@@ -62,6 +62,7 @@ class ImportChecker final : public hostfw::IoObjectSink,
   bool Answer(bool stopHere);
   void CheckHeader(const hostfw::TrLattice& header, bool curvilinear, const char* infoLabel);
   void CheckScan(const hostfw::TrLatticeScan& scan);
+  void CheckCoordType(int coordType) const;
   void CheckEnd();
   void CheckErrorArgs(const hostbase::CError& error) const;
   void Mix(const void* bytes, std::size_t size);

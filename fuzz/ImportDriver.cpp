@@ -1,5 +1,5 @@
-// Fuzz targets 1 and 2: arbitrary bytes as a file, imported through the plug-in's factory
-// and the host contract, on a host that checks everything it is sent.
+// Fuzz targets 1, 2 and the VTK import: arbitrary bytes as a file, imported through a
+// plug-in's factory and the host contract, on a host that checks everything it is sent.
 #include <exception>
 #include <memory>
 #include <new>
@@ -12,6 +12,7 @@
 #include "fuzz/ImportChecker.h"
 #include "fuzz/ScratchFile.h"
 #include "import/LatImportFilter.h"
+#include "vtk/VtkImportFilter.h"
 
 namespace latfuzz {
 namespace {
@@ -39,17 +40,23 @@ ImportOutcome CheckedImport(hostfw::IoImportFilter& filter, hostfw::IoManager& m
   }
 }
 
+using Factory = hostfw::IoImportFilter* (*)(hostfw::IoManager&);
+
 struct Filter {
+  explicit Filter(Factory factory)
+      : manager(factory == &ImportVTK ? "VTK XML" : "Iris Explorer LAT"),
+        filter(factory(manager)) {}
   hostfw::IoManager manager;
-  std::unique_ptr<hostfw::IoImportFilter> filter{ImportLAT(manager)};
+  std::unique_ptr<hostfw::IoImportFilter> filter;
 };
 
 // Imports `file` twice with the same filter: the second import must do exactly what the
 // first did, so nothing of one import leaks into the next.
-ImportOutcome ImportTwice(std::span<const std::uint8_t> file, const StopPlan& plan) {
+ImportOutcome ImportTwice(std::span<const std::uint8_t> file, const StopPlan& plan,
+                          Factory factory = &ImportLAT) {
   const ScratchFile& scratch = InputFile();
   scratch.Write(file);
-  Filter f;
+  Filter f(factory);
   LAT_FUZZ_CHECK(f.filter != nullptr);
   f.filter->CanImportFile(scratch.Path().c_str());
   const ImportOutcome first = CheckedImport(*f.filter, f.manager, scratch.Path(), file, plan);
@@ -62,6 +69,11 @@ ImportOutcome ImportTwice(std::span<const std::uint8_t> file, const StopPlan& pl
 
 void FuzzImport(const std::uint8_t* data, std::size_t size) {
   const ImportOutcome outcome = ImportTwice({data, size}, StopPlan{});
+  LAT_FUZZ_CHECK(outcome.end != ImportOutcome::End::Stopped);
+}
+
+void FuzzImportVtk(const std::uint8_t* data, std::size_t size) {
+  const ImportOutcome outcome = ImportTwice({data, size}, StopPlan{}, &ImportVTK);
   LAT_FUZZ_CHECK(outcome.end != ImportOutcome::End::Stopped);
 }
 

@@ -3,7 +3,9 @@
 // OUTDIR/import holds valid binary and plain files of every geometry, value type and
 // dimension count; OUTDIR/import-stop the same files behind the stopping host's control
 // bytes; OUTDIR/export whole exports of every lattice kind and host value type, as the
-// export target decodes them; OUTDIR/options options strings and number words.
+// export target decodes them; OUTDIR/options options strings and number words;
+// OUTDIR/import-vtk VTK files of every kind from the VTK module's export (raw and zlib,
+// with and without a ghost array) and small ascii and base64 ones.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -14,8 +16,11 @@
 #include <vector>
 
 #include "formats/LatBinaryFormat.h"
+#include "hostfw/IoManager.h"
 #include "tests/support/LatBinaryWriter.h"
 #include "tests/support/LatPlainWriter.h"
+#include "tests/vtk/VtkPattern.h"
+#include "vtk/VtkExportFilter.h"
 
 namespace {
 
@@ -224,6 +229,42 @@ void WriteOptionSeeds(const fs::path& dir) {
   }
 }
 
+void WriteVtkSeeds(const fs::path& dir) {
+  for (int kind = 0; kind < 3; ++kind)
+    for (int variant = 0; variant < 4; ++variant) {
+      vtktest::Pattern pattern;
+      pattern.kind = kind;
+      pattern.type = 3 * kind + variant % 3;
+      pattern.components = 1 + variant % 2;
+      pattern.nx = 3, pattern.ny = 2, pattern.nz = 2;
+      pattern.blanks = variant >= 2;
+      hostfw::IoManager manager;
+      VtkExportFilter filter(manager);
+      filter.SetOptions(variant % 2 == 1 ? "Compress=zlib" : "");
+      const fs::path path = dir / ("k" + std::to_string(kind) + "-v" + std::to_string(variant));
+      filter.BeginExportToFile(path.string().c_str(), false);
+      vtktest::SendPattern(pattern, [&filter](hostfw::TrBase& object) {
+        return static_cast<int>(filter.ExportObject(object));
+      });
+      filter.EndExportToFile();
+    }
+  Put(dir / "ascii",
+      "<?xml version=\"1.0\"?>\n<VTKFile type=\"RectilinearGrid\" version=\"0.1\">\n"
+      "<RectilinearGrid WholeExtent=\"0 1 0 1 0 0\"><Piece Extent=\"0 1 0 1 0 0\">\n"
+      "<PointData><DataArray type=\"Int16\" Name=\"a&amp;b&#x41;\" format=\"ascii\">1 2\n3 4"
+      "</DataArray></PointData>\n<CellData><DataArray type=\"Float32\" Name=\"c\" "
+      "format=\"ascii\">0.5</DataArray></CellData>\n<!-- axes --><Coordinates>\n"
+      "<DataArray type=\"Float32\" format=\"ascii\">0 1</DataArray>\n<DataArray type=\"Float64\" "
+      "format=\"ascii\">0 2</DataArray>\n<DataArray type=\"UInt64\" format=\"ascii\">7</DataArray>"
+      "\n</Coordinates></Piece></RectilinearGrid></VTKFile>\n");
+  Put(dir / "base64",
+      "<VTKFile type=\"ImageData\" byte_order=\"LittleEndian\" header_type=\"UInt32\">\n"
+      "<ImageData WholeExtent=\"0 3 0 0 0 0\" Origin=\"0 0 0\" Spacing=\"1 1 1\">\n"
+      "<Piece Extent=\"0 3 0 0 0 0\"><PointData><DataArray type=\"UInt8\" Name=\"v\" "
+      "format=\"binary\">BAAAAAECAwQ=</DataArray></PointData></Piece></ImageData>\n"
+      "<AppendedData encoding=\"base64\">_</AppendedData></VTKFile>\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -233,7 +274,7 @@ int main(int argc, char** argv) {
   }
   try {
     const fs::path out(argv[1]);
-    for (const char* sub : {"import", "import-stop", "export", "options"}) {
+    for (const char* sub : {"import", "import-stop", "export", "options", "import-vtk"}) {
       fs::remove_all(out / sub);
       fs::create_directories(out / sub);
     }
@@ -241,6 +282,7 @@ int main(int argc, char** argv) {
     WriteStopSeeds(out / "import-stop", files);
     WriteExportSeeds(out / "export");
     WriteOptionSeeds(out / "options");
+    WriteVtkSeeds(out / "import-vtk");
   } catch (const std::exception& error) {
     std::fprintf(stderr, "fuzz_seeds: %s\n", error.what());
     return 1;

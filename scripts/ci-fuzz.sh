@@ -28,6 +28,7 @@ targets=(
   "import_stop import-stop import.dict 4096"
   "export export export.dict 4096"
   "options options options.dict 512"
+  "import_vtk import-vtk vtk.dict 4096"
 )
 
 replay() {

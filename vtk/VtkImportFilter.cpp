@@ -104,7 +104,7 @@ ImportStatus VtkImportFilter::ImportFromFile(const char* filePath) {
   file = std::make_unique<hostbase::CBufferedFile>(filePath, kReadMode, kSharing, false);
   path = file->GetFilePath();
   hostfw::CProgress report(GetManager(), nullptr, true, true);
-  if (!report.MessageVA("Importing VTK file %s", hostbase::CPath::GetNamePtr(filePath)))
+  if (!report.MessageVA("Importing VTK XML file %s", hostbase::CPath::GetNamePtr(filePath)))
     return hostfw::ImportStatus_Stopped;
   VtkXmlReader xml(*file, *this);
   ReadFileElement(xml);
@@ -396,10 +396,12 @@ ImportStatus VtkImportFilter::SendLattice(Array& values, const Array* ghost,
     hidden = ghost->bytes.Data();
   }
   std::string info;
+  // Labelled as the LAT import's summaries are, so hosts read both alike.
   hostbase::FormatString(info,
-                         "Name:\t%s\r\nFormat:\tVTK XML %s\r\nArray:\t%s\r\nSamples per "
+                         "%s:\t%s\r\nFormat:\t%s\r\nDataset:\t%s\r\nArray:\t%s\r\nSamples per "
                          "pixel:\t%d\r\nSize:\t%d rows x %d columns x %d planes\r\n",
-                         hostbase::CPath::GetNamePtr(path.c_str()),
+                         kind == 0 ? "Name" : "Filename", hostbase::CPath::GetNamePtr(path.c_str()),
+                         kFormatName,
                          std::string(vtkxml::kDatasetTypes[kind]).c_str(), values.name.c_str(),
                          values.components, header->ny, header->nx, header->nz);
   header->params.Set(hostbase::GString("LatticeInfo"), info.c_str());
