@@ -39,8 +39,9 @@ struct WriteRequest {
   ProgressCallback progress;
 };
 
-// Imports `path` with the module that recognises it. Raises SetupError only when `modules`
-// is empty; everything else goes into the result.
+// Imports `path` with the module that recognises it. Raises SetupError only when no module
+// can import (none loaded, or none with an import factory); everything else goes into the
+// result.
 LATCLIENT_API ReadResult ReadLattices(const ModuleSet& modules, const std::string& path,
                                       const ReadRequest& request = {});
 LATCLIENT_API ReadResult ReadLattices(const Module& module, const std::string& path,
