@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -229,6 +230,18 @@ void VtkExportFilter::CheckHeader(const hostfw::TrLattice& header, int latticeKi
       {std::uint64_t(header.nx), std::uint64_t(header.ny), std::uint64_t(header.nz),
        std::uint64_t(header.numComponents), std::uint64_t(CPrimType::TypeSize[header.dataType])});
   if (valueBytes == 0) ThrowError(kModule, __LINE__, "The lattice is too large to export.");
+  // A file named for another dataset type would open as that type (or not at all).
+  std::string extension = fileName.substr(std::min(fileName.size(), fileName.rfind('.')));
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (int k = 0; k < vtkxml::kKindCount; ++k) {
+    if (k == latticeKind || extension != vtkxml::kExtensions[k]) continue;
+    static constexpr const char* kKindNames[] = {"uniform", "rectilinear", "curvilinear"};
+    std::string message;
+    hostbase::FormatString(message, "A %s lattice cannot be written to '%s': use the extension %s.",
+                           kKindNames[latticeKind], fileName.c_str(),
+                           std::string(vtkxml::kExtensions[latticeKind]).c_str());
+    ThrowError(kModule, __LINE__, message.c_str());
+  }
   if (compress.empty() || compress == "none" || compress == "zlib") return;
   const std::string feature = "compression '" + compress + "'";
   ThrowError(kModule, __LINE__, hostfw::ErrCode::UnsupportedFeature, kFormatName, feature,

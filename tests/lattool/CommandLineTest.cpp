@@ -108,8 +108,8 @@ TEST(Probe, OtherAndMissingFilesAreNotLatAndTheExitCodeIsOne) {
   EXPECT_EQ(all.err, "");
   const ToolResult r = RunTool({"probe", text, lat, empty, missing});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.out, text + ": not LAT\n" + lat + ": LAT\n" + empty + ": not LAT\n" + missing +
-                       ": not LAT\n");
+  EXPECT_EQ(r.out, text + ": not recognised\n" + lat + ": LAT\n" + empty + ": not recognised\n" +
+                       missing + ": not recognised\n");
   // An ASCII file is LAT, though it cannot be imported.
   PlainText ascii;
   ascii.Header("ascii").Numbers({1});

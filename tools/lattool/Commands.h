@@ -17,7 +17,7 @@ class UsageError : public SetupError {
   using SetupError::SetupError;
 };
 
-// One line "FILE: LAT" or "FILE: not LAT" per file; 0 when every file was recognised.
+// One line "FILE: LAT", "FILE: VTK" or "FILE: not recognised" per file; 0 when every file was recognised.
 int RunProbe(const GlobalOptions& options, const std::vector<std::string>& files);
 // The summary text, data type and per-component range of each lattice in `file`.
 int RunInfo(const GlobalOptions& options, const std::string& file);

@@ -91,7 +91,9 @@ class Conversion {
   }
 
  private:
-  const Module& ExportModule() const { return host_.Modules().ForExport(request_.output); }
+  const Module& ExportModule() const {
+    return host_.Modules().ForExport(request_.output, request_.format);
+  }
 
   // The import's bar shows the import; the export's reports only answer Ctrl-C.
   ProgressDisplay ExportProgress() const {

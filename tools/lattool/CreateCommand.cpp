@@ -59,7 +59,7 @@ bool SendRows(ExportSession& session, const LatticeSource& source, const hostfw:
 int Export(const GlobalOptions& options, const ExportRequest& request,
            const TerminalDialogs& dialogs, const LatticeSpec& spec, hostfw::TrLattice& header) {
   const ModuleSet modules = options.Modules();
-  const Module& module = modules.ForExport(request.output);
+  const Module& module = modules.ForExport(request.output, request.format);
   const LatticeSource source(spec);
   const InterruptGuard interrupt;
   const char* name = hostbase::CPath::GetNamePtr(request.output.c_str());

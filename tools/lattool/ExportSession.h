@@ -21,6 +21,7 @@ class TerminalDialogUser;
 // What the user asked of one export.
 struct ExportRequest {
   std::string output;
+  std::string format;        // "LAT" or "VTK"; empty: chosen by OUT's extension
   std::string options;       // handed to SetOptions as it is
   bool interactive = false;  // the filter may open its options dialog
   bool page = false;         // show the options page before the export

@@ -11,7 +11,7 @@ int RunProbe(const GlobalOptions& options, const std::vector<std::string>& files
   bool allRecognised = true;
   for (const std::string& file : files) {
     const Module* module = host.Recognising(file);
-    std::printf("%s: %s\n", file.c_str(), module ? module->Name().c_str() : "not LAT");
+    std::printf("%s: %s\n", file.c_str(), module ? module->Name().c_str() : "not recognised");
     allRecognised = allRecognised && module != nullptr;
   }
   std::fflush(stdout);

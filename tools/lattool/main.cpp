@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -38,9 +39,9 @@ constexpr std::array<std::string_view, 5> kVerbs = {"probe", "info", "dump", "co
 // A lattice index: the digits of a whole number from 0, checked before conversion so
 // that a word is refused in the user's terms.
 std::string CheckLatticeIndex(std::string& text) {
-  const bool digits = !text.empty() && text.size() <= 9 &&
-                      std::all_of(text.begin(), text.end(),
-                                  [](char c) { return c >= '0' && c <= '9'; });
+  const bool digits =
+      !text.empty() && text.size() <= 9 &&
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
   if (digits) return {};
   return "K is a lattice index, a whole number counting from 0, not '" + text + "'";
 }
@@ -76,11 +77,23 @@ int UsageFailure(const std::string& message) {
 
 // OUT and the options of the two export commands.
 void DefineExport(CLI::App& command, Arguments& args) {
-  command.add_option("OUT", args.request.output, "Binary LAT file to write")->required();
+  command
+      .add_option("OUT", args.request.output,
+                  "File to write: .lat a binary LAT file, .vti/.vtr/.vts a VTK XML file")
+      ->required();
+  command
+      .add_option("--to", args.request.format,
+                  "Format to write whatever OUT's extension: lat or vtk")
+      ->option_text("FORMAT")
+      ->check(CLI::IsMember({"lat", "vtk"}, CLI::ignore_case))
+      ->transform([](std::string format) {
+        for (char& c : format) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return format;
+      });
   command
       .add_option("--options", args.request.options,
-                  "Export options: Key=Value,... (BlankMethod, FixedBlankValue, Defaults, "
-                  "ForgetOptions)")
+                  "Export options: Key=Value,... (LAT: BlankMethod, FixedBlankValue, Defaults, "
+                  "ForgetOptions; VTK: ArrayName, Compress=zlib)")
       ->option_text("STR");
   command.add_flag("--interactive", args.request.interactive,
                    std::string("Let the exporter ask how to write blanked nodes") + kDialogPlace);
@@ -89,10 +102,9 @@ void DefineExport(CLI::App& command, Arguments& args) {
 }
 
 void DefineCommands(CLI::App& app, Arguments& args) {
-  app.add_option(
-         "--plugin", args.options.pluginPath,
-         std::string("Plug-in module to load (default: ") + kModuleName +
-             " next to lattool, else in ../lib/lattool)")
+  app.add_option("--plugin", args.options.pluginPath,
+                 std::string("Plug-in module to load (default: ") + kModuleName +
+                     " next to lattool, else in ../lib/lattool)")
       ->option_text("PATH");
   app.add_flag("--quiet", args.options.quiet, "Draw no progress bar");
   app.set_version_flag("--version", std::string("lattool ") + LATTOOL_VERSION);
@@ -100,20 +112,22 @@ void DefineCommands(CLI::App& app, Arguments& args) {
   // --plugin and --quiet also after the command's name (the commands inherit this).
   app.fallthrough();
 
-  CLI::App* probe = app.add_subcommand("probe", "Tell for each FILE whether it is a LAT file");
+  CLI::App* probe =
+      app.add_subcommand("probe", "Tell for each FILE which format (LAT, VTK) it is in");
   probe->add_option("FILE", args.probeFiles, "Files to examine")->required();
   CLI::App* info = app.add_subcommand("info", "Show the summary and value ranges of FILE");
-  info->add_option("FILE", args.file, "LAT file to import")->required();
+  info->add_option("FILE", args.file, "LAT or VTK XML file to import")->required();
   CLI::App* dump = app.add_subcommand("dump", "Write everything imported from FILE as JSON");
-  dump->add_option("FILE", args.file, "LAT file to import")->required();
-  CLI::App* convert = app.add_subcommand("convert", "Write lattice K of IN as a binary LAT file");
-  convert->add_option("IN", args.file, "LAT file to import (binary or plain)")->required();
+  dump->add_option("FILE", args.file, "LAT or VTK XML file to import")->required();
+  CLI::App* convert = app.add_subcommand(
+      "convert", "Write lattice K of IN to OUT, in the format OUT's extension names");
+  convert->add_option("IN", args.file, "LAT (binary or plain) or VTK XML file to import")
+      ->required();
   DefineExport(*convert, args);
   convert->add_option("--lattice", args.lattice, "Lattice to write, counting from 0 (default 0)")
       ->option_text("K")
       ->check(CLI::Validator(CheckLatticeIndex, "K", "LatticeIndex"));
-  CLI::App* create =
-      app.add_subcommand("create", "Write the lattice described by IN.json as a binary LAT file");
+  CLI::App* create = app.add_subcommand("create", "Write the lattice described by IN.json to OUT");
   create->add_option("IN.json", args.file, "One lattice in the JSON shape dump prints")->required();
   DefineExport(*create, args);
 }
