@@ -96,7 +96,7 @@ class LatticeCollector : public hostfw::IoObjectSink {
     rows_ = 0;
     scans_ = 0;
     try {
-      lattice.values = std::make_unique_for_overwrite<std::byte[]>(lattice.valueBytes);
+      lattice.values = Lattice::AllocateValues(lattice.valueBytes);
       if (kind == ObjectKind::Rectilinear) {
         if (!TakeAxes(static_cast<const hostfw::TrRectilinearLattice&>(header), lattice)) {
           return Fail(Name(index) + ": axis coordinates of an unknown type");

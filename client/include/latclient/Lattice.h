@@ -42,6 +42,10 @@ struct LATCLIENT_API Lattice {
   bool complete = false;    // every row and the end marker arrived
 
   std::size_t NodeCount() const noexcept;
+  // An uninitialised buffer of `bytes` for values (delete[] frees it); raises
+  // std::bad_alloc. A large one is backed by huge pages where the system offers them,
+  // as filling it page by page otherwise costs more than the import itself.
+  static std::unique_ptr<std::byte[]> AllocateValues(std::size_t bytes);
   // Bytes the values of nx x ny x nz x components of dataType take, or 0 when the counts
   // are not positive, the type is unknown or the size overflows.
   static std::size_t ValueBytesFor(int dataType, int nx, int ny, int nz, int components) noexcept;
