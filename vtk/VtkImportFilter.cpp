@@ -327,6 +327,12 @@ ImportStatus VtkImportFilter::SendLattices() {
         std::find(names.begin(), names.end(), array.name) == names.end())
       names.push_back(array.name);
   }
+  // A file of geometry alone (or of cell data alone) has no lattice to give.
+  if (names.empty()) {
+    std::string message;
+    hostbase::FormatString(message, "'%s' holds no point-data array to import.", path.c_str());
+    ThrowError(kModule, __LINE__, message.c_str());
+  }
   Array ghost;
   if (!ghostParts.empty()) Assemble(ghostParts, ghost, false, 0);
   // Axes x, y, z of a rectilinear grid, or the points of a structured one.

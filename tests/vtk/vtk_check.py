@@ -309,6 +309,15 @@ def lz4(path, name="LZ4"):
            b'header_type="UInt32" compressor="vtk%sDataCompressor"' % name.encode())
 
 
+def cells_only(path):
+    grid = vtkImageData()
+    grid.SetDimensions(3, 2, 1)
+    cells = numpy_to_vtk(np.arange(2, dtype=np.float32), deep=1)
+    cells.SetName("p")
+    grid.GetCellData().AddArray(cells)
+    write_vtk(path, 0, grid, "raw")
+
+
 # Broken and foreign files: the error code and what the message names.
 BAD = [
     ("text", lambda p: open(p, "w").write("hello\n"), 16, "", False),
@@ -329,6 +338,7 @@ BAD = [
                                b'WholeExtent="0 99999 0 99999 0 9999"'),
                         edited(p, b'Piece Extent="2 6 0 3 1 3"',
                                b'Piece Extent="0 99999 0 99999 0 9999"')), 18, "", True),
+    ("no-point-data", cells_only, 0, "no point-data array", True),
     ("syntax", lambda p: (write_vtk(p, 0, vtk_grid(0), "ascii"),
                           edited(p, b'Name="level"', b'Name="level')), 17, "", True),
     ("bad-number", lambda p: (write_vtk(p, 1, vtk_grid(1), "ascii"),
