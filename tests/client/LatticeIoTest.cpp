@@ -225,6 +225,34 @@ TEST(LatticeIo, SizesThatOverflowAreRefused) {
   EXPECT_EQ(Lattice::ValueBytesFor(9, 1, 1, 1, 1), 0u);
 }
 
+TEST(ModuleSet, TheFirstFolderHoldingAModuleWinsAndAMissingOneSaysWhere) {
+  namespace fs = std::filesystem;
+  lattest::TempDir dir;
+  const fs::path root(dir.Path());
+  fs::create_directories(root / "empty");
+  fs::create_directories(root / "lattool");
+  const fs::path plugin(LAT_PLUGIN_PATH);
+  fs::copy_file(plugin, root / "lattool" / plugin.filename());
+
+  const latclient::ModuleSet found({root / "empty", root / "lattool"});
+  ASSERT_NE(found.Find("LAT"), nullptr);
+  EXPECT_EQ(fs::path(found.Find("LAT")->Path()), root / "lattool" / plugin.filename());
+  EXPECT_EQ(found.Find("VTK"), nullptr);
+  EXPECT_EQ(found.Recognising(dir.Write("notes.txt", "words\n")), nullptr);
+
+  const latclient::ModuleSet none({root / "empty"});
+  EXPECT_TRUE(none.Empty());
+  try {
+    none.Require("LAT");
+    ADD_FAILURE() << "no SetupError";
+  } catch (const latclient::SetupError& e) {
+    EXPECT_NE(std::string(e.what()).find((root / "empty" / plugin.filename()).string()),
+              std::string::npos)
+        << e.what();
+  }
+  EXPECT_THROW(latclient::ReadLattices(none, dir.File("a.lat")), latclient::SetupError);
+}
+
 TEST(Formats, TheOutputExtensionChoosesTheModuleAndKind) {
   EXPECT_EQ(latclient::FormatForOutput("a/b.LAT"), "LAT");
   EXPECT_EQ(latclient::FormatForOutput("b.vtr"), "VTK");
