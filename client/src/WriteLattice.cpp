@@ -19,12 +19,12 @@ namespace {
 constexpr const char* kHost = "latclient";
 
 // Why the lattice cannot be exported as it stands, or empty.
-std::string Disagreement(const Lattice& lattice) {
+std::string Disagreement(const Lattice& lattice, std::span<const std::byte> values) {
   const std::size_t bytes = Lattice::ValueBytesFor(lattice.dataType, lattice.nx, lattice.ny,
                                                    lattice.nz, lattice.components);
   if (bytes == 0) return "the lattice's counts or data type cannot be held in memory";
-  if (lattice.values == nullptr || lattice.valueBytes != bytes) {
-    return "the lattice's values take " + std::to_string(lattice.valueBytes) + " bytes, not " +
+  if (values.data() == nullptr || values.size() != bytes) {
+    return "the lattice's values take " + std::to_string(values.size()) + " bytes, not " +
            std::to_string(bytes);
   }
   const auto count = [](int n) { return static_cast<std::size_t>(n); };
@@ -45,7 +45,8 @@ std::string Disagreement(const Lattice& lattice) {
   return {};
 }
 
-std::unique_ptr<hostfw::TrLattice> MakeHeader(const Lattice& lattice) {
+std::unique_ptr<hostfw::TrLattice> MakeHeader(const Lattice& lattice,
+                                              std::span<const std::byte> values) {
   using hostbase::CPrimType;
   std::unique_ptr<hostfw::TrLattice> header;
   if (lattice.kind == Kind::Uniform) {
@@ -71,7 +72,7 @@ std::unique_ptr<hostfw::TrLattice> MakeHeader(const Lattice& lattice) {
   // The exporter needs each component's range (blanks and NaN left out) with the header.
   ComponentRanges ranges(lattice.dataType, lattice.components);
   if (lattice.mayHaveBlanks) ranges.SkipBlanks(lattice.blankValue);
-  ranges.AddScan(lattice.values.get(), lattice.valueBytes);
+  ranges.AddScan(values.data(), values.size());
   for (std::size_t c = 0; c < ranges.Count(); ++c) {
     header->componentMin.push_back(ranges.Min(c));
     header->componentMax.push_back(ranges.Max(c));
@@ -79,7 +80,8 @@ std::unique_ptr<hostfw::TrLattice> MakeHeader(const Lattice& lattice) {
   return header;
 }
 
-bool SendRows(Exporter& exporter, const Lattice& lattice, const hostfw::TrLattice& header) {
+bool SendRows(Exporter& exporter, const Lattice& lattice, std::span<const std::byte> values,
+              const hostfw::TrLattice& header) {
   hostfw::TrLatticeScan data(header);
   const std::size_t rowBytes = data.GetSize();
   const std::size_t rows =
@@ -97,7 +99,7 @@ bool SendRows(Exporter& exporter, const Lattice& lattice, const hostfw::TrLattic
       if (!exporter.Send(*positions)) return false;
     }
     // The filter may change a scan in place (blanks, byte order): it gets a copy.
-    std::memcpy(data.data, lattice.values.get() + row * rowBytes, rowBytes);
+    std::memcpy(data.data, values.data() + row * rowBytes, rowBytes);
     if (!exporter.Send(data)) return false;
   }
   hostfw::TrLatticeEnd end;
@@ -113,16 +115,21 @@ ExportOutcome WriteLattice(const ModuleSet& modules, const std::string& path,
 
 ExportOutcome WriteLattice(const Module& module, const std::string& path, const Lattice& lattice,
                            const WriteRequest& request) {
+  return WriteLattice(module, path, lattice, {lattice.values.get(), lattice.valueBytes}, request);
+}
+
+ExportOutcome WriteLattice(const Module& module, const std::string& path, const Lattice& lattice,
+                           std::span<const std::byte> values, const WriteRequest& request) {
   ProgressRelay progress(request.progress);
   Exporter exporter(module, kHost, &progress);
-  if (const std::string why = Disagreement(lattice); !why.empty()) {
+  if (const std::string why = Disagreement(lattice, values); !why.empty()) {
     exporter.Fail(ErrorReport{hostbase::kNoErrorCode, kHost, {}, why + " (" + path + ")"});
     return exporter.End();
   }
   try {
-    const std::unique_ptr<hostfw::TrLattice> header = MakeHeader(lattice);
+    const std::unique_ptr<hostfw::TrLattice> header = MakeHeader(lattice, values);
     if (exporter.SetOptions(request.options) && exporter.Begin(path) && exporter.Send(*header)) {
-      SendRows(exporter, lattice, *header);
+      SendRows(exporter, lattice, values, *header);
     }
   } catch (const std::bad_alloc&) {
     exporter.Fail(ErrorReport{hostbase::kNoErrorCode, kHost, {}, "out of memory writing " + path});

@@ -134,6 +134,24 @@ TEST(LatticeIo, ATypeTheFormatLacksIsPromotedWithAWarning) {
   EXPECT_EQ(in.lattices[0].dataType, CPrimType::Int16);
 }
 
+TEST(LatticeIo, LentValuesAreWrittenInsteadOfTheLatticesOwn) {
+  lattest::TempDir dir;
+  const latclient::ModuleSet modules;
+  const Lattice source = MakeLattice(Kind::Uniform, CPrimType::Float, 4, 2, 1, 1);
+  Lattice shape = MakeLattice(Kind::Uniform, CPrimType::Float, 4, 2, 1, 1);
+  shape.values.reset();
+  const std::span<const std::byte> lent(source.values.get(), source.valueBytes);
+  const latclient::Module& lat = *modules.Find("LAT");
+  ASSERT_TRUE(latclient::WriteLattice(lat, dir.File("a.lat"), shape, lent).Complete());
+  const latclient::ReadResult in = latclient::ReadLattices(modules, dir.File("a.lat"));
+  ASSERT_EQ(in.lattices.size(), 1u);
+  EXPECT_TRUE(SameValues(in.lattices[0], source));
+  const latclient::ExportOutcome shortLent =
+      latclient::WriteLattice(lat, dir.File("b.lat"), shape, lent.first(lent.size() - 1));
+  ASSERT_TRUE(shortLent.error.has_value());
+  EXPECT_FALSE(std::filesystem::exists(dir.File("b.lat")));
+}
+
 TEST(LatticeIo, OneLatticeOrAllOfAMultiLatticeFile) {
   lattest::TempDir dir;
   lattest::PlainLattice plain;

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,5 +56,10 @@ LATCLIENT_API ExportOutcome WriteLattice(const ModuleSet& modules, const std::st
                                          const Lattice& lattice, const WriteRequest& request = {});
 LATCLIENT_API ExportOutcome WriteLattice(const Module& module, const std::string& path,
                                          const Lattice& lattice, const WriteRequest& request = {});
+// The same with the values lent by the host instead of `lattice.values` (which is not
+// used), so that a host holding them in memory of its own need not copy them.
+LATCLIENT_API ExportOutcome WriteLattice(const Module& module, const std::string& path,
+                                         const Lattice& lattice, std::span<const std::byte> values,
+                                         const WriteRequest& request = {});
 
 }  // namespace latclient
