@@ -106,20 +106,25 @@ TEST(Convert, CoordinateScansOfACurvilinearLatticeReachTheExporterAndStayOutOfIt
             "min=[-1.5] max=[2.5]");
 }
 
-TEST(Convert, InAndOutMayNotNameTheSameFile) {
+TEST(Convert, InAndOutMayNotNameTheSameFileAndNeitherMayCreates) {
   ExportDir dir;
-  const std::string in = dir.File("in.lat");
-  std::filesystem::copy_file(ExamplePath("uniform-4x3x2.lat"), in);
-  const std::string before = ReadText(in);
   std::filesystem::create_directory(dir.File("sub"));
-  std::filesystem::create_hard_link(in, dir.File("hard.lat"));
-  std::filesystem::create_symlink(in, dir.File("soft.lat"));
-  for (const std::string& out : {in, dir.File("sub/../in.lat"), dir.File("./in.lat"),
-                                 dir.File("hard.lat"), dir.File("soft.lat")}) {
-    const ToolResult r = dir.Run({"convert", in, out});
-    EXPECT_EQ(r.exitCode, 1) << out;
-    EXPECT_EQ(r.err, "lattool: error: IN and OUT name the same file ('" + out + "')\n");
-    EXPECT_EQ(ReadText(in), before) << out;
+  const std::string lat = dir.File("in.lat");
+  std::filesystem::copy_file(ExamplePath("uniform-4x3x2.lat"), lat);
+  const std::string json = dir.WriteJson("in.json", UniformRow(7, {1, 2}));
+  for (const auto& [command, in] : {std::pair<std::string, std::string>{"convert", lat},
+                                    std::pair<std::string, std::string>{"create", json}}) {
+    const std::string before = ReadText(in);
+    const std::string name = in.substr(in.rfind('/') + 1);
+    std::filesystem::create_hard_link(in, dir.File("hard-" + name));
+    std::filesystem::create_symlink(in, dir.File("soft-" + name));
+    for (const std::string& out : {in, dir.File("sub/../" + name), dir.File("./" + name),
+                                   dir.File("hard-" + name), dir.File("soft-" + name)}) {
+      const ToolResult r = dir.Run({command, in, out});
+      EXPECT_EQ(r.exitCode, 1) << command << " " << out;
+      EXPECT_EQ(r.err, "lattool: error: IN and OUT name the same file ('" + out + "')\n");
+      EXPECT_EQ(ReadText(in), before) << command << " " << out;
+    }
   }
   EXPECT_FALSE(Exists(dir.OptionsFile()));
 }

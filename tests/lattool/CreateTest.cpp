@@ -81,38 +81,60 @@ TEST(Create, EachDataTypeIsWrittenAsTheFormatHoldsIt) {
   }
 }
 
-TEST(Create, BlanksAreWrittenByEachMethod) {
+TEST(Create, BlanksAreWrittenByEachMethodAndUnknownKeysAreWarnedOf) {
+  const std::string known = "(it knows BlankMethod, Defaults, FixedBlankValue, ForgetOptions)\n";
+  const auto unknown = [&](const std::string& key) {
+    return "lattool: warning: --options: the export filter does not know the key '" + key +
+           "', which is ignored " + known;
+  };
   const struct {
     const char* options;
     int blank;
+    std::string warned;
   } cases[] = {
-      {"BlankMethod=0", 5},  // the data minimum, the blanks left out
-      {"BlankMethod=1", 300},
-      {"BlankMethod=2", -32768},
-      {"BlankMethod=3", 32767},
-      {"BlankMethod=4,FixedBlankValue=-17", -17},
-      {"Frobnicate=1,BlankMethod=7", 32767},  // an unknown key passed over; 7 taken as 3
+      {"BlankMethod=0", 5, ""},  // the data minimum, the blanks left out
+      {"BlankMethod=1", 300, ""},
+      {"BlankMethod=2", -32768, ""},
+      {"BlankMethod=3", 32767, ""},
+      {"BlankMethod=4,FixedBlankValue=-17", -17, ""},
+      {" blankmethod = 4 ,FIXEDBLANKVALUE=-3,defaults", -3, ""},  // keys in any case
+      {"Frobnicate=1,BlankMethod=7", 32767, unknown("Frobnicate")},  // 7 taken as 3
+      {"BlankMetod=4,FixedBlankValue=9,x", 5, unknown("BlankMetod") + unknown("x")},
   };
   for (const auto& c : cases) {
     ExportDir dir;  // each with fresh saved options
     const std::string out = dir.File("out.lat");
     const ToolResult r = Create(dir, BlankedRow(), out, c.options);
     ASSERT_EQ(r.exitCode, 0) << c.options << ": " << r.err;
-    EXPECT_EQ(r.err, "") << c.options;
+    EXPECT_EQ(r.err, c.warned) << c.options;
     EXPECT_EQ(DumpLattice(out)["values"], nlohmann::json({5, c.blank, 300, c.blank, 40, 7}))
         << c.options;
   }
 }
 
-TEST(Create, AFixedValueOutsideTheTypeIsAnErrorAndWritesNothing) {
+TEST(Create, AFixedValueOutsideTheTypeIsAnErrorAndWritesNothingAndASavedOneIsNamed) {
   ExportDir dir;
   const std::string out = dir.File("out.lat");
-  const ToolResult r = Create(dir, BlankedRow(), out, "BlankMethod=4,FixedBlankValue=40000");
-  EXPECT_EQ(r.exitCode, 2);
-  EXPECT_EQ(r.err,
-            "lattool: error: The data type '16-bit signed integer' cannot be exported: the fixed "
-            "blank value lies outside its range.\n");
+  const std::string error =
+      "lattool: error: The data type '16-bit signed integer' cannot be exported: the fixed "
+      "blank value lies outside its range.\n";
+  const ToolResult given = Create(dir, BlankedRow(), out, "BlankMethod=4,FixedBlankValue=40000");
+  EXPECT_EQ(given.exitCode, 2);
+  EXPECT_EQ(given.err, error);
   EXPECT_FALSE(Exists(out));
+  // The filter saved the value: later runs without it fail by it, and say where it is.
+  const ToolResult saved = Create(dir, BlankedRow(), out, "BlankMethod=4");
+  EXPECT_EQ(saved.exitCode, 2);
+  EXPECT_EQ(saved.err, error +
+                           "lattool: error: the fixed blank value is the saved option "
+                           "FixedBlankValue=40000 in '" +
+                           dir.OptionsFile() +
+                           "': change or remove the key FixedBlankValue there, or give --options "
+                           "BlankMethod=N or FixedBlankValue=V\n");
+  EXPECT_FALSE(Exists(out));
+  const ToolResult fixed = Create(dir, BlankedRow(), out, "FixedBlankValue=12");
+  EXPECT_EQ(fixed.exitCode, 0) << fixed.err;
+  EXPECT_EQ(ReadText(dir.OptionsFile()), "BlankMethod=4\nFixedBlankValue=12\n");
 }
 
 TEST(Create, GivenRangesAreHandedOverAndComputedOnesLeaveOutBlanksOnlyWhenTheLatticeMayHaveThem) {

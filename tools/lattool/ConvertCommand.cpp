@@ -4,10 +4,9 @@
 // --interactive, or a lattice that may hold blanks) IN is imported twice, first to
 // compute K's ranges, which go with the header.
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 #include "Commands.h"
+#include "FileArguments.h"
 #include "InterruptGuard.h"
 #include "LatticeForwarder.h"
 #include "LatticeSurvey.h"
@@ -18,18 +17,6 @@
 namespace lattool {
 
 namespace {
-
-// Writing OUT would destroy IN before it is read.
-void RefuseSameFile(const std::string& input, const std::string& output) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  bool same = fs::equivalent(input, output, error) && !error;
-  // A file that does not exist yet has no identity: compare the spelling then.
-  const fs::path a = fs::absolute(input, error).lexically_normal();
-  const fs::path b = error ? fs::path() : fs::absolute(output, error).lexically_normal();
-  same = same || (!error && a == b);
-  if (same) throw UsageError("IN and OUT name the same file ('" + output + "')");
-}
 
 // Why the import did not bring lattice K to its end (`seen` lattice headers came);
 // returns the exit code.

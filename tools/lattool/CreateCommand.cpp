@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "Commands.h"
+#include "FileArguments.h"
 #include "InterruptGuard.h"
 #include "LatticeSource.h"
 #include "ProgressDisplay.h"
@@ -79,6 +80,7 @@ int Export(const GlobalOptions& options, const ExportRequest& request,
 
 int RunCreate(const GlobalOptions& options, const std::string& input,
               const ExportRequest& request) {
+  RefuseSameFile(input, request.output);
   const TerminalDialogs dialogs(request.interactive || request.page);
   try {
     const JsonMembers members = ReadLatticeJson(input);

@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "TerminalDialogUser.h"
+#include "hostaux/Options.h"
+#include "hostfw/Status.h"
 
 namespace lattool {
 
@@ -20,6 +22,7 @@ ExportSession::ExportSession(const Module& module, ExportRequest request,
 
 bool ExportSession::Begin(const LatticeTraits& traits) {
   if (!exporter_.SetOptions(request_.options)) return false;
+  WarnUnknownOptions();
   try {
     if (request_.page && !ShowPages(traits)) return false;
   } catch (...) {
@@ -55,6 +58,7 @@ int ExportSession::End() {
   SaveOptions();
   if (outcome.error) {
     std::fprintf(stderr, "lattool: error: %s\n", outcome.error->message.c_str());
+    ExplainSavedFixedValue(*outcome.error);
     return kExitError;
   }
   if (outcome.cancelled) return kExitStopped;
@@ -63,6 +67,46 @@ int ExportSession::End() {
 
 void ExportSession::Discard() {
   exporter_.Discard();
+}
+
+// A fixed blank value the type cannot hold fails every export with blanks once it is
+// saved; the user neither typed it this time nor can tell where it comes from.
+void ExportSession::ExplainSavedFixedValue(const ErrorReport& error) const {
+  constexpr const char* kKey = "FixedBlankValue";
+  if (error.code != static_cast<int>(hostfw::ErrCode::DataTypeNotSupported) || request_.page ||
+      !savedOptions_ || !loadedOptions_) {
+    return;
+  }
+  std::string given;
+  if (hostaux::CommonGetStringOption(request_.options.c_str(), kKey, ',', given)) return;
+  std::string saved;
+  for (std::size_t at = 0; at < loadedOptions_->size();) {
+    const std::size_t end = loadedOptions_->find('\n', at);
+    const std::string line = loadedOptions_->substr(at, end - at);
+    if (line.starts_with(std::string(kKey) + "=")) saved = line;
+    at = end == std::string::npos ? loadedOptions_->size() : end + 1;
+  }
+  if (saved.empty()) return;
+  std::fprintf(stderr,
+               "lattool: error: the fixed blank value is the saved option %s in '%s': change or "
+               "remove the key %s there, or give --options BlankMethod=N or %s=V\n",
+               saved.c_str(), savedOptions_->Path().string().c_str(), kKey, kKey);
+}
+
+// The filter ignores keys it does not know; a misspelt one would pass unnoticed. A filter
+// that read no key through the manager may read the string its own way: nothing to judge.
+void ExportSession::WarnUnknownOptions() {
+  const hostfw::IoManager& manager = exporter_.Manager();
+  const std::vector<std::string> unknown = manager.OptionKeysNotRead(request_.options.c_str());
+  if (unknown.empty() || manager.OptionKeysRead().empty()) return;
+  std::string known;
+  for (const std::string& key : manager.OptionKeysRead()) {
+    known += (known.empty() ? "" : ", ") + key;
+  }
+  for (const std::string& key : unknown) {
+    warnings_.Warning("--options: the export filter does not know the key '" + key +
+                      "', which is ignored (it knows " + known + ")");
+  }
 }
 
 void ExportSession::LoadOptions() {

@@ -53,6 +53,8 @@ class ExportSession {
 
  private:
   bool ShowPages(const LatticeTraits& traits);
+  void WarnUnknownOptions();
+  void ExplainSavedFixedValue(const ErrorReport& error) const;
   void LoadOptions();
   void SaveOptions();
 

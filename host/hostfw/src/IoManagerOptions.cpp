@@ -1,4 +1,6 @@
 // The manager's options: session and saved values kept as text, typed readings.
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <string_view>
 #include <utility>
@@ -35,6 +37,19 @@ void StoreOption(std::map<std::string, std::string>& session,
   session[name] = std::move(text);
 }
 
+std::string_view TrimmedKey(std::string_view key) {
+  while (!key.empty() && std::isspace(static_cast<unsigned char>(key.front()))) key.remove_prefix(1);
+  while (!key.empty() && std::isspace(static_cast<unsigned char>(key.back()))) key.remove_suffix(1);
+  return key;
+}
+
+// Keys match without regard to case, as the options string's reader matches them.
+std::string LowerKey(std::string_view key) {
+  std::string lower(TrimmedKey(key));
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
 }  // namespace
 
 IoManager::IoManager(std::string name) : formatName(std::move(name)) {}
@@ -60,21 +75,41 @@ void IoManager::SetOption(const char* name, double value, bool persist) {
 }
 
 bool IoManager::GetStringOption(const char* options, const char* key, bool& value) const {
+  if (key != nullptr) keysRead_.emplace(TrimmedKey(key));
   std::string text;
   return hostaux::CommonGetStringOption(options, key, ',', text) &&
          hostaux::ParseBoolOption(text, value);
 }
 
 bool IoManager::GetStringOption(const char* options, const char* key, int& value) const {
+  if (key != nullptr) keysRead_.emplace(TrimmedKey(key));
   std::string text;
   return hostaux::CommonGetStringOption(options, key, ',', text) &&
          hostaux::ParseIntOption(text, value);
 }
 
 bool IoManager::GetStringOption(const char* options, const char* key, double& value) const {
+  if (key != nullptr) keysRead_.emplace(TrimmedKey(key));
   std::string text;
   return hostaux::CommonGetStringOption(options, key, ',', text) &&
          hostaux::ParseDoubleOption(text, value);
+}
+
+std::vector<std::string> IoManager::OptionKeysNotRead(const char* options) const {
+  std::vector<std::string> keys;
+  std::string_view rest(options ? options : "");
+  while (!rest.empty()) {
+    const std::size_t end = rest.find(',');
+    const std::string_view item = rest.substr(0, end);
+    const std::string_view key = TrimmedKey(item.substr(0, item.find('=')));
+    const bool read = std::any_of(keysRead_.begin(), keysRead_.end(), [&](const std::string& k) {
+      return LowerKey(k) == LowerKey(key);
+    });
+    if (!key.empty() && !read) keys.emplace_back(key);
+    if (end == std::string_view::npos) break;
+    rest.remove_prefix(end + 1);
+  }
+  return keys;
 }
 
 std::string IoManager::OptionsInStringForm(char delimiter) const {

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "hostfw/Export.h"
 
@@ -60,6 +62,11 @@ class HOSTFW_API IoManager {
   bool GetStringOption(const char* options, const char* key, bool& value) const;
   bool GetStringOption(const char* options, const char* key, int& value) const;
   bool GetStringOption(const char* options, const char* key, double& value) const;
+  // The keys a filter has read through GetStringOption so far, and the keys of `options`
+  // (as spelt there, matched without regard to case) that it has not: the ones the filter
+  // does not know, once it has read its options.
+  const std::set<std::string>& OptionKeysRead() const noexcept { return keysRead_; }
+  std::vector<std::string> OptionKeysNotRead(const char* options) const;
 
   // The session options as "Key=Value" items joined by `delimiter`, sorted by key.
   std::string OptionsInStringForm(char delimiter) const;
@@ -90,6 +97,7 @@ class HOSTFW_API IoManager {
  private:
   std::map<std::string, std::string> session_;
   std::map<std::string, std::string> saved_;
+  mutable std::set<std::string> keysRead_;  // as the filter spells them
   IoProgressSink* progressSink_ = nullptr;
   IoObjectSink* objectSink_ = nullptr;
   IoMessageSink* messageSink_ = nullptr;
