@@ -4,6 +4,10 @@
 // --interactive the lattice goes to the exporter as it is read, its ranges not known (NaN),
 // and the file written is the one that two passes write.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <thread>
 
 #include <array>
 #include <filesystem>
@@ -257,6 +261,54 @@ TEST(ConvertPasses, ALatticeThatMayHoldBlanksGetsItsRangesWithoutItsBlanks) {
                 "ExportObject end",
                 "EndExportToFile",
             }));
+}
+
+}  // namespace
+}  // namespace lattest
+
+namespace lattest {
+namespace {
+
+// A FIFO named as IN (or IN.json) is copied to a temporary file first, since the plug-in
+// seeks; the copy is gone afterwards. "-" reads standard input the same way.
+TEST(Streams, AFifoIsReadThroughATemporaryCopyThatIsRemoved) {
+  ExportDir dir;
+  const std::string tmp = dir.File("tmp");
+  std::filesystem::create_directory(tmp);
+  const std::string fifo = dir.File("pipe");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string lat = ReadText(ExamplePath("curvilinear-4x3x2.lat"));
+  const std::string json = DumpLattice(ExamplePath("uniform-3x2.lat")).dump();
+  const struct {
+    std::vector<std::string> args;
+    std::string fed;
+    int exitCode;
+  } runs[] = {
+      {{"convert", fifo, dir.File("a.lat")}, lat, 0},
+      {{"create", fifo, dir.File("b.lat")}, json, 0},
+      {{"info", fifo}, "not a lattice\n", 2},
+      {{"info", "-"}, "", 2},  // standard input is /dev/null here
+  };
+  for (const auto& run : runs) {
+    std::thread feeder([&] {
+      if (run.args.back() == "-") return;
+      std::ofstream(fifo, std::ios::binary) << run.fed;
+    });
+    std::vector<std::string> args{"--quiet"};
+    args.insert(args.end(), run.args.begin(), run.args.end());
+    const ToolResult r = RunTool(args, {"TMPDIR=" + tmp, "HOSTBASE_NAMED_TEMPORARY=1",
+                                        "XDG_CONFIG_HOME=" + dir.ConfigHome()});
+    feeder.join();
+    EXPECT_EQ(r.exitCode, run.exitCode) << run.args[0] << ": " << r.err;
+    EXPECT_TRUE(std::filesystem::is_empty(tmp)) << run.args[0];
+    if (run.exitCode == 2) {
+      EXPECT_NE(r.err.find("is not a LAT file"), std::string::npos) << r.err;
+    }
+  }
+  EXPECT_EQ(DumpLattice(dir.File("a.lat"))["coords"],
+            DumpLattice(ExamplePath("curvilinear-4x3x2.lat"))["coords"]);
+  EXPECT_EQ(DumpLattice(dir.File("b.lat"))["values"],
+            DumpLattice(ExamplePath("uniform-3x2.lat"))["values"]);
 }
 
 }  // namespace

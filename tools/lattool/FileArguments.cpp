@@ -1,15 +1,27 @@
-// Checks of the files named on the command line.
+// Checks of the files named on the command line, and the spool of inputs that are streams.
 #include "FileArguments.h"
 
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <stdexcept>
 #include <system_error>
+#include <vector>
 
 #include "Commands.h"
+#include "InterruptGuard.h"
+
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace lattool {
 
+namespace fs = std::filesystem;
+
 void RefuseSameFile(const std::string& input, const std::string& output) {
-  namespace fs = std::filesystem;
+  if (input == "-" || output == "-") return;
   std::error_code error;
   bool same = fs::equivalent(input, output, error) && !error;
   // A file that does not exist yet has no identity: compare the spelling then.
@@ -17,6 +29,69 @@ void RefuseSameFile(const std::string& input, const std::string& output) {
   const fs::path b = error ? fs::path() : fs::absolute(output, error).lexically_normal();
   same = same || (!error && a == b);
   if (same) throw UsageError("IN and OUT name the same file ('" + output + "')");
+}
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const noexcept { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// A stream cannot be read twice nor seeked, as the plug-in does with a file.
+bool IsStream(const std::string& argument) {
+  if (argument == "-") return true;
+  std::error_code error;
+  const fs::file_status status = fs::status(argument, error);
+  return !error && (status.type() == fs::file_type::fifo ||
+                    status.type() == fs::file_type::character ||
+                    status.type() == fs::file_type::socket);
+}
+
+}  // namespace
+
+InputFile::InputFile(const std::string& argument, bool progress) : path_(argument) {
+  if (!IsStream(argument)) return;
+  const std::string name = argument == "-" ? "standard input" : "'" + argument + "'";
+  FilePtr owned;
+  std::FILE* source = stdin;
+  if (argument == "-") {
+#if defined(_WIN32)
+    _setmode(_fileno(stdin), _O_BINARY);
+#endif
+  } else {
+    owned.reset(std::fopen(argument.c_str(), "rb"));
+    if (!owned) throw std::runtime_error("cannot open " + name);
+    source = owned.get();
+  }
+  spool_ = std::make_unique<hostbase::CAtomicFile>();
+  std::string reason;
+  const fs::path place = fs::temp_directory_path() / "lattool-input";
+  if (!spool_->Prepare(place.string(), reason)) {
+    throw std::runtime_error("cannot make a temporary copy of " + name + ": " + reason);
+  }
+  FilePtr copy(std::fopen(spool_->WritePath().c_str(), "wb"));
+  if (!copy) throw std::runtime_error("cannot make a temporary copy of " + name);
+  spool_->Opened();
+  std::vector<char> block(std::size_t{1} << 20);
+  std::uint64_t total = 0;
+  auto lastShown = std::chrono::steady_clock::now();
+  while (const std::size_t n = std::fread(block.data(), 1, block.size(), source)) {
+    if (std::fwrite(block.data(), 1, n, copy.get()) != n) {
+      throw std::runtime_error("cannot make a temporary copy of " + name + " (disk full?)");
+    }
+    total += n;
+    if (InterruptGuard::Flag() != 0) throw std::runtime_error("reading " + name + " was interrupted");
+    const auto now = std::chrono::steady_clock::now();
+    if (progress && now - lastShown >= std::chrono::milliseconds(100)) {
+      std::fprintf(stderr, "\rReading %s: %.1f MB", name.c_str(), static_cast<double>(total) / 1e6);
+      lastShown = now;
+    }
+  }
+  if (progress) std::fprintf(stderr, "\r\x1b[K");
+  if (std::ferror(source)) throw std::runtime_error("cannot read " + name);
+  if (std::fclose(copy.release()) != 0) throw std::runtime_error("cannot make a temporary copy of " + name);
+  path_ = spool_->WritePath();
 }
 
 }  // namespace lattool

@@ -1,12 +1,30 @@
-// The files named on the command line: checks that hold before anything is read or written.
+// The files named on the command line: checks that hold before anything is read or
+// written, and inputs that cannot be read as files.
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "hostbase/AtomicFile.h"
 
 namespace lattool {
 
 // Raises UsageError when IN and OUT name the same file, however spelt (also through a
 // link): writing OUT would destroy IN before it is read.
 void RefuseSameFile(const std::string& input, const std::string& output);
+
+// An input argument as a file the plug-in can seek in. "-" (standard input) and a pipe,
+// FIFO or other file that is not a regular one are first copied into a temporary file,
+// with a running count of the bytes on stderr when `progress`; the copy is removed with
+// the object. Any other argument is used as it is.
+class InputFile {
+ public:
+  InputFile(const std::string& argument, bool progress);
+  const std::string& Path() const noexcept { return path_; }
+
+ private:
+  std::string path_;
+  std::unique_ptr<hostbase::CAtomicFile> spool_;
+};
 
 }  // namespace lattool

@@ -5,12 +5,14 @@
 #include <cctype>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "Client.h"
 #include "Commands.h"
+#include "FileArguments.h"
 
 #ifndef LATTOOL_VERSION
 #define LATTOOL_VERSION "unknown"
@@ -133,13 +135,25 @@ void DefineCommands(CLI::App& app, Arguments& args) {
 }
 
 int RunCommand(const CLI::App& app, const Arguments& args) {
-  if (app.got_subcommand("probe")) return lattool::RunProbe(args.options, args.probeFiles);
-  if (app.got_subcommand("info")) return lattool::RunInfo(args.options, args.file);
-  if (app.got_subcommand("dump")) return lattool::RunDump(args.options, args.file);
-  if (app.got_subcommand("convert")) {
-    return lattool::RunConvert(args.options, args.file, args.lattice, args.request);
+  const bool progress = args.options.ShowProgress();
+  if (app.got_subcommand("probe")) {
+    std::vector<std::unique_ptr<lattool::InputFile>> inputs;
+    std::vector<std::string> paths;
+    for (const std::string& file : args.probeFiles) {
+      inputs.push_back(std::make_unique<lattool::InputFile>(file, progress));
+      paths.push_back(inputs.back()->Path());
+    }
+    return lattool::RunProbe(args.options, paths);
   }
-  return lattool::RunCreate(args.options, args.file, args.request);
+  const lattool::InputFile input(args.file, progress);
+  if (app.got_subcommand("info")) return lattool::RunInfo(args.options, input.Path());
+  if (app.got_subcommand("dump")) return lattool::RunDump(args.options, input.Path());
+  if (app.got_subcommand("convert")) {
+    lattool::RefuseSameFile(args.file, args.request.output);
+    return lattool::RunConvert(args.options, input.Path(), args.lattice, args.request);
+  }
+  lattool::RefuseSameFile(args.file, args.request.output);
+  return lattool::RunCreate(args.options, input.Path(), args.request);
 }
 
 }  // namespace
