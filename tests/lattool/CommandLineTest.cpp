@@ -55,9 +55,18 @@ TEST(CommandLine, GlobalOptionsWorkAfterTheCommandToo) {
 }
 
 TEST(CommandLine, VersionAndHelp) {
-  const ToolResult version = RunTool({"--version"});
+  const ToolResult version = RunTool({"--plugin", LAT_PLUGIN_PATH, "--version"});
   EXPECT_EQ(version.exitCode, 0);
-  EXPECT_EQ(version.out, std::string("lattool ") + LATTOOL_VERSION + "\n");
+  EXPECT_EQ(version.out, std::string("lattool ") + LATTOOL_VERSION + "\nLAT module: " +
+                             LAT_PLUGIN_PATH + " (records no version)\n");
+  const ToolResult missing = RunTool({"--plugin", "/nonexistent/LAT.so", "--version"});
+  EXPECT_EQ(missing.exitCode, 0);
+  EXPECT_EQ(missing.out.rfind(std::string("lattool ") + LATTOOL_VERSION +
+                                  "\nno plug-in module: cannot load plug-in module "
+                                  "'/nonexistent/LAT.so'",
+                              0),
+            0u)
+      << missing.out;
   const ToolResult help = RunTool({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   for (const char* word :

@@ -37,4 +37,6 @@ cd "$work"
 env -i "$work/root/usr/bin/lattool" --quiet info "$example" >"$work/installed.txt" ||
   fail "the unpacked lattool failed"
 "$built" --quiet info "$example" >"$work/built.txt"
+env -i "$work/root/usr/bin/lattool" --version | grep -qx "LAT module: $work/root/usr/lib/lattool/LAT.so.*" ||
+  fail "the unpacked lattool --version does not name its module"
 diff -u "$work/built.txt" "$work/installed.txt" || fail "the unpacked lattool reads differently"

@@ -77,6 +77,23 @@ int UsageFailure(const std::string& message) {
   return lattool::kExitUsage;
 }
 
+// lattool's version and the modules it would load. A module exports only its two factories,
+// so it cannot tell its own version here; lattool and the modules beside it are built and
+// installed together, from one version.
+std::string VersionText(const lattool::GlobalOptions& options) {
+  std::string text = std::string("lattool ") + LATTOOL_VERSION;
+  try {
+    const lattool::ModuleSet modules = options.Modules();
+    for (const auto& module : modules.Modules()) {
+      text += "\n" + module.Name() + " module: " + module.Path() + " (records no version)";
+    }
+    if (modules.Empty()) text += "\nno plug-in module found";
+  } catch (const std::exception& e) {
+    text += std::string("\nno plug-in module: ") + e.what();
+  }
+  return text;
+}
+
 // OUT and the options of the two export commands.
 void DefineExport(CLI::App& command, Arguments& args) {
   command
@@ -109,7 +126,7 @@ void DefineCommands(CLI::App& app, Arguments& args) {
                      " next to lattool, else in ../lib/lattool)")
       ->option_text("PATH");
   app.add_flag("--quiet", args.options.quiet, "Draw no progress bar");
-  app.set_version_flag("--version", std::string("lattool ") + LATTOOL_VERSION);
+  app.set_version_flag("--version", [&args] { return VersionText(args.options); });
   app.require_subcommand(1);
   // --plugin and --quiet also after the command's name (the commands inherit this).
   app.fallthrough();
