@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xauth
-          imagemagick libgtest-dev googletest nlohmann-json3-dev)
+          imagemagick libgtest-dev googletest nlohmann-json3-dev libz-mingw-w64-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
