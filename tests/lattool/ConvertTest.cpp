@@ -270,22 +270,23 @@ namespace lattest {
 namespace {
 
 // A FIFO named as IN (or IN.json) is copied to a temporary file first, since the plug-in
-// seeks; the copy is gone afterwards. "-" reads standard input the same way.
-TEST(Streams, AFifoIsReadThroughATemporaryCopyThatIsRemoved) {
+// seeks; the copy is gone afterwards. "-" reads standard input the same way, and as OUT
+// writes to standard output.
+TEST(Streams, FifosAndStandardInputAndOutputGoThroughTemporaryFilesThatAreRemoved) {
   ExportDir dir;
   const std::string tmp = dir.File("tmp");
   std::filesystem::create_directory(tmp);
   const std::string fifo = dir.File("pipe");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   const std::string lat = ReadText(ExamplePath("curvilinear-4x3x2.lat"));
-  const std::string json = DumpLattice(ExamplePath("uniform-3x2.lat")).dump();
+  const std::string text = DumpLattice(ExamplePath("uniform-3x2.lat")).dump();
   const struct {
     std::vector<std::string> args;
     std::string fed;
     int exitCode;
   } runs[] = {
       {{"convert", fifo, dir.File("a.lat")}, lat, 0},
-      {{"create", fifo, dir.File("b.lat")}, json, 0},
+      {{"create", fifo, dir.File("b.lat")}, text, 0},
       {{"info", fifo}, "not a lattice\n", 2},
       {{"info", "-"}, "", 2},  // standard input is /dev/null here
   };
@@ -307,6 +308,26 @@ TEST(Streams, AFifoIsReadThroughATemporaryCopyThatIsRemoved) {
   }
   EXPECT_EQ(DumpLattice(dir.File("a.lat"))["coords"],
             DumpLattice(ExamplePath("curvilinear-4x3x2.lat"))["coords"]);
+
+  // OUT "-": the complete file on standard output, nothing left behind; a failed export
+  // writes nothing there.
+  const std::string json = dir.WriteJson("in.json", DumpLattice(ExamplePath("uniform-3x2.lat")));
+  for (const auto& args : {std::vector<std::string>{"convert", ExamplePath("uniform-3x2.lat")},
+                           std::vector<std::string>{"create", json}}) {
+    std::vector<std::string> all{"--quiet"};
+    all.insert(all.end(), args.begin(), args.end());
+    all.push_back("-");
+    const ToolResult r = RunTool(all, {"TMPDIR=" + tmp, "XDG_CONFIG_HOME=" + dir.ConfigHome()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, ReadText(dir.File("b.lat"))) << args[0];
+    EXPECT_TRUE(std::filesystem::is_empty(tmp)) << args[0];
+    EXPECT_FALSE(Exists("-"));
+  }
+  const ToolResult failed = RunTool({"--quiet", "convert", fifo + ".missing", "-"},
+                                    {"TMPDIR=" + tmp, "XDG_CONFIG_HOME=" + dir.ConfigHome()});
+  EXPECT_EQ(failed.exitCode, 2);
+  EXPECT_EQ(failed.out, "");
+  EXPECT_TRUE(std::filesystem::is_empty(tmp));
   EXPECT_EQ(DumpLattice(dir.File("b.lat"))["values"],
             DumpLattice(ExamplePath("uniform-3x2.lat"))["values"]);
 }

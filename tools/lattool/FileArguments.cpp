@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <random>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
@@ -92,6 +93,43 @@ InputFile::InputFile(const std::string& argument, bool progress) : path_(argumen
   if (std::ferror(source)) throw std::runtime_error("cannot read " + name);
   if (std::fclose(copy.release()) != 0) throw std::runtime_error("cannot make a temporary copy of " + name);
   path_ = spool_->WritePath();
+}
+
+OutputFile::OutputFile(const std::string& argument) : path_(argument) {
+  if (argument != "-") return;
+  std::random_device random;
+  const fs::path temp = fs::temp_directory_path();
+  for (int attempt = 0; attempt < 100 && folder_.empty(); ++attempt) {
+    const fs::path folder = temp / ("lattool-" + std::to_string(random()));
+    std::error_code error;
+    if (fs::create_directory(folder, error)) folder_ = folder.string();
+  }
+  if (folder_.empty()) {
+    throw std::runtime_error("cannot make a temporary folder for standard output");
+  }
+  // No extension: the format is LAT, or the one --to names.
+  path_ = (fs::path(folder_) / "stdout").string();
+}
+
+OutputFile::~OutputFile() {
+  std::error_code error;
+  if (!folder_.empty()) fs::remove_all(folder_, error);
+}
+
+void OutputFile::Deliver() const {
+  if (folder_.empty()) return;
+#if defined(_WIN32)
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
+  FilePtr file(std::fopen(path_.c_str(), "rb"));
+  if (!file) throw std::runtime_error("cannot read back the written lattice");
+  std::vector<char> block(std::size_t{1} << 20);
+  while (const std::size_t n = std::fread(block.data(), 1, block.size(), file.get())) {
+    if (std::fwrite(block.data(), 1, n, stdout) != n) {
+      throw std::runtime_error("cannot write to standard output");
+    }
+  }
+  if (std::fflush(stdout) != 0) throw std::runtime_error("cannot write to standard output");
 }
 
 }  // namespace lattool

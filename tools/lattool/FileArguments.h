@@ -27,4 +27,24 @@ class InputFile {
   std::unique_ptr<hostbase::CAtomicFile> spool_;
 };
 
+// An output argument. "-" (standard output): the export writes a file in a temporary
+// folder of its own, which Deliver copies to standard output once the export is complete;
+// the folder is removed with the object. Any other argument is used as it is.
+class OutputFile {
+ public:
+  explicit OutputFile(const std::string& argument);
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  const std::string& Path() const noexcept { return path_; }
+  // Copies the written file to standard output (nothing for a named output); raises
+  // std::runtime_error when it cannot.
+  void Deliver() const;
+
+ private:
+  std::string path_;
+  std::string folder_;  // empty for a named output
+};
+
 }  // namespace lattool

@@ -165,12 +165,15 @@ int RunCommand(const CLI::App& app, const Arguments& args) {
   const lattool::InputFile input(args.file, progress);
   if (app.got_subcommand("info")) return lattool::RunInfo(args.options, input.Path());
   if (app.got_subcommand("dump")) return lattool::RunDump(args.options, input.Path());
-  if (app.got_subcommand("convert")) {
-    lattool::RefuseSameFile(args.file, args.request.output);
-    return lattool::RunConvert(args.options, input.Path(), args.lattice, args.request);
-  }
   lattool::RefuseSameFile(args.file, args.request.output);
-  return lattool::RunCreate(args.options, input.Path(), args.request);
+  const lattool::OutputFile output(args.request.output);
+  lattool::ExportRequest request = args.request;
+  request.output = output.Path();
+  const int code = app.got_subcommand("convert")
+                       ? lattool::RunConvert(args.options, input.Path(), args.lattice, request)
+                       : lattool::RunCreate(args.options, input.Path(), request);
+  if (code == lattool::kExitSuccess) output.Deliver();
+  return code;
 }
 
 }  // namespace
