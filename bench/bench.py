@@ -158,6 +158,7 @@ def main():
         binary, binary_size = data("binary", binary_dims)
         time_p, mem_p = runner.project([lattool, "--quiet", "info", binary])
         time_n, mem_n = runner.peer(["binary", binary])
+        lat_import = time_p
         results.append(("binary import (info)", binary_size, time_p, mem_p, time_n, mem_n))
         checks.append(at_most("binary import: time / numpy", time_p / time_n, 0.5))
         checks.append(at_most("binary import: peak RSS / file size", mem_p / binary_size, 1.1))
@@ -173,6 +174,7 @@ def main():
         made.append(converted)
         time_p, mem_p = runner.project([lattool, "--quiet", "convert", binary, converted])
         time_n, mem_n = runner.peer(["convert", binary, converted])
+        lat_export = time_p
         results.append(("export (convert)", binary_size, time_p, mem_p, time_n, mem_n))
         checks.append(at_most("convert: time / numpy", time_p / time_n, 1.0))
         checks.append(at_most("convert: peak RSS / file size", mem_p / binary_size, 2.1))
@@ -213,6 +215,32 @@ def main():
                       f"{seconds:.3f} s", f"{json_size / MB / seconds:.0f}", fmt_mem(memory))])
         checks.append(at_least("dump of the 1/8 binary file: JSON MB/s",
                                json_size / MB / seconds, 100))
+
+        # The same lattice as VTK XML: raw export and import against the LAT ones, and the zlib
+        # export against VTK's own writer (python3-vtk9) on the array in memory.
+        vti, vtiz, peer_vti = (os.path.join(options.work, name)
+                               for name in ("converted.vti", "zlib.vti", "vtk-zlib.vti"))
+        made += [vti, vtiz, peer_vti]
+        time_e, mem_e = runner.project([lattool, "--quiet", "convert", binary, vti])
+        time_i, mem_i = runner.project([lattool, "--quiet", "info", vti])
+        time_z, mem_z = runner.project([lattool, "--quiet", "convert", binary, vtiz,
+                                        "--options", "Compress=zlib"])
+        time_v, mem_v = runner.peer(["vtk-zlib", binary, peer_vti])
+        vtk_rows = [
+            (".vti raw export (convert)", os.path.getsize(vti), time_e, mem_e,
+             "LAT export", lat_export),
+            (".vti raw import (info)", os.path.getsize(vti), time_i, mem_i,
+             "LAT binary import", lat_import),
+            (".vti zlib export (convert)", os.path.getsize(vtiz), time_z, mem_z,
+             f"vtkXMLImageDataWriter zlib ({fmt_mb(os.path.getsize(peer_vti))})", time_v),
+        ]
+        checks.append(at_most("vti export: time / LAT export", time_e / lat_export, 1.2))
+        checks.append(at_most("vti import: time / LAT binary import", time_i / lat_import, 1.2))
+        checks.append(at_most("vti zlib export: time / VTK's writer", time_z / time_v, 1.0))
+        print()
+        print_table(["VTK case", "file", "lattool", "peak RSS", "against", "its time", "ratio"],
+                    [(name, fmt_mb(size), f"{t:.3f} s", fmt_mem(m), other, f"{o:.3f} s",
+                      f"{t / o:.2f}") for name, size, t, m, other, o in vtk_rows])
 
         print()
         print_table(["target", "measured", "goal", "met"], checks)
