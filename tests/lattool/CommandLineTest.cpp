@@ -19,11 +19,9 @@ TEST(CommandLine, UsageErrorsExitWithOneAndSayWhatIsWrong) {
        "--lattice: K is a lattice index, a whole number counting from 0, not '-1'"},
       {{"convert", "a.lat", "b.lat", "--lattice", "abc"}, "not 'abc'"},
       {{"convert", "a.lat", "b.lat", "--options"}, "--options"},
-      {{"create", "a.json", "b.lat", "c.lat"}, "c.lat"},
       {{"info"}, "FILE is required"},
       {{"info", "a.lat", "b.lat"}, "b.lat"},
       {{"--frobnicate", "info", "a.lat"}, "--frobnicate"},
-      {{"info", "--frobnicate", "a.lat"}, "--frobnicate"},
       {{"--plugin"}, "--plugin"},
   };
   for (const auto& [args, says] : wrong) {
