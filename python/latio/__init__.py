@@ -187,10 +187,10 @@ def _blank_for(data, given):
 
 
 def _mask_blanks(values, blank_value):
+    if not np.ma.is_masked(values):
+        return np.ma.getdata(values), blank_value
     mask = np.ma.getmaskarray(values)
     data = np.ma.getdata(values)
-    if not mask.any():
-        return data, blank_value
     blank = _blank_for(data[~mask], blank_value)
     filled = data.copy()
     filled[mask] = blank
