@@ -41,7 +41,7 @@ def env_int(name, default):
     return value
 
 
-def run_child(command, stdout=None, capture=False):
+def run_child(command, stdout=None, capture=False, env=None):
     """Runs a command; returns (wall seconds, peak resident bytes, captured stdout).
 
     stdout goes to `stdout` (an open file) when given, is captured with `capture`, and is
@@ -50,7 +50,8 @@ def run_child(command, stdout=None, capture=False):
     with tempfile.TemporaryFile() as err, tempfile.TemporaryFile() as out:
         target = stdout if stdout is not None else (out if capture else subprocess.DEVNULL)
         start = time.perf_counter()
-        child = subprocess.Popen(command, stdout=target, stderr=err)
+        child = subprocess.Popen(command, stdout=target, stderr=err,
+                                 env=None if env is None else {**os.environ, **env})
         _, status, usage = os.wait4(child.pid, 0)
         wall = time.perf_counter() - start
         child.returncode = os.waitstatus_to_exitcode(status)
@@ -72,10 +73,10 @@ class Runner:
         samples = [run_child(command) for _ in range(runs or self.runs)]
         return statistics.median(s[0] for s in samples), max(s[1] for s in samples)
 
-    def peer(self, args, runs=None):
+    def peer(self, args, runs=None, env=None):
         command = [sys.executable, os.path.join(HERE, "peer.py")] + args
-        run_child(command, capture=True)  # warm-up
-        samples = [run_child(command, capture=True) for _ in range(runs or self.runs)]
+        run_child(command, capture=True, env=env)  # warm-up
+        samples = [run_child(command, capture=True, env=env) for _ in range(runs or self.runs)]
         return statistics.median(float(s[2]) for s in samples), max(s[1] for s in samples)
 
 
@@ -159,6 +160,7 @@ def main():
         time_p, mem_p = runner.project([lattool, "--quiet", "info", binary])
         time_n, mem_n = runner.peer(["binary", binary])
         lat_import = time_p
+        time_n_binary = time_n
         results.append(("binary import (info)", binary_size, time_p, mem_p, time_n, mem_n))
         checks.append(at_most("binary import: time / numpy", time_p / time_n, 0.5))
         checks.append(at_most("binary import: peak RSS / file size", mem_p / binary_size, 1.1))
@@ -173,17 +175,35 @@ def main():
         converted = os.path.join(options.work, "converted.lat")
         made.append(converted)
         time_p, mem_p = runner.project([lattool, "--quiet", "convert", binary, converted])
+        time_convert = time_p
         time_n, mem_n = runner.peer(["convert", binary, converted])
         lat_export = time_p
         results.append(("export (convert)", binary_size, time_p, mem_p, time_n, mem_n))
         checks.append(at_most("convert: time / numpy", time_p / time_n, 1.0))
         checks.append(at_most("convert: peak RSS / file size", mem_p / binary_size, 2.1))
 
+        # latio, the Python module: its read beside numpy's, its write beside lattool convert.
+        latio_env = {"PYTHONPATH": os.path.join(os.path.dirname(options.bin), "python")}
+        time_r, mem_r = runner.peer(["latio-read", binary], env=latio_env)
+        time_w, mem_w = runner.peer(["latio-write", binary, converted], env=latio_env)
+        latio_rows = [("latio.read", fmt_mb(binary_size), f"{time_r:.3f} s", fmt_mem(mem_r),
+                       "numpy (binary import)", f"{time_n_binary:.3f} s",
+                       f"{time_r / time_n_binary:.2f}"),
+                      ("latio.write", fmt_mb(binary_size), f"{time_w:.3f} s", fmt_mem(mem_w),
+                       "lattool convert", f"{time_convert:.3f} s",
+                       f"{time_w / time_convert:.2f}")]
+        checks.append(at_most("latio.read: time / numpy", time_r / time_n_binary, 1.0))
+        checks.append(at_most("latio.read: peak RSS / file size", mem_r / binary_size, 2.1))
+        checks.append(at_most("latio.write: time / lattool convert", time_w / time_convert, 1.2))
+
         rows = [(name, fmt_mb(size), f"{tp:.3f} s", f"{size / MB / tp:.0f}", fmt_mem(mp),
                  f"{tn:.3f} s", fmt_mem(mn), f"{tp / tn:.2f}")
                 for name, size, tp, mp, tn, mn in results]
         print_table(["case", "file", "lattool", "MB/s", "peak RSS", "numpy", "numpy peak",
                      "ratio"], rows)
+        print()
+        print_table(["case", "file", "latio", "peak RSS", "beside", "its time", "ratio"],
+                    latio_rows)
 
         print()
         scaling_rows = []

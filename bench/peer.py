@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""The numpy script a user would otherwise write, for each benchmark case.
+"""The numpy script a user would otherwise write, for each benchmark case, and the same
+work through latio (the package must be on PYTHONPATH).
 
 Prints the seconds its work took, timed inside this process so that Python's start-up
 and numpy's import do not count against it.
@@ -43,6 +44,20 @@ def binary_convert(path, out_path):
         out.write(tail)
 
 
+def latio_read(path):
+    import latio
+    return latio.read(path)
+
+
+def latio_write(path, out_path):
+    """Times only the write: the lattice is read before the clock starts."""
+    import latio
+    values = latio.read(path).values
+    start = time.perf_counter()
+    latio.write(out_path, values)
+    return time.perf_counter() - start
+
+
 def vtk_zlib(path, out_path):
     """VTK's own writer with zlib on the lattice; only the writing is timed."""
     from vtkmodules.util.numpy_support import numpy_to_vtk
@@ -70,6 +85,8 @@ def main():
     if case == "vtk-zlib":
         print(f"{vtk_zlib(path, sys.argv[3]):.6f}")
         return
+    if case.startswith("latio-"):
+        import latio  # noqa: F401  (before the clock starts, as numpy's import is)
     start = time.perf_counter()
     if case == "binary":
         binary_info(path)
@@ -77,6 +94,11 @@ def main():
         plain_info(path, int(sys.argv[3]))
     elif case == "convert":
         binary_convert(path, sys.argv[3])
+    elif case == "latio-read":
+        latio_read(path)
+    elif case == "latio-write":
+        print(f"{latio_write(path, sys.argv[3]):.6f}")
+        return
     else:
         sys.exit("peer.py: unknown case " + case)
     print(f"{time.perf_counter() - start:.6f}")

@@ -13,7 +13,7 @@ build="${LAT_BENCH_BUILD:-build/bench}"
 if [[ ! -f "$build/build.ninja" ]]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLAT_BUILD_TESTS=OFF >/dev/null
 fi
-cmake --build "$build" --target lattool lat_plugin vtk_plugin lat_bench_data lat_microbench >&2
+cmake --build "$build" --target lattool lat_plugin vtk_plugin lat_bench_data lat_microbench _latio >&2
 
 # Debian's interpreter, which holds Debian's numpy (a python3 earlier on PATH may not).
 /usr/bin/python3 bench/bench.py --bin "$build/bin" --work "$build/bench-data"
