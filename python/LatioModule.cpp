@@ -257,7 +257,7 @@ py::tuple Write(const std::string& path, const py::array& values, const py::dict
   lattice.ny = static_cast<int>(values.shape(1));
   lattice.nx = static_cast<int>(values.shape(2));
   lattice.components = static_cast<int>(values.shape(3));
-  const auto nodes = static_cast<std::size_t>(values.shape(0) * values.shape(1) * values.shape(2));
+  const std::size_t nodes = lattice.NodeCount();
   if (geometry.contains("coords")) {
     lattice.kind = latclient::Kind::Curvilinear;
     lattice.coords = FloatsOf(geometry, "coords", nodes * 3);
