@@ -2,8 +2,7 @@
 #include "tests/vtk/VtkPattern.h"
 
 #include <cstdint>
-#include <limits>
-#include <type_traits>
+#include <vector>
 
 #include "hostbase/PrimType.h"
 
@@ -12,41 +11,20 @@ namespace {
 
 using hostbase::CPrimType;
 
-template <class T>
-void FillRow(void* row, std::int64_t firstNode, int nodes, int components) {
-  auto* out = static_cast<T*>(row);
-  for (int i = 0; i < nodes; ++i)
-    for (int c = 0; c < components; ++c) {
-      const std::int64_t n = firstNode + i;
-      T value = static_cast<T>((3 * n + 7 * c) % 100);
-      if constexpr (std::is_floating_point_v<T>) value += T(0.5);
-      if (c == 0 && n == 1) value = std::numeric_limits<T>::max();
-      if (c == 0 && n == 2) value = std::numeric_limits<T>::lowest();
-      out[i * components + c] = value;
-    }
-}
-
+// Through doubles: the type's extremes are exact there, or saturate back to themselves.
 void FillData(int type, void* row, std::int64_t firstNode, int nodes, int components) {
-  switch (type) {
-    case CPrimType::Int8:
-      return FillRow<std::int8_t>(row, firstNode, nodes, components);
-    case CPrimType::UInt8:
-      return FillRow<std::uint8_t>(row, firstNode, nodes, components);
-    case CPrimType::Int16:
-      return FillRow<std::int16_t>(row, firstNode, nodes, components);
-    case CPrimType::UInt16:
-      return FillRow<std::uint16_t>(row, firstNode, nodes, components);
-    case CPrimType::Int32:
-      return FillRow<std::int32_t>(row, firstNode, nodes, components);
-    case CPrimType::UInt32:
-      return FillRow<std::uint32_t>(row, firstNode, nodes, components);
-    case CPrimType::Int64:
-      return FillRow<std::int64_t>(row, firstNode, nodes, components);
-    case CPrimType::Float:
-      return FillRow<float>(row, firstNode, nodes, components);
-    default:
-      return FillRow<double>(row, firstNode, nodes, components);
-  }
+  const hostbase::CPrimData max = hostbase::CPrimData::PrimMax(type);
+  const hostbase::CPrimData min = hostbase::CPrimData::PrimMin(type);
+  std::vector<double> values;
+  for (std::int64_t n = firstNode; n < firstNode + nodes; ++n)
+    for (int c = 0; c < components; ++c) {
+      double value = static_cast<double>((3 * n + 7 * c) % 100);
+      if (!CPrimType::IsInteger(type)) value += 0.5;
+      if (c == 0 && n == 1) value = hostbase::CPrimData::GetWideReal(type, max.GetDataPtr());
+      if (c == 0 && n == 2) value = hostbase::CPrimData::GetWideReal(type, min.GetDataPtr());
+      values.push_back(value);
+    }
+  CPrimType::CastArray(CPrimType::Double, values.data(), type, row, values.size(), 1);
 }
 
 // Curvilinear node (i, j, k) at (i + 0.25 j, j, k - i).
