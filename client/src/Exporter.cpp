@@ -113,4 +113,11 @@ void Exporter::Discard() {
   outcome_.error = std::move(kept);
 }
 
+void Exporter::Abandon() noexcept {
+  if (!begun_ || ended_) return;
+  ended_ = true;
+  outcome_.cancelled = true;
+  filter_.reset();
+}
+
 }  // namespace latclient

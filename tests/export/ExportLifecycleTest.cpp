@@ -10,56 +10,37 @@ namespace bin = lat::binary;
 using hostbase::CPrimType;
 using ExportLifecycleTest = ExportTest;
 
-// Sets the switch to the named temporary file for the life of the object ("" clears it).
-struct NamedTemporarySwitch {
-  explicit NamedTemporarySwitch(const char* value) { Set(value); }
-  ~NamedTemporarySwitch() { Set(""); }
-  static void Set(const char* value) {
-#if defined(_WIN32)
-    _putenv_s("HOSTBASE_NAMED_TEMPORARY", value);
-#else
-    setenv("HOSTBASE_NAMED_TEMPORARY", value, 1);
-#endif
-  }
-};
-
 TEST_F(ExportLifecycleTest, OnlyACompleteLatticeReplacesTheFileAndEndingTwiceRaises) {
   const std::string precious = "precious bytes";
+  dir.Write("out.lat", precious);
   const ExportLattice lattice = MakeLattice(bin::kCurvilinear, CPrimType::Int16, 3, 2, 2);
+  for (std::size_t received = 0; received <= lattice.ScanCount(); ++received) {
+    SCOPED_TRACE(received);
+    ASSERT_EQ(Begin(), hostfw::ExportStatus_Accepted);
+    ASSERT_EQ(SendHeader(lattice), hostfw::ExportStatus_Accepted);
+    const std::vector<std::string> during = DirEntries();
 #if defined(_WIN32)
-  const bool named[] = {true};
+    ASSERT_EQ(during.size(), 2u);
+    EXPECT_EQ(during[0].rfind(".out.lat.", 0), 0u) << during[0];
+    EXPECT_EQ(during[0].size(), std::string(".out.lat.").size() + 6);
 #else
-  const bool named[] = {false, true};  // the unnamed file shows in no listing
+    EXPECT_EQ(during, std::vector<std::string>{"out.lat"});  // the new file has no name yet
 #endif
-  for (const bool isNamed : named) {
-    SCOPED_TRACE(isNamed ? "named" : "unnamed");
-    const NamedTemporarySwitch useNamed(isNamed ? "1" : "");
-    dir.Write("out.lat", precious);
-    for (std::size_t received = 0; received <= lattice.ScanCount(); ++received) {
-      SCOPED_TRACE(received);
-      ASSERT_EQ(Begin(), hostfw::ExportStatus_Accepted);
-      ASSERT_EQ(SendHeader(lattice), hostfw::ExportStatus_Accepted);
-      const std::vector<std::string> during = DirEntries();
-      ASSERT_EQ(during.size(), isNamed ? 2u : 1u);
-      EXPECT_EQ(during[0].rfind(isNamed ? ".out.lat." : "out.lat", 0), 0u) << during[0];
-      EXPECT_EQ(during[0].size(), isNamed ? std::string(".out.lat.").size() + 6 : 7u);
-      ASSERT_EQ(SendScans(lattice, 0, received), hostfw::ExportStatus_Accepted);
-      if (received < lattice.ScanCount()) {
-        EXPECT_EQ(filter.EndExportToFile(), hostfw::ExportStatus_NoLattice);
-        EXPECT_EQ(ReadFileBytes(out), std::vector<std::uint8_t>(precious.begin(), precious.end()));
-        EXPECT_EQ(DirEntries(), std::vector<std::string>{"out.lat"});
-      }
+    ASSERT_EQ(SendScans(lattice, 0, received), hostfw::ExportStatus_Accepted);
+    if (received < lattice.ScanCount()) {
+      EXPECT_EQ(filter.EndExportToFile(), hostfw::ExportStatus_NoLattice);
+      EXPECT_EQ(ReadFileBytes(out), std::vector<std::uint8_t>(precious.begin(), precious.end()));
+      EXPECT_EQ(DirEntries(), std::vector<std::string>{"out.lat"});
     }
-    EXPECT_EQ(filter.EndExportToFile(), hostfw::ExportStatus_Accepted);
-    EXPECT_EQ(DirEntries(), std::vector<std::string>{"out.lat"});
-    EXPECT_TRUE(SameBytes(ReadFileBytes(out), ExpectedFile(lattice)));
-    ASSERT_FALSE(host.beginMessages.empty());
-    EXPECT_EQ(host.beginMessages.back(), "Exporting Iris Explorer LAT file out.lat");
-    EXPECT_EQ(host.stops, static_cast<int>(lattice.ScanCount()) + 1);
-    ExpectFilterError([&] { filter.EndExportToFile(); }, "", hostfw::ErrCode::ExportFileNotOpen);
-    EXPECT_TRUE(SameBytes(ReadFileBytes(out), ExpectedFile(lattice)));
-    host.Clear();
   }
+  EXPECT_EQ(filter.EndExportToFile(), hostfw::ExportStatus_Accepted);
+  EXPECT_EQ(DirEntries(), std::vector<std::string>{"out.lat"});
+  EXPECT_TRUE(SameBytes(ReadFileBytes(out), ExpectedFile(lattice)));
+  ASSERT_FALSE(host.beginMessages.empty());
+  EXPECT_EQ(host.beginMessages.back(), "Exporting Iris Explorer LAT file out.lat");
+  EXPECT_EQ(host.stops, static_cast<int>(lattice.ScanCount()) + 1);
+  ExpectFilterError([&] { filter.EndExportToFile(); }, "", hostfw::ErrCode::ExportFileNotOpen);
+  EXPECT_TRUE(SameBytes(ReadFileBytes(out), ExpectedFile(lattice)));
 }
 
 TEST_F(ExportLifecycleTest, ProgressIsReportedEveryTenRows) {
@@ -107,7 +88,7 @@ TEST_F(ExportLifecycleTest, LatticesTheFormatCannotHoldAreRefusedBeforeOpening) 
       {bin::kRectilinear, CPrimType::Float, 2, 0, 1, 1, "0 rows (ny)"},
       {bin::kCurvilinear, CPrimType::Float, 2, 3, -4, 1, "-4 planes (nz)"},
       {bin::kUniform, CPrimType::Float, 2, 3, 1, 0, "0 values per node (components)"},
-      {bin::kUniform, CPrimType::Int8, 65536, 32768, 1, 1, "value"},    // the count itself
+      {bin::kUniform, CPrimType::Int8, 65536, 32768, 1, 1, "value"},  // the count itself
       {bin::kUniform, CPrimType::UInt16, 16384, 16384, 2, 1, "value"},  // after promotion
       {bin::kCurvilinear, CPrimType::Int8, 178956971, 1, 1, 1, "coordinate"},
   };

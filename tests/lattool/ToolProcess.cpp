@@ -1,5 +1,6 @@
 // Spawns lattool with posix_spawn in a session of its own, stdin from /dev/null, its
-// stdout and stderr into temporary files read once it has exited.
+// stdout and stderr into temporary files read once it has exited, or started to be
+// stopped from outside.
 #include "ToolProcess.h"
 
 #include <cstdio>
@@ -46,16 +47,16 @@ std::vector<std::string> MergedEnvironment(const std::vector<std::string>& envir
   return merged;
 }
 
-ToolResult RunTool(const std::vector<std::string>& args,
-                   const std::vector<std::string>& environment) {
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
-  if (out == nullptr || err == nullptr) throw std::runtime_error("tmpfile failed");
+namespace {
+
+// Starts lattool with stdout and stderr on `out` and `err`; -1 when it cannot.
+pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& environment,
+            int out, int err) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, fileno(out), STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, fileno(err), STDERR_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, err, STDERR_FILENO);
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
@@ -68,14 +69,33 @@ ToolResult RunTool(const std::vector<std::string>& args,
   const int rc = posix_spawn(&pid, LATTOOL_PATH, &actions, &attributes, argv.data(), envp.data());
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
+  return rc == 0 ? pid : -1;
+}
+
+}  // namespace
+
+ToolResult RunTool(const std::vector<std::string>& args,
+                   const std::vector<std::string>& environment) {
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  if (out == nullptr || err == nullptr) throw std::runtime_error("tmpfile failed");
+  const pid_t pid = Spawn(args, environment, fileno(out), fileno(err));
   ToolResult result;
   int status = 0;
-  if (rc == 0) waitpid(pid, &status, 0);
+  if (pid > 0) waitpid(pid, &status, 0);
   result.out = ReadAll(out);
   result.err = ReadAll(err);
-  if (rc != 0) throw std::runtime_error("cannot start " LATTOOL_PATH);
+  if (pid <= 0) throw std::runtime_error("cannot start " LATTOOL_PATH);
   if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
   return result;
+}
+
+pid_t StartTool(const std::vector<std::string>& args, const std::vector<std::string>& environment) {
+  const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  const pid_t pid = Spawn(args, environment, null, null);
+  ::close(null);
+  if (pid <= 0) throw std::runtime_error("cannot start " LATTOOL_PATH);
+  return pid;
 }
 
 }  // namespace lattest

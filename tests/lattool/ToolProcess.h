@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/types.h>
+
 namespace lattest {
 
 struct ToolResult {
@@ -17,6 +19,10 @@ struct ToolResult {
 // ("NAME=value") added to this process's environment, replacing a variable of the same name.
 ToolResult RunTool(const std::vector<std::string>& args,
                    const std::vector<std::string>& environment = {});
+
+// Starts lattool as RunTool does, with stdout and stderr on /dev/null; the caller waits.
+pid_t StartTool(const std::vector<std::string>& args,
+                const std::vector<std::string>& environment = {});
 
 // This process's environment with `environment` ("NAME=value") added or replacing.
 std::vector<std::string> MergedEnvironment(const std::vector<std::string>& environment);

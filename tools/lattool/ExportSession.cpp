@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "InterruptGuard.h"
 #include "TerminalDialogUser.h"
 #include "hostaux/Options.h"
 #include "hostfw/Status.h"
@@ -54,6 +55,7 @@ bool ExportSession::Send(hostfw::TrBase& object) {
 }
 
 int ExportSession::End() {
+  DropIfTerminating();
   const latclient::ExportOutcome& outcome = exporter_.End();
   SaveOptions();
   if (outcome.error) {
@@ -66,6 +68,7 @@ int ExportSession::End() {
 }
 
 void ExportSession::Discard() {
+  DropIfTerminating();
   exporter_.Discard();
 }
 
@@ -107,6 +110,12 @@ void ExportSession::WarnUnknownOptions() {
     warnings_.Warning("--options: the export filter does not know the key '" + key +
                       "', which is ignored (it knows " + known + ")");
   }
+}
+
+// lattool was told to stop: the export goes without ending, so its output's temporary file
+// is removed even when the lattice is complete, and OUT stays as it was.
+void ExportSession::DropIfTerminating() {
+  if (InterruptGuard::Terminating()) exporter_.Abandon();
 }
 
 void ExportSession::LoadOptions() {

@@ -55,6 +55,7 @@ class ExportSession {
   bool ShowPages(const LatticeTraits& traits);
   void WarnUnknownOptions();
   void ExplainSavedFixedValue(const ErrorReport& error) const;
+  void DropIfTerminating();
   void LoadOptions();
   void SaveOptions();
 

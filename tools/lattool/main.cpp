@@ -13,6 +13,7 @@
 #include "Client.h"
 #include "Commands.h"
 #include "FileArguments.h"
+#include "InterruptGuard.h"
 
 #ifndef LATTOOL_VERSION
 #define LATTOOL_VERSION "unknown"
@@ -200,6 +201,10 @@ int main(int argc, char** argv) {
     }
     return UsageFailure(e.what());
   }
+  // After a SIGTERM or SIGHUP the command stops and cleans up; lattool then ends by it.
+  const struct EndBySignal {
+    ~EndBySignal() { lattool::InterruptGuard::EndByTerminatingSignal(); }
+  } endBySignal;
   try {
     return RunCommand(app, args);
   } catch (const lattool::SetupError& e) {

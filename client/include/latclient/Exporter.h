@@ -49,6 +49,9 @@ class LATCLIENT_API Exporter {
   // Ends an export whose input failed before its lattice was complete: the filter removes
   // what it wrote; its error, if any, is kept out of the outcome.
   void Discard();
+  // Drops the export without ending it, as a host told to stop does: the filter goes, and
+  // with it what it wrote, even a complete lattice. The outcome is a cancelled one.
+  void Abandon() noexcept;
   bool Begun() const noexcept { return begun_; }
 
  private:
