@@ -58,6 +58,15 @@ std::string WriteRow(const TempDir& dir, int primType, const std::vector<double>
   return path;
 }
 
+TEST(Dump, NoValuesIsTheWholeDumpWithoutValuesAndNodePositions) {
+  for (const char* name : {"uniform-3x2.lat", "rectilinear-4x3x2.lat", "curvilinear-4x3x2.lat"}) {
+    ToolResult r;
+    nlohmann::json whole = Dump(ExamplePath(name), r);
+    for (const char* key : {"values", "coords"}) whole["lattices"][0].erase(key);
+    EXPECT_EQ(ParseDump(RunTool({"--quiet", "dump", "--no-values", ExamplePath(name)})), whole);
+  }
+}
+
 TEST(Dump, ValuesPrintAsIntegersInFullRealsShortestAndNanAsStrings) {
   TempDir dir;
   const double inf = std::numeric_limits<double>::infinity();

@@ -21,8 +21,9 @@ class UsageError : public SetupError {
 int RunProbe(const GlobalOptions& options, const std::vector<std::string>& files);
 // The summary text, data type and per-component range of each lattice in `file`.
 int RunInfo(const GlobalOptions& options, const std::string& file);
-// One JSON document with everything the import handed over.
-int RunDump(const GlobalOptions& options, const std::string& file);
+// One JSON document with everything the import handed over (the header side only without
+// `values`).
+int RunDump(const GlobalOptions& options, const std::string& file, bool values);
 // Imports `input` and exports its lattice `lattice` (counting from 0) as `request.output`.
 int RunConvert(const GlobalOptions& options, const std::string& input, int lattice,
                const ExportRequest& request);

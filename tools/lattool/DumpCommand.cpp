@@ -46,7 +46,7 @@ void WriteOutcome(JsonWriter& json, const ImportOutcome& outcome) {
 
 }  // namespace
 
-int RunDump(const GlobalOptions& options, const std::string& file) {
+int RunDump(const GlobalOptions& options, const std::string& file, bool values) {
   PluginHost host(options.Modules(), file);
   JsonWriter json(stdout);
   json.BeginObject();
@@ -54,7 +54,7 @@ int RunDump(const GlobalOptions& options, const std::string& file) {
   json.String(file);
   json.Key("lattices");
   json.BeginArray();
-  LatticeRecorder recorder(json);
+  LatticeRecorder recorder(json, values);
   const ImportOutcome outcome = host.Import(recorder, options.ShowProgress());
   recorder.Finish();
   json.EndArray();

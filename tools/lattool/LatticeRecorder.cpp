@@ -54,6 +54,7 @@ void LatticeRecorder::Open(const hostfw::TrLattice& lattice, ObjectKind kind) {
   json_.BeginObject();
   WriteHeader(lattice, kind);
   WriteGeometry(lattice, kind);
+  if (!values_) return;
   json_.Key("values");
   json_.BeginArray();
 }
@@ -100,6 +101,7 @@ void LatticeRecorder::WriteGeometry(const hostfw::TrLattice& lattice, ObjectKind
     coordType_ = curv.coordType;
     json_.Key("coordType");
     json_.Number(curv.coordType);
+    if (!values_) return;
     coordText_.clear();
     coords_ = std::make_unique<JsonWriter>(coordText_, kCoordBufferSize);
     coords_->BeginArray();
@@ -108,6 +110,10 @@ void LatticeRecorder::WriteGeometry(const hostfw::TrLattice& lattice, ObjectKind
 
 // Data scans stream into "values"; a curvilinear lattice's even scans are coordinates.
 void LatticeRecorder::AddScan(const hostfw::TrLatticeScan& scan) {
+  if (!values_) {
+    ++scans_;
+    return;
+  }
   const bool coordinates = coords_ && scans_ % 2 == 0;
   if (coordinates) {
     WriteValues(*coords_, coordType_, scan.data, scan.GetSize());
@@ -119,7 +125,7 @@ void LatticeRecorder::AddScan(const hostfw::TrLatticeScan& scan) {
 
 void LatticeRecorder::Close(bool ended) {
   if (!open_) return;
-  json_.EndArray();
+  if (values_) json_.EndArray();
   if (coords_) {
     coords_->EndArray();
     coords_.reset();  // drains into coordText_

@@ -14,8 +14,9 @@ namespace lattool {
 
 class LatticeRecorder : public hostfw::IoObjectSink {
  public:
-  // `json` stands inside an open array; each lattice becomes one element of it.
-  explicit LatticeRecorder(JsonWriter& json) : json_(json) {}
+  // `json` stands inside an open array; each lattice becomes one element of it. Without
+  // `values` only the header side is written: no values, no curvilinear node positions.
+  LatticeRecorder(JsonWriter& json, bool values) : json_(json), values_(values) {}
 
   bool Receive(hostfw::TrBase& object) override;
   // Closes a lattice whose end never came.
@@ -29,6 +30,7 @@ class LatticeRecorder : public hostfw::IoObjectSink {
   void Close(bool ended);
 
   JsonWriter& json_;
+  bool values_;
   bool open_ = false;
   int dataType_ = 0;
   int coordType_ = 0;

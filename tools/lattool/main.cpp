@@ -26,6 +26,7 @@ struct Arguments {
   std::vector<std::string> probeFiles;
   std::string file;
   int lattice = 0;
+  bool noValues = false;
   lattool::ExportRequest request;
 };
 
@@ -139,6 +140,8 @@ void DefineCommands(CLI::App& app, Arguments& args) {
   info->add_option("FILE", args.file, "LAT or VTK XML file to import")->required();
   CLI::App* dump = app.add_subcommand("dump", "Write everything imported from FILE as JSON");
   dump->add_option("FILE", args.file, "LAT or VTK XML file to import")->required();
+  dump->add_flag("--no-values", args.noValues,
+                 "Only the header side: no values, no curvilinear node positions");
   CLI::App* convert = app.add_subcommand(
       "convert", "Write lattice K of IN to OUT, in the format OUT's extension names");
   convert->add_option("IN", args.file, "LAT (binary or plain) or VTK XML file to import")
@@ -165,7 +168,9 @@ int RunCommand(const CLI::App& app, const Arguments& args) {
   }
   const lattool::InputFile input(args.file, progress);
   if (app.got_subcommand("info")) return lattool::RunInfo(args.options, input.Path());
-  if (app.got_subcommand("dump")) return lattool::RunDump(args.options, input.Path());
+  if (app.got_subcommand("dump")) {
+    return lattool::RunDump(args.options, input.Path(), !args.noValues);
+  }
   lattool::RefuseSameFile(args.file, args.request.output);
   const lattool::OutputFile output(args.request.output);
   lattool::ExportRequest request = args.request;
