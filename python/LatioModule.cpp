@@ -283,7 +283,7 @@ py::tuple Write(const std::string& path, const py::array& values, const py::dict
   latclient::ExportOutcome outcome;
   const latclient::ModuleSet& modules = RequireModules();
   try {
-    const latclient::Module& module = modules.ForExport(path, "LAT");
+    const latclient::Module& module = modules.ForExport(path);
     py::gil_scoped_release release;
     outcome = latclient::WriteLattice(module, path, lattice, lent, request);
   } catch (const latclient::SetupError& e) {

@@ -228,7 +228,10 @@ def _options_text(options):
 
 def write(path, values, *, origin=None, spacing=None, x=None, y=None, z=None, coords=None,
           blank_value=None, options=None, progress=None):
-    """Writes one lattice to `path` as a binary LAT file.
+    """Writes one lattice to `path` in the format its extension names.
+
+    `.vti`, `.vtr` and `.vts` write VTK's XML image, rectilinear and structured grids
+    (uniform, rectilinear and curvilinear lattices); any other extension a binary LAT file.
 
     `values` has the shape (nx,), (ny, nx), (nz, ny, nx) or (nz, ny, nx, components), or is
     a Lattice (whose geometry and blank value are used). The lattice is uniform (`origin`,

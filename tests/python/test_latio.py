@@ -47,6 +47,22 @@ def test_round_trip(tmp_path, kind, dtype):
     assert (tmp_path / "again.lat").read_bytes() == path.read_bytes()
 
 
+@pytest.mark.parametrize("kind, extension", [("uniform", "vti"), ("rectilinear", "vtr"),
+                                             ("curvilinear", "vts")])
+def test_vtk_by_extension(tmp_path, kind, extension):
+    values = np.arange(24, dtype=np.uint16).reshape(4, 2, 3, 1)  # kept: VTK has every type
+    latio.write(tmp_path / f"out.{extension}", values, **GEOMETRIES[kind])
+    lattice = latio.read(tmp_path / f"out.{extension}")
+    assert lattice.kind == kind and lattice.values.dtype == np.uint16
+    np.testing.assert_array_equal(lattice.values, values)
+    for name, expected in GEOMETRIES[kind].items():
+        np.testing.assert_allclose(getattr(lattice, name), expected)
+    wrong = "vts" if kind == "uniform" else "vti"
+    with pytest.raises(latio.LatError):
+        latio.write(tmp_path / f"wrong.{wrong}", values, **GEOMETRIES[kind])
+    assert not (tmp_path / f"wrong.{wrong}").exists()
+
+
 @pytest.mark.parametrize("values, shape, options, blank, expected", [
     (np.int16([0, 1, 2, 3]), (4,), None, None, [1, 1, 2, 3]),  # the data minimum
     (np.int16([0, 1, 2, 3]), (2, 2), {"BlankMethod": 1}, None, [3, 1, 2, 3]),
