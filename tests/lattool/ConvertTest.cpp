@@ -303,6 +303,12 @@ TEST(Streams, FifosAndStandardInputAndOutputGoThroughTemporaryFilesThatAreRemove
   }
   EXPECT_EQ(DumpLattice(dir.File("b.lat"))["values"], DumpLattice(example)["values"]);
   EXPECT_FALSE(Exists("-"));
+  // The unnamed copy is read by the FIFO's name, which the summary shows.
+  std::thread feeder([&] { std::ofstream(fifo, std::ios::binary) << ReadText(example); });
+  const ToolResult r = RunTool({"--quiet", "info", fifo}, {"TMPDIR=" + tmp});
+  feeder.join();
+  EXPECT_NE(r.out.find("Name:\tpipe\n"), std::string::npos) << r.out;
+  EXPECT_TRUE(std::filesystem::is_empty(tmp));
 }
 
 }  // namespace

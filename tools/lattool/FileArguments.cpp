@@ -51,6 +51,22 @@ bool IsStream(const std::string& argument) {
 
 }  // namespace
 
+TempFolder::TempFolder(const std::string& purpose) {
+  std::random_device random;
+  const fs::path temp = fs::temp_directory_path();
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    const fs::path folder = temp / ("lattool-" + std::to_string(random()));
+    std::error_code error;
+    if (fs::create_directory(folder, error)) path_ = folder.string();
+  }
+  if (path_.empty()) throw std::runtime_error("cannot make a temporary folder for " + purpose);
+}
+
+TempFolder::~TempFolder() {
+  std::error_code error;
+  fs::remove_all(path_, error);
+}
+
 InputFile::InputFile(const std::string& argument, bool progress) : path_(argument) {
   if (!IsStream(argument)) return;
   const std::string name = argument == "-" ? "standard input" : "'" + argument + "'";
@@ -93,31 +109,35 @@ InputFile::InputFile(const std::string& argument, bool progress) : path_(argumen
   if (std::ferror(source)) throw std::runtime_error("cannot read " + name);
   if (std::fclose(copy.release()) != 0) throw std::runtime_error("cannot make a temporary copy of " + name);
   path_ = spool_->WritePath();
+#if !defined(_WIN32)
+  // On Linux the copy has no name of its own (it is reached through /proc/self/fd, and
+  // vanishes even when lattool is killed), so the plug-in would call it "3" in the
+  // lattice's summary and name /proc/self/fd/3 in its errors. A link named after the input
+  // gives it a name the user knows.
+  if (path_.starts_with("/proc/")) {
+    folder_ = std::make_unique<TempFolder>("a copy of " + name);
+    const std::string link = (fs::path(folder_->Path()) /
+                              (argument == "-" ? std::string("stdin")
+                                               : fs::path(argument).filename().string()))
+                                 .string();
+    std::error_code error;
+    fs::create_symlink(path_, link, error);
+    if (!error) path_ = link;
+  }
+#endif
 }
 
 OutputFile::OutputFile(const std::string& argument) : path_(argument) {
   if (argument != "-") return;
-  std::random_device random;
-  const fs::path temp = fs::temp_directory_path();
-  for (int attempt = 0; attempt < 100 && folder_.empty(); ++attempt) {
-    const fs::path folder = temp / ("lattool-" + std::to_string(random()));
-    std::error_code error;
-    if (fs::create_directory(folder, error)) folder_ = folder.string();
-  }
-  if (folder_.empty()) {
-    throw std::runtime_error("cannot make a temporary folder for standard output");
-  }
+  folder_ = std::make_unique<TempFolder>("standard output");
   // No extension: the format is LAT, or the one --to names.
-  path_ = (fs::path(folder_) / "stdout").string();
+  path_ = (fs::path(folder_->Path()) / "stdout").string();
 }
 
-OutputFile::~OutputFile() {
-  std::error_code error;
-  if (!folder_.empty()) fs::remove_all(folder_, error);
-}
+OutputFile::~OutputFile() = default;
 
 void OutputFile::Deliver() const {
-  if (folder_.empty()) return;
+  if (!folder_) return;
 #if defined(_WIN32)
   _setmode(_fileno(stdout), _O_BINARY);
 #endif

@@ -13,6 +13,21 @@ namespace lattool {
 // link): writing OUT would destroy IN before it is read.
 void RefuseSameFile(const std::string& input, const std::string& output);
 
+// A new, empty folder of this run's own in the system's temporary folder, removed with
+// everything in it when the object goes.
+class TempFolder {
+ public:
+  // Raises std::runtime_error naming `purpose` when no folder can be made.
+  explicit TempFolder(const std::string& purpose);
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::string& Path() const noexcept { return path_; }
+
+ private:
+  std::string path_;
+};
+
 // An input argument as a file the plug-in can seek in. "-" (standard input) and a pipe,
 // FIFO or other file that is not a regular one are first copied into a temporary file,
 // with a running count of the bytes on stderr when `progress`; the copy is removed with
@@ -25,6 +40,8 @@ class InputFile {
  private:
   std::string path_;
   std::unique_ptr<hostbase::CAtomicFile> spool_;
+  // Holds the name the spool is read by (see the constructor).
+  std::unique_ptr<TempFolder> folder_;
 };
 
 // An output argument. "-" (standard output): the export writes a file in a temporary
@@ -44,7 +61,7 @@ class OutputFile {
 
  private:
   std::string path_;
-  std::string folder_;  // empty for a named output
+  std::unique_ptr<TempFolder> folder_;  // none for a named output
 };
 
 }  // namespace lattool
