@@ -12,8 +12,6 @@
 namespace {
 
 constexpr const char* kModule = "LatExportFilter";
-constexpr const char* kWriteMode = "wb";
-constexpr int kSharing = 3;
 constexpr std::uint32_t kRowsPerReport = 10;
 // Type members start as 8-bit unsigned, the host's initial type code.
 constexpr std::int32_t kInitialType = hostbase::CPrimType::UInt8;
@@ -133,15 +131,7 @@ ExportStatus LatExportFilter::BeginLattice(hostfw::TrLattice& header) {
 bool LatExportFilter::OpenOutput() {
   AbandonOutput();
   progress.reset();
-  std::string reason;
-  if (!output.Prepare(fileName, reason)) {
-    std::string message;
-    hostbase::FormatString(message, "Cannot make a temporary file next to '%s': %s",
-                           fileName.c_str(), reason.c_str());
-    ThrowError(kModule, __LINE__, message.c_str());
-  }
-  file.Open(output.WritePath().c_str(), kWriteMode, kSharing, false);
-  output.Opened();
+  IoExportFilter::OpenOutput(output, file, fileName, kModule);
   fileOpened = true;
   progress = std::make_unique<hostfw::CProgress>(GetManager(), nullptr, true, true);
   // The message names the output, never the temporary file behind it.

@@ -32,8 +32,6 @@ constexpr const char* kFormatName = "VTK XML";
 constexpr const char* kArrayNameKey = "ArrayName";
 constexpr const char* kCompressKey = "Compress";
 constexpr const char* kDefaultArrayName = "values";
-constexpr const char* kWriteMode = "wb";
-constexpr int kSharing = 3;
 constexpr std::uint32_t kRowsPerReport = 10;
 constexpr std::size_t kOffsetWidth = 20;  // digits of any 64-bit offset, space-padded
 constexpr int kZlibLevel = 1;             // speed over size, as for a scratch export
@@ -300,15 +298,7 @@ ExportStatus VtkExportFilter::BeginHeader(hostfw::TrLattice& header, int lattice
 void VtkExportFilter::OpenOutput() {
   AbandonOutput();
   progress.reset();
-  std::string reason;
-  if (!output.Prepare(fileName, reason)) {
-    std::string message;
-    hostbase::FormatString(message, "Cannot make a temporary file next to '%s': %s",
-                           fileName.c_str(), reason.c_str());
-    ThrowError(kModule, __LINE__, message.c_str());
-  }
-  file.Open(output.WritePath().c_str(), kWriteMode, kSharing, false);
-  output.Opened();
+  IoExportFilter::OpenOutput(output, file, fileName, kModule);
   fileOpened = true;
   progress = std::make_unique<hostfw::CProgress>(GetManager(), nullptr, true, true);
 }

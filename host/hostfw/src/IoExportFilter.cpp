@@ -1,5 +1,8 @@
-// The export filter base: export to memory is not offered.
+// The export filter base: the output opened through a temporary file; export to memory is
+// not offered.
 #include "hostfw/IoFilter.h"
+
+#include "hostbase/Text.h"
 
 namespace hostfw {
 
@@ -12,6 +15,19 @@ ExportStatus IoExportFilter::BeginExportToMemory(std::vector<std::uint8_t>& /*by
 
 ExportStatus IoExportFilter::EndExportToMemory() {
   return ExportStatus_NotHandled;
+}
+
+void IoExportFilter::OpenOutput(hostbase::CAtomicFile& output, hostbase::CBufferedFile& file,
+                                const std::string& path, const char* module) const {
+  std::string reason;
+  if (!output.Prepare(path, reason)) {
+    std::string message;
+    hostbase::FormatString(message, "Cannot make a temporary file next to '%s': %s",
+                           path.c_str(), reason.c_str());
+    ThrowError(module, __LINE__, message.c_str());
+  }
+  file.Open(output.WritePath().c_str(), "wb", 3, false);
+  output.Opened();
 }
 
 }  // namespace hostfw

@@ -7,6 +7,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "hostbase/AtomicFile.h"
+#include "hostbase/BufferedFile.h"
 #include "hostbase/Error.h"
 #include "hostbase/TypeInfo.h"
 #include "hostfw/Export.h"
@@ -98,6 +100,14 @@ class HOSTFW_API IoExportFilter : public IoFilter {
   virtual ExportStatus ExportObject(TrBase& object) = 0;
   virtual ExportStatus EndExportToFile() = 0;
   virtual ExportStatus EndExportToMemory();
+
+ protected:
+  // Opens `file` for writing the export to `path` through `output`, whose temporary file
+  // replaces `path` only when output.Commit is called. Raises this filter's error (module
+  // `module`) when no temporary file can be made next to `path`, and the file library's
+  // open error when the file cannot be opened.
+  void OpenOutput(hostbase::CAtomicFile& output, hostbase::CBufferedFile& file,
+                  const std::string& path, const char* module) const;
 };
 
 }  // namespace hostfw
