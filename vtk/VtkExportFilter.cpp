@@ -125,26 +125,9 @@ void MarkHidden(const void* row, std::size_t nodes, std::size_t components, doub
 
 void MarkHiddenOfType(int type, const void* row, std::size_t nodes, std::size_t components,
                       double marker, unsigned char* ghost) {
-  switch (type) {
-    case CPrimType::Int8:
-      return MarkHidden<std::int8_t>(row, nodes, components, marker, ghost);
-    case CPrimType::UInt8:
-      return MarkHidden<std::uint8_t>(row, nodes, components, marker, ghost);
-    case CPrimType::Int16:
-      return MarkHidden<std::int16_t>(row, nodes, components, marker, ghost);
-    case CPrimType::UInt16:
-      return MarkHidden<std::uint16_t>(row, nodes, components, marker, ghost);
-    case CPrimType::Int32:
-      return MarkHidden<std::int32_t>(row, nodes, components, marker, ghost);
-    case CPrimType::UInt32:
-      return MarkHidden<std::uint32_t>(row, nodes, components, marker, ghost);
-    case CPrimType::Int64:
-      return MarkHidden<std::int64_t>(row, nodes, components, marker, ghost);
-    case CPrimType::Float:
-      return MarkHidden<float>(row, nodes, components, marker, ghost);
-    default:
-      return MarkHidden<double>(row, nodes, components, marker, ghost);
-  }
+  hostbase::DispatchPrimType(type, [&](auto tag) {
+    MarkHidden<typename decltype(tag)::type>(row, nodes, components, marker, ghost);
+  });
 }
 
 }  // namespace

@@ -47,26 +47,11 @@ bool ParseValue(const char* begin, const char* end, unsigned char* out) {
 bool ParseOfType(int type, bool wideUnsigned, const char* begin, const char* end,
                  unsigned char* out) {
   if (wideUnsigned) return ParseValue<std::uint64_t>(begin, end, out);
-  switch (type) {
-    case CPrimType::Int8:
-      return ParseValue<std::int8_t>(begin, end, out);
-    case CPrimType::UInt8:
-      return ParseValue<std::uint8_t>(begin, end, out);
-    case CPrimType::Int16:
-      return ParseValue<std::int16_t>(begin, end, out);
-    case CPrimType::UInt16:
-      return ParseValue<std::uint16_t>(begin, end, out);
-    case CPrimType::Int32:
-      return ParseValue<std::int32_t>(begin, end, out);
-    case CPrimType::UInt32:
-      return ParseValue<std::uint32_t>(begin, end, out);
-    case CPrimType::Int64:
-      return ParseValue<std::int64_t>(begin, end, out);
-    case CPrimType::Float:
-      return ParseValue<float>(begin, end, out);
-    default:
-      return ParseValue<double>(begin, end, out);
-  }
+  bool parsed = false;
+  hostbase::DispatchPrimType(type, [&](auto tag) {
+    parsed = ParseValue<typename decltype(tag)::type>(begin, end, out);
+  });
+  return parsed;
 }
 
 }  // namespace

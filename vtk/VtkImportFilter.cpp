@@ -46,12 +46,6 @@ bool ParseNumbers(const std::string* text, T* out, int count) {
   return p == end;
 }
 
-template <class T>
-void SetBlank(unsigned char* row, std::size_t component, double value) {
-  const T blank = static_cast<T>(value);
-  std::memcpy(row + component * sizeof(T), &blank, sizeof(T));
-}
-
 // The value that marks hidden nodes: NaN for floating types, the lowest value otherwise.
 double BlankValueOf(int type) {
   if (!CPrimType::IsInteger(type)) return std::numeric_limits<double>::quiet_NaN();
@@ -420,6 +414,14 @@ ImportStatus VtkImportFilter::SendLattice(Array& values, const Array* ghost,
       kind == 2 ? static_cast<int>(nx * 3) * CPrimType::TypeSize[coordType] : 0);
   const std::size_t rowBytes = nx * components * static_cast<std::size_t>(size);
   const std::int64_t rows = std::int64_t{header->ny} * header->nz;
+  // A hidden node's values, made once: the blank value in every component.
+  std::vector<unsigned char> blankNode(components * static_cast<std::size_t>(size));
+  hostbase::DispatchPrimType(values.type, [&](auto tag) {
+    using T = typename decltype(tag)::type;
+    const T blank = static_cast<T>(header->blankValue);
+    for (std::size_t c = 0; c < components; ++c)
+      std::memcpy(blankNode.data() + c * sizeof(T), &blank, sizeof(T));
+  });
   for (std::int64_t r = 0; r < rows; ++r) {
     const auto row = static_cast<std::size_t>(r);
     if (kind == 2) {
@@ -434,38 +436,7 @@ ImportStatus VtkImportFilter::SendLattice(Array& values, const Array* ghost,
     std::memcpy(out, values.bytes.Data() + row * rowBytes, rowBytes);
     for (std::size_t n = 0; hidden != nullptr && n < nx; ++n) {
       if ((hidden[row * nx + n] & vtkxml::kHiddenPoint) == 0) continue;
-      for (std::size_t c = 0; c < components; ++c) {
-        unsigned char* node = out + n * components * static_cast<std::size_t>(size);
-        switch (values.type) {
-          case CPrimType::Int8:
-            SetBlank<std::int8_t>(node, c, header->blankValue);
-            break;
-          case CPrimType::UInt8:
-            SetBlank<std::uint8_t>(node, c, header->blankValue);
-            break;
-          case CPrimType::Int16:
-            SetBlank<std::int16_t>(node, c, header->blankValue);
-            break;
-          case CPrimType::UInt16:
-            SetBlank<std::uint16_t>(node, c, header->blankValue);
-            break;
-          case CPrimType::Int32:
-            SetBlank<std::int32_t>(node, c, header->blankValue);
-            break;
-          case CPrimType::UInt32:
-            SetBlank<std::uint32_t>(node, c, header->blankValue);
-            break;
-          case CPrimType::Int64:
-            SetBlank<std::int64_t>(node, c, header->blankValue);
-            break;
-          case CPrimType::Float:
-            SetBlank<float>(node, c, header->blankValue);
-            break;
-          default:
-            SetBlank<double>(node, c, header->blankValue);
-            break;
-        }
-      }
+      std::memcpy(out + n * blankNode.size(), blankNode.data(), blankNode.size());
     }
     if (!ImportObject(scan)) return hostfw::ImportStatus_Stopped;
     if (r % kRowsPerReport == 0 &&

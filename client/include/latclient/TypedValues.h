@@ -9,43 +9,7 @@
 
 namespace latclient {
 
-// Calls fn(std::type_identity<T>{}) with the C++ type of the CPrimType code `type` and
-// returns true; returns false for a code outside the known ones.
-template <class Fn>
-bool DispatchPrimType(int type, Fn&& fn) {
-  using hostbase::CPrimType;
-  switch (type) {
-    case CPrimType::Int8:
-      fn(std::type_identity<std::int8_t>{});
-      return true;
-    case CPrimType::UInt8:
-      fn(std::type_identity<std::uint8_t>{});
-      return true;
-    case CPrimType::Int16:
-      fn(std::type_identity<std::int16_t>{});
-      return true;
-    case CPrimType::UInt16:
-      fn(std::type_identity<std::uint16_t>{});
-      return true;
-    case CPrimType::Int32:
-      fn(std::type_identity<std::int32_t>{});
-      return true;
-    case CPrimType::UInt32:
-      fn(std::type_identity<std::uint32_t>{});
-      return true;
-    case CPrimType::Int64:
-      fn(std::type_identity<std::int64_t>{});
-      return true;
-    case CPrimType::Float:
-      fn(std::type_identity<float>{});
-      return true;
-    case CPrimType::Double:
-      fn(std::type_identity<double>{});
-      return true;
-    default:
-      return false;
-  }
-}
+using hostbase::DispatchPrimType;
 
 // Value `index` of type T in an unaligned byte buffer.
 template <class T>
