@@ -1,31 +1,24 @@
-// Fuzz target 3: the export filter driven by a sequence of transfer objects decoded from
-// the input, writing to a scratch directory; every file an export completes is imported
-// again and must give back what was sent.
+// The export target: the export filter driven by transfer objects decoded from the input,
+// writing into a scratch directory; every file an export completes is imported again and
+// must give back what was sent, and an export that does not complete leaves the output
+// as it was.
 //
-// Input: an options string (a length byte and its bytes), then commands, one byte each
-// with its operands: a header, a scan of the right size, a scan of any size, all the
-// scans the lattice still needs, an end marker, an object of another class, a new options
-// string, the options page, or the end of the export and the begin of the next one.
-#include <algorithm>
+// Input: the progress report the host cancels (255: none), whether it cancels when the
+// report begins (0: it does), an options string (a length byte and its bytes), then
+// commands of one byte each with their operands.
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "export/LatExportFilter.h"
-#include "fuzz/ExportStream.h"
-#include "fuzz/FuzzBytes.h"
-#include "fuzz/FuzzCheck.h"
-#include "fuzz/FuzzDrivers.h"
-#include "fuzz/ImportChecker.h"
-#include "fuzz/ScratchFile.h"
+#include "fuzz/Fuzz.h"
 #include "hostbase/PrimType.h"
-#include "hostfw/IoManager.h"
 #include "hostfw/IoPropertyPage.h"
 #include "import/LatImportFilter.h"
+#include "tests/support/TempDir.h"
 
 namespace latfuzz {
 namespace {
@@ -34,95 +27,32 @@ namespace fs = std::filesystem;
 using hostbase::CPrimType;
 using hostfw::ExportStatus;
 
-constexpr int kMostCommands = 200;
-
-// The export's host: answers progress as the input says and notes whether it said stop.
-class ExportHost final : public hostfw::IoProgressSink, public hostfw::IoMessageSink {
- public:
-  explicit ExportHost(hostfw::IoManager& manager) : manager_(manager) {
-    manager_.SetProgressSink(this);
-    manager_.SetMessageSink(this);
-  }
-  ~ExportHost() override {
-    manager_.SetProgressSink(nullptr);
-    manager_.SetMessageSink(nullptr);
-  }
-  ExportHost(const ExportHost&) = delete;
-  ExportHost& operator=(const ExportHost&) = delete;
-
-  bool Begin(const std::string& message) override {
-    LAT_FUZZ_CHECK_MSG(message == "Exporting Iris Explorer LAT file out.lat", message);
-    saidStop = saidStop || cancelAtBegin;
-    return !cancelAtBegin;
-  }
-  bool Proportion(double fraction) override {
-    LAT_FUZZ_CHECK_MSG(fraction >= 0.0 && fraction <= 1.0, std::to_string(fraction));
-    const bool stop = reports_++ == cancelAtReport;
-    saidStop = saidStop || stop;
-    return !stop;
-  }
-  void Stop() override {}
-  void Warning(const std::string& /*text*/) override {}
-  void ShowHelp(const std::string& /*topic*/) override {}
-
-  int cancelAtReport = -1;  // the progress report (from 0) answered with stop
-  bool cancelAtBegin = false;
-  bool saidStop = false;  // reset by the driver before each call it checks
-
- private:
-  hostfw::IoManager& manager_;
-  int reports_ = 0;
-};
-
-// Records what an import of an exported file delivers, after the checking host saw it.
-class RoundTripSink final : public hostfw::IoObjectSink {
- public:
-  explicit RoundTripSink(ImportChecker& checker) : checker_(checker) {}
-  bool Receive(hostfw::TrBase& object) override {
-    const bool accepted = checker_.Receive(object);
-    const hostbase::CTypeInfo* type = object.GetTypeId();
-    if (type == hostfw::TrLatticeScan::GetClassTypeId()) {
-      const auto& scan = static_cast<const hostfw::TrLatticeScan&>(object);
-      const auto* bytes = static_cast<const unsigned char*>(scan.data);
-      std::vector<unsigned char>& into = curvilinear && scans++ % 2 == 0 ? coords : values;
-      into.insert(into.end(), bytes, bytes + scan.GetSize());
-    } else if (type != hostfw::TrLatticeEnd::GetClassTypeId()) {
-      const auto& lattice = static_cast<const hostfw::TrLattice&>(object);
-      shape = {lattice.nx, lattice.ny, lattice.nz, lattice.numComponents, lattice.dataType};
-      curvilinear = type == hostfw::TrCurvilinearLattice::GetClassTypeId();
-      if (type == hostfw::TrRectilinearLattice::GetClassTypeId()) {
-        const auto& r = static_cast<const hostfw::TrRectilinearLattice&>(object);
-        const void* const lists[3] = {r.xCoords, r.yCoords, r.zCoords};
-        const std::int32_t counts[3] = {r.nx, r.ny, r.nz};
-        for (int a = 0; a < 3; ++a) {
-          const auto* floats = static_cast<const float*>(lists[a]);
-          axes.insert(axes.end(), floats, floats + counts[a]);
-        }
-      }
-    }
-    return accepted;
-  }
-
-  std::vector<std::int32_t> shape;
-  bool curvilinear = false;
-  std::int64_t scans = 0;
-  std::vector<unsigned char> values, coords;
+// A lattice sent, with the values and coordinates the file must hold.
+struct Sent {
+  int kind = 0;  // 0 uniform, 1 rectilinear, 2 curvilinear
+  std::int32_t nx = 0, ny = 0, nz = 0, components = 0, dataType = 0, coordType = CPrimType::Float;
+  bool blanks = false;
+  std::int64_t scans = 0;  // taken so far
   std::vector<float> axes;
+  std::vector<unsigned char> values, coords;
 
- private:
-  ImportChecker& checker_;
+  bool Valid() const {
+    return nx >= 1 && ny >= 1 && nz >= 1 && components >= 1 && CPrimType::IsValid(dataType) &&
+           CPrimType::IsValid(coordType);
+  }
+  std::int64_t Scans() const { return std::int64_t{ny} * nz * (kind == 2 ? 2 : 1); }
+  bool CoordScan() const { return kind == 2 && scans % 2 == 0; }
+  std::size_t ScanBytes() const {
+    const int type = CoordScan() ? coordType : dataType;
+    return static_cast<std::size_t>(nx) * (CoordScan() ? 3 : static_cast<std::size_t>(components)) *
+           static_cast<std::size_t>(CPrimType::TypeSize[type]);
+  }
 };
 
-// What the export sent of the lattice it is receiving, converted as the file must hold it.
-struct Expected {
-  SentHeader header;
-  std::int64_t scansSent = 0;
-  std::vector<unsigned char> values;  // in the written type
-  std::vector<unsigned char> coords;  // curvilinear: floats
-};
-
-bool SameFloats(const std::vector<float>& a, const std::vector<float>& b) {
-  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * 4) == 0);
+// The format's promotions: unsigned and 64-bit integers widen, reals stay.
+int WrittenType(int dataType) {
+  static constexpr int kWritten[CPrimType::kTypeCount] = {0, 2, 2, 4, 4, 8, 8, 7, 8};
+  return kWritten[dataType];
 }
 
 std::vector<std::uint8_t> ReadAll(const std::string& path) {
@@ -130,91 +60,163 @@ std::vector<std::uint8_t> ReadAll(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+bool SameFloat(float a, float b) {
+  return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b));
+}
+
 class ExportRun {
  public:
-  ExportRun(FuzzBytes& in, const ScratchFile& scratch) : in_(in), scratch_(scratch) {}
+  ExportRun(FuzzBytes& in, const lattest::TempDir& dir)
+      : in_(in), path_(dir.File("out.lat")), dir_(dir) {}
 
-  // Control bytes: the progress report the host cancels (255: none), then whether it
-  // cancels when the report begins (0: it does).
   void Run() {
     const std::uint8_t report = in_.Byte();
-    host_.cancelAtReport = report == 255 ? -1 : report;
+    host_.cancelAtProportion = report == 255 ? lattest::RecordingHost::kNever : report;
     host_.cancelAtBegin = in_.Byte() == 0;
-    filter_.SetOptions(TextOption().c_str());
-    BeginExport();
-    for (int i = 0; i < kMostCommands && !in_.Empty(); ++i) {
-      Command(in_.Byte() % 10);
-      if (!failed_) continue;
-      // After an error the host ends the export and may begin the next one.
-      EndExport();
-      BeginExport();
+    filter_.SetOptions(in_.Text().c_str());
+    Begin();
+    for (int i = 0; i < 200 && !in_.Empty(); ++i) {
+      switch (in_.Byte() % 10) {
+        case 0:
+        case 1:
+          SendHeader();
+          break;
+        case 2:
+        case 3:
+          SendScans(1, true);
+          break;
+        case 4:
+          SendScans(1, false);
+          break;
+        case 5:
+          SendScans(sending_ ? sending_->Scans() : 1, true);
+          break;
+        case 6: {  // an object of a class the filter does not take, then a stray end marker
+          struct Other final : hostfw::TrBase {
+            const hostbase::CTypeInfo* GetTypeId() const override { return GetClassTypeId(); }
+          } other;
+          LAT_FUZZ_CHECK(filter_.ExportObject(other) == hostfw::ExportStatus_NotHandled);
+          hostfw::TrLatticeEnd end;
+          LAT_FUZZ_CHECK(filter_.ExportObject(end) == hostfw::ExportStatus_Accepted);
+          break;
+        }
+        case 7:
+          filter_.SetOptions(in_.Text().c_str());
+          break;
+        case 8: {
+          std::vector<hostfw::IoPropertyPage*> pages;
+          filter_.GetPropertyPages(pages, path_.c_str());
+          LAT_FUZZ_CHECK(pages.size() == 1 && pages[0] != nullptr);
+          break;
+        }
+        default:
+          failed_ = true;
+      }
+      // After an error (or when the input says so) the host ends the export and begins the next.
+      if (failed_) {
+        End();
+        Begin();
+      }
     }
-    EndExport();
+    End();
   }
 
  private:
-  void Command(int command) {
-    switch (command) {
-      case 0:
-      case 1:
-        return SendHeader();
-      case 2:
-      case 3:
-        return SendScans(1, true);
-      case 4:
-        return SendScans(1, false);
-      case 5:
-        return SendScans(expected_ ? expected_->header.Scans() : 1, true);
-      case 6:
-        return SendOther();
-      case 7:
-        return filter_.SetOptions(TextOption().c_str());
-      case 8: {
-        std::vector<hostfw::IoPropertyPage*> pages;
-        filter_.GetPropertyPages(pages, scratch_.Path().c_str());
-        LAT_FUZZ_CHECK(pages.size() == 1 && pages[0] != nullptr);
-        return;
-      }
-      default:
-        EndExport();
-        BeginExport();
-    }
+  // Mostly 1..largest, sometimes a count outside the contract (-2..5).
+  std::int32_t Count(std::int32_t largest) {
+    const std::uint8_t b = in_.Byte();
+    return b < 8 ? b - 2 : 1 + b % largest;
+  }
+  // A known type code, now and then an unknown one.
+  std::int32_t Type() {
+    static constexpr std::int32_t kUnknown[] = {-1, 9, 1000};
+    const std::uint8_t b = in_.Byte() % 12;
+    return b < 9 ? b : kUnknown[b - 9];
+  }
+  // A small whole number, or eight bytes as a double (NaN and infinities too).
+  double Real() {
+    const std::uint8_t b = in_.Byte();
+    double value = 0.0;
+    const std::string_view bytes = b < 200 ? std::string_view() : in_.Take(sizeof value);
+    std::memcpy(&value, bytes.data(), bytes.size());
+    return b < 200 ? b - 100.0 : value;
   }
 
-  // An options string: a length byte and its bytes, up to the first NUL byte.
-  std::string TextOption() {
-    const std::string_view text = in_.Text();
-    return std::string(text.data(), strnlen(text.data(), text.size()));
-  }
-
-  void BeginExport() {
-    LAT_FUZZ_CHECK(filter_.BeginExportToFile(scratch_.Path().c_str(), in_.Bool()) ==
+  void Begin() {
+    host_.Clear();
+    LAT_FUZZ_CHECK(filter_.BeginExportToFile(path_.c_str(), (in_.Byte() & 1) != 0) ==
                    hostfw::ExportStatus_Accepted);
-    expected_.reset();
+    sending_.reset();
     complete_.reset();
     failed_ = false;
   }
 
-  // A call that may raise the filter's own errors; an error ends the export.
+  bool SaidStop() const {
+    return (host_.cancelAtBegin && !host_.beginMessages.empty()) ||
+           (host_.cancelAtProportion >= 0 &&
+            host_.fractions.size() > static_cast<std::size_t>(host_.cancelAtProportion));
+  }
+
+  // A call that may raise the filter's own errors (bad header, short scan, output); an
+  // error ends the export.
   template <class Call>
   std::optional<ExportStatus> Guarded(Call call) {
-    host_.saidStop = false;
     try {
       return call();
     } catch (const hostbase::CError& error) {
-      const bool filterError = error.Module() == "LatExportFilter" &&
-                               (error.Code() == 0 || error.Code() == 1 || error.Code() == 27);
-      LAT_FUZZ_CHECK_MSG(filterError, error.Module() + " " + std::to_string(error.Code()) + ": " +
-                                          error.Message());
-      expected_.reset();
+      LAT_FUZZ_CHECK_MSG(
+          error.Module() == "LatExportFilter" &&
+              (error.Code() == 0 || error.Code() == 1 || error.Code() == 27),
+          error.Module() + " " + std::to_string(error.Code()) + ": " + error.Message());
+      sending_.reset();
       failed_ = true;
       return std::nullopt;
     }
   }
 
   void SendHeader() {
-    SentHeader sent;
-    const std::unique_ptr<hostfw::TrLattice> header = DecodeHeader(in_, sent);
+    Sent s;
+    s.kind = in_.Byte() % 3;
+    s.nx = Count(24);
+    s.ny = Count(24);
+    s.nz = Count(6);
+    s.components = Count(4);
+    s.dataType = Type();
+    if (s.kind != 0) s.coordType = Type();
+    std::unique_ptr<hostfw::TrLattice> header;
+    if (s.kind == 0) {
+      auto u =
+          std::make_unique<hostfw::TrUniformLattice>(s.dataType, s.nx, s.ny, s.nz, s.components);
+      for (int a = 0; a < 3; ++a) u->origin[a] = Real(), u->spacing[a] = Real();
+      header = std::move(u);
+    } else if (s.kind == 1) {
+      auto r = std::make_unique<hostfw::TrRectilinearLattice>(s.coordType, s.dataType, s.nx, s.ny,
+                                                              s.nz, s.components);
+      // Each axis value stored in the coordinate type, and kept as the float the file holds.
+      const std::size_t size = s.Valid() ? CPrimType::TypeSize[s.coordType] : 0;
+      const std::pair<void*, std::int32_t> axes[] = {
+          {r->xCoords, s.nx}, {r->yCoords, s.ny}, {r->zCoords, s.nz}};
+      for (const auto& [axis, count] : axes)
+        for (std::int32_t i = 0; size != 0 && i < count; ++i) {
+          const double value = Real();
+          void* at = static_cast<unsigned char*>(axis) + static_cast<std::size_t>(i) * size;
+          CPrimType::CastArray(CPrimType::Double, &value, s.coordType, at, 1, 1);
+          CPrimType::CastArray(s.coordType, at, CPrimType::Float, &s.axes.emplace_back(), 1, 1);
+        }
+      header = std::move(r);
+    } else {
+      header = std::make_unique<hostfw::TrCurvilinearLattice>(s.coordType, s.dataType, s.nx, s.ny,
+                                                              s.nz, s.components);
+    }
+    header->flags = in_.Byte();
+    s.blanks = (header->flags & hostfw::TrLattice::kFlagMayHaveBlanks) != 0;
+    header->blankValue = Real();
+    header->scanMode = static_cast<std::int8_t>(in_.Byte());
+    header->scanParam = static_cast<std::int8_t>(in_.Byte());
+    for (int ranges = in_.Byte() % 6; ranges > 0; --ranges) {
+      header->componentMin.push_back(Real());
+      header->componentMax.push_back(Real());
+    }
     const std::optional<ExportStatus> status =
         Guarded([&] { return filter_.ExportObject(*header); });
     LAT_FUZZ_CHECK(header->scanMode == 0 && header->scanParam == 0);
@@ -225,107 +227,106 @@ class ExportRun {
     }
     LAT_FUZZ_CHECK(*status == hostfw::ExportStatus_Accepted ||
                    *status == hostfw::ExportStatus_Cancelled);
-    LAT_FUZZ_CHECK_MSG(sent.Valid(), "a header outside the format was accepted");
-    expected_.reset();
-    if (*status == hostfw::ExportStatus_Accepted) expected_ = Expected{sent, 0, {}, {}};
+    LAT_FUZZ_CHECK_MSG(s.Valid(), "a header outside the format was accepted");
+    sending_.reset();
+    if (*status == hostfw::ExportStatus_Accepted) sending_ = std::make_unique<Sent>(std::move(s));
   }
 
   void SendScans(std::int64_t count, bool rightSize) {
     for (std::int64_t i = 0; i < count; ++i) {
-      const std::size_t needed = expected_ ? expected_->header.ScanBytes(expected_->scansSent) : 0;
+      const std::size_t needed = sending_ ? sending_->ScanBytes() : 0;
       const std::size_t bytes = rightSize ? needed : in_.Byte();
-      const std::unique_ptr<hostfw::TrLatticeScan> scan = DecodeScan(in_, bytes);
-      const bool fits = bytes >= needed;
+      hostfw::TrLatticeScan scan(static_cast<int>(bytes));
+      const std::string_view fill = in_.Take(bytes);
+      if (!fill.empty()) std::memcpy(scan.data, fill.data(), fill.size());
       const std::optional<ExportStatus> status =
-          Guarded([&] { return filter_.ExportObject(*scan); });
+          Guarded([&] { return filter_.ExportObject(scan); });
       if (!status) {
-        LAT_FUZZ_CHECK_MSG(!fits, "a scan that fits its row was refused");
+        LAT_FUZZ_CHECK_MSG(bytes < needed, "a scan that fits its row was refused");
         return;
       }
       LAT_FUZZ_CHECK(*status == hostfw::ExportStatus_Accepted ||
-                     (*status == hostfw::ExportStatus_Cancelled && host_.saidStop));
-      if (!expected_) continue;
-      LAT_FUZZ_CHECK_MSG(fits, "a scan shorter than its row was taken");
-      Take(*scan, needed);
+                     (*status == hostfw::ExportStatus_Cancelled && SaidStop()));
+      if (!sending_) continue;
+      LAT_FUZZ_CHECK_MSG(bytes >= needed, "a scan shorter than its row was taken");
+      Take(scan, needed);
     }
   }
 
-  // Keeps a taken scan as the file will hold it.
+  // Keeps a taken scan converted as the file holds it.
   void Take(const hostfw::TrLatticeScan& scan, std::size_t bytes) {
-    Expected& e = *expected_;
-    const bool coordScan = e.header.kind == 2 && e.scansSent % 2 == 0;
-    const int from = coordScan ? e.header.coordType : e.header.dataType;
-    const int to = coordScan ? CPrimType::Float : WrittenType(e.header.dataType);
+    Sent& s = *sending_;
+    const int from = s.CoordScan() ? s.coordType : s.dataType;
+    const int to = s.CoordScan() ? CPrimType::Float : WrittenType(s.dataType);
     const std::size_t count = bytes / static_cast<std::size_t>(CPrimType::TypeSize[from]);
-    std::vector<unsigned char>& into = coordScan ? e.coords : e.values;
+    std::vector<unsigned char>& into = s.CoordScan() ? s.coords : s.values;
     const std::size_t at = into.size();
     into.resize(at + count * static_cast<std::size_t>(CPrimType::TypeSize[to]));
     if (count != 0) CPrimType::CastArray(from, scan.data, to, into.data() + at, count, 1);
-    if (++e.scansSent == e.header.Scans()) {
-      complete_ = std::move(e);
-      expected_.reset();
-    }
+    if (++s.scans == s.Scans()) complete_ = std::move(sending_);
   }
 
-  void SendOther() {
-    OtherObject other;
-    LAT_FUZZ_CHECK(filter_.ExportObject(other) == hostfw::ExportStatus_NotHandled);
-    hostfw::TrLatticeEnd end;
-    LAT_FUZZ_CHECK(filter_.ExportObject(end) == hostfw::ExportStatus_Accepted);
-  }
-
-  // Ends the export: a completed lattice is in the file and reads back; otherwise the
-  // output is as it was before, and no other file is left in the directory.
-  void EndExport() {
+  // A completed lattice is in the file and reads back; otherwise the output is as it was
+  // before. No other file is ever left in the directory.
+  void End() {
     const std::optional<ExportStatus> status = Guarded([&] { return filter_.EndExportToFile(); });
     LAT_FUZZ_CHECK_MSG(status.has_value(), "the end of an export raised");
+    for (const std::string& message : host_.beginMessages)
+      LAT_FUZZ_CHECK_MSG(message == "Exporting Iris Explorer LAT file out.lat", message);
+    for (double fraction : host_.fractions) LAT_FUZZ_CHECK(fraction >= 0.0 && fraction <= 1.0);
     if (complete_) {
       LAT_FUZZ_CHECK(*status == hostfw::ExportStatus_Accepted);
       ImportBack(*complete_);
-      committed_ = ReadAll(scratch_.Path());
+      committed_ = ReadAll(path_);
     } else {
       LAT_FUZZ_CHECK(*status == hostfw::ExportStatus_Accepted ||
                      *status == hostfw::ExportStatus_NoLattice);
-      const bool exists = fs::exists(scratch_.Path());
-      LAT_FUZZ_CHECK_MSG(exists == committed_.has_value(), "the output appeared or vanished");
-      if (exists) LAT_FUZZ_CHECK_MSG(ReadAll(scratch_.Path()) == *committed_, "the output changed");
+      LAT_FUZZ_CHECK_MSG(fs::exists(path_) == committed_.has_value(),
+                         "the output appeared or vanished");
+      if (committed_) LAT_FUZZ_CHECK_MSG(ReadAll(path_) == *committed_, "the output changed");
     }
-    std::size_t entries = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(scratch_.Directory()))
-      ++entries;
-    LAT_FUZZ_CHECK_MSG(entries == (committed_ ? 1u : 0u), "a file was left behind");
+    const auto entries =
+        std::distance(fs::directory_iterator(dir_.Path()), fs::directory_iterator());
+    LAT_FUZZ_CHECK_MSG(entries == (committed_ ? 1 : 0), "a file was left behind");
     complete_.reset();
-    expected_.reset();
+    sending_.reset();
   }
 
-  void ImportBack(const Expected& sent) {
-    const std::vector<std::uint8_t> file = ReadAll(scratch_.Path());
+  void ImportBack(const Sent& sent) {
+    const std::vector<std::uint8_t> file = ReadAll(path_);
     hostfw::IoManager manager;
-    ImportChecker checker(manager, scratch_.Path(), file, StopPlan{});
-    RoundTripSink sink(checker);
-    manager.SetObjectSink(&sink);
+    lattest::RecordingHost host(manager);
     LatImportFilter filter(manager);
-    try {
-      checker.Finish(filter.ImportFromFile(scratch_.Path().c_str()));
-    } catch (const hostbase::CError& error) {
-      LAT_FUZZ_FAIL(std::string("an exported file does not import: ") + error.Message());
-    }
-    const SentHeader& h = sent.header;
-    const std::vector<std::int32_t> shape{h.nx, h.ny, h.nz, h.numComponents,
-                                          WrittenType(h.dataType)};
-    LAT_FUZZ_CHECK_MSG(sink.shape == shape, "the lattice read back has another shape or type");
-    if (!h.blanks) LAT_FUZZ_CHECK_MSG(sink.values == sent.values, "values differ after export");
-    if (h.kind == 1) LAT_FUZZ_CHECK_MSG(SameFloats(sink.axes, h.axes), "axes differ after export");
-    if (h.kind == 2) LAT_FUZZ_CHECK_MSG(sink.coords == sent.coords, "coordinates differ");
+    const Delivery d = CheckedImport(filter, host, path_, file, {});
+    LAT_FUZZ_CHECK_MSG(d.end == Delivery::End::Complete && d.lattices == 1,
+                       "an exported file does not import: " + d.error);
+    const lattest::RecordedObject& h = host.objects.front();
+    LAT_FUZZ_CHECK_MSG(h.nx == sent.nx && h.ny == sent.ny && h.nz == sent.nz &&
+                           h.numComponents == sent.components &&
+                           h.dataType == WrittenType(sent.dataType),
+                       "the lattice read back has another shape or type");
+    const bool curvilinear = sent.kind == 2;
+    if (!sent.blanks)
+      LAT_FUZZ_CHECK_MSG(host.ScanBytes(curvilinear ? 1 : 0, curvilinear ? 2 : 1) == sent.values,
+                         "values differ after export");
+    if (curvilinear) LAT_FUZZ_CHECK_MSG(host.ScanBytes(0, 2) == sent.coords, "coordinates differ");
+    if (sent.kind != 1) return;
+    std::vector<float> axes = h.xCoords;
+    axes.insert(axes.end(), h.yCoords.begin(), h.yCoords.end());
+    axes.insert(axes.end(), h.zCoords.begin(), h.zCoords.end());
+    LAT_FUZZ_CHECK_MSG(
+        std::equal(axes.begin(), axes.end(), sent.axes.begin(), sent.axes.end(), SameFloat),
+        "axes differ after export");
   }
 
   FuzzBytes& in_;
-  const ScratchFile& scratch_;
+  const std::string path_;
+  const lattest::TempDir& dir_;
   hostfw::IoManager manager_;
-  ExportHost host_{manager_};
+  lattest::RecordingHost host_{manager_};
   LatExportFilter filter_{manager_};
-  std::optional<Expected> expected_;                    // the lattice being received
-  std::optional<Expected> complete_;                    // the lattice completed in this export
+  std::unique_ptr<Sent> sending_;                       // the lattice being received
+  std::unique_ptr<Sent> complete_;                      // the lattice completed in this export
   std::optional<std::vector<std::uint8_t>> committed_;  // the output's bytes, once written
   bool failed_ = false;
 };
@@ -333,11 +334,12 @@ class ExportRun {
 }  // namespace
 
 void FuzzExport(const std::uint8_t* data, std::size_t size) {
-  static const ScratchFile scratch("out.lat");
-  scratch.Clear();
+  static const lattest::TempDir dir;
+  std::error_code ignored;
+  for (const fs::directory_entry& entry : fs::directory_iterator(dir.Path()))
+    fs::remove_all(entry.path(), ignored);
   FuzzBytes in(data, size);
-  ExportRun run(in, scratch);
-  run.Run();
+  ExportRun(in, dir).Run();
 }
 
 }  // namespace latfuzz

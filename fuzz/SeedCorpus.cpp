@@ -1,21 +1,14 @@
-// Writes the fuzz targets' seed corpora with the tests' LAT writers:
-//   fuzz_seeds OUTDIR
-// OUTDIR/import holds valid binary and plain files of every geometry, value type and
-// dimension count; OUTDIR/import-stop the same files behind the stopping host's control
-// bytes; OUTDIR/export whole exports of every lattice kind and host value type, as the
-// export target decodes them; OUTDIR/options options strings and number words;
-// OUTDIR/import-vtk VTK files of every kind from the VTK module's export (raw and zlib,
-// with and without a ghost array) and small ascii and base64 ones.
-#include <cstdint>
+// Writes the fuzz targets' seed corpora with the tests' writers:   fuzz_seeds OUTDIR
+// OUTDIR/import: binary and plain LAT files of every geometry and value type, one to
+// three dimensions; export: whole exports of every lattice kind and host value type as
+// the export target decodes them; options: options strings and number words;
+// import-vtk: VTK files of every kind from the VTK module's export, and an ascii one.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "formats/LatBinaryFormat.h"
 #include "hostfw/IoManager.h"
 #include "tests/support/LatBinaryWriter.h"
 #include "tests/support/LatPlainWriter.h"
@@ -25,208 +18,75 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
-struct Shape {
-  std::int32_t geometry;
-  std::int32_t primType;
-  std::int32_t nDim;
-  std::vector<std::int32_t> dims;  // all three node counts
-  std::int32_t nDataVar;
-};
-
-std::int64_t Nodes(const Shape& s) {
-  return std::int64_t{s.dims[0]} * s.dims[1] * s.dims[2];
-}
-
-// Coordinates of the geometry: bounds per given axis, axis lists (all three in the binary
-// form, the given ones in the plain form) or x, y, z per node.
-std::vector<double> Geometry(const Shape& s, bool binary, std::int32_t nCoordVar = 3) {
-  std::vector<double> coords;
-  if (s.geometry == lat::binary::kUniform) {
-    for (std::int32_t a = 0; a < s.nDim; ++a) coords.insert(coords.end(), {0.5 * a, 2.0 + a});
-  } else if (s.geometry == lat::binary::kRectilinear) {
-    const std::int32_t axes = binary ? 3 : s.nDim;
-    for (std::int32_t a = 0; a < axes; ++a)
-      for (std::int32_t i = 0; i < s.dims[static_cast<std::size_t>(a)]; ++i)
-        coords.push_back(a + 0.25 * i * i);
-  } else {
-    for (std::int64_t n = 0; n < Nodes(s); ++n)
-      for (std::int32_t c = 0; c < nCoordVar; ++c) coords.push_back(static_cast<double>(n) + c);
-  }
-  return coords;
-}
-
-std::vector<double> Values(const Shape& s, double start) {
-  return lattest::Ramp(static_cast<std::size_t>(Nodes(s) * s.nDataVar), start, 3.0);
-}
-
-Bytes BinaryFile(const Shape& s) {
-  lattest::BinaryLattice lat;
-  lat.nDim = s.nDim;
-  lat.dims = s.dims;
-  lat.nDataVar = s.nDataVar;
-  lat.primType = s.primType;
-  lat.geometryType = s.geometry;
-  lat.values = Values(s, -5.0);
-  for (double c : Geometry(s, true)) lat.coords.push_back(static_cast<float>(c));
-  return lattest::EncodeBinary(lat).bytes;
-}
-
-std::string PlainFile(const Shape& s, std::size_t blocks) {
-  lattest::PlainLattice lat;
-  lat.nDim = s.nDim;
-  lat.dims = s.dims;
-  lat.nDataVar = s.nDataVar;
-  lat.primType = s.primType;
-  lat.geometryType = s.geometry;
-  lat.nCoordVar = 1 + s.primType % 3;
-  lat.geometry = Geometry(s, false, lat.nCoordVar);
-  for (std::size_t b = 0; b < blocks; ++b)
-    lat.blocks.push_back(Values(s, 10.0 * static_cast<double>(b)));
-  lat.valuesPerLine = 5;
-  return lattest::PlainLatticeText(lat);
-}
-
-void Put(const fs::path& path, std::string_view bytes) {
+void Put(const fs::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path.string());
+  if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+    throw std::runtime_error("cannot write " + path.string());
 }
 
-void Put(const fs::path& path, const Bytes& bytes) {
-  Put(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-}
-
-std::vector<Shape> Shapes() {
-  std::vector<Shape> shapes;
-  const std::vector<std::int32_t> dimsByCount[] = {{4, 1, 1}, {3, 2, 1}, {2, 3, 2}};
-  for (std::int32_t g = 0; g < 3; ++g)
-    for (std::int32_t t = 0; t < 5; ++t)
-      for (std::int32_t d = 1; d <= 3; ++d)
-        shapes.push_back({g, t, d, dimsByCount[d - 1], 1 + (t + d) % 2});
-  // Twelve rows: progress is reported after rows 0 and 10.
-  for (std::int32_t g = 0; g < 3; ++g) shapes.push_back({g, 3, 3, {2, 4, 3}, 1});
-  return shapes;
-}
-
-std::string Name(const Shape& s) {
-  return "g" + std::to_string(s.geometry) + "-t" + std::to_string(s.primType) + "-d" +
-         std::to_string(s.nDim) + "-" + std::to_string(s.dims[0]) + "x" +
-         std::to_string(s.dims[1]) + "x" + std::to_string(s.dims[2]);
-}
-
-// Returns the files written, for the stopping host's corpus.
-std::vector<std::pair<std::string, Bytes>> WriteImportSeeds(const fs::path& dir) {
-  std::vector<std::pair<std::string, Bytes>> files;
-  for (const Shape& s : Shapes()) {
-    files.emplace_back("bin-" + Name(s), BinaryFile(s));
-    const std::string plain = PlainFile(s, s.primType == 2 ? 2 : 1);
-    files.emplace_back("plain-" + Name(s), Bytes(plain.begin(), plain.end()));
+// Geometry g, value type t, dims nodes per axis of the first d; coordinates as lists of
+// bounds, axes (all three in the binary form) or node positions.
+void WriteImportSeeds(const fs::path& dir, int g, int t, int d, std::vector<std::int32_t> dims) {
+  const auto nodes = static_cast<std::size_t>(dims[0] * dims[1] * dims[2]);
+  const std::int32_t components = 1 + (t + d) % 2;
+  lattest::BinaryLattice bin;
+  lattest::PlainLattice plain;
+  bin.nDim = plain.nDim = d;
+  bin.dims = plain.dims = dims;
+  bin.nDataVar = plain.nDataVar = components;
+  bin.primType = plain.primType = t;
+  bin.geometryType = plain.geometryType = g;
+  bin.values = lattest::Ramp(nodes * static_cast<std::size_t>(components), -5.0, 3.0);
+  plain.blocks.assign(t == 2 ? 2 : 1, bin.values);
+  plain.nCoordVar = g == 2 ? 1 + t % 3 : 3;
+  plain.valuesPerLine = 5;
+  for (int a = 0; a < 3; ++a) {
+    const std::vector<double> axis =
+        g == 0 ? std::vector<double>{0.5 * a, 2.0 + a}
+               : lattest::Ramp(static_cast<std::size_t>(dims[a]), a, 0.25);
+    if (a < d) plain.geometry.insert(plain.geometry.end(), axis.begin(), axis.end());
+    if (a < d || g == 1) bin.coords.insert(bin.coords.end(), axis.begin(), axis.end());
   }
-  lattest::PlainText crlf;
-  crlf.UseCrLf(true).Header("plain", "1.0").Comment(" sizes").Numbers({2}).Numbers({3, 2});
-  crlf.Numbers({1, 3, 0, 1}).Numbers({0, 1, 10, 20}).Raw("# data\r\n1.5 2.5 3.5 #x\r\n");
-  crlf.Numbers({4.5, 5.5, 6.5});
-  files.emplace_back("plain-crlf-comments", Bytes(crlf.Text().begin(), crlf.Text().end()));
-  for (const auto& [name, bytes] : files) Put(dir / (name + ".lat"), bytes);
-  return files;
-}
-
-void WriteStopSeeds(const fs::path& dir, const std::vector<std::pair<std::string, Bytes>>& files) {
-  const std::uint8_t controls[][2] = {{0, 0}, {0, 1}, {0, 3}, {1, 0}, {1, 1}, {2, 0}, {3 | 4, 2}};
-  std::size_t i = 0;
-  for (const auto& [name, bytes] : files) {
-    if (name.find("-t3-d3") == std::string::npos) continue;  // one value type is enough here
-    const std::uint8_t* control = controls[i++ % std::size(controls)];
-    Bytes input{control[0], control[1]};
-    input.insert(input.end(), bytes.begin(), bytes.end());
-    Put(dir / (name + ".in"), input);
-  }
-}
-
-// An export as the export target decodes it: control bytes, an options string, then the
-// commands (header, all scans, end).
-class ExportInput {
- public:
-  ExportInput(std::uint8_t cancelAtReport, std::string_view options) {
-    Append({cancelAtReport, 1, static_cast<std::uint8_t>(options.size())});
-    for (char c : options) bytes_.push_back(static_cast<std::uint8_t>(c));
-    bytes_.push_back(0);  // not interactive
-  }
-  // A header: kind, counts, types, geometry (small whole numbers), flags, blank value,
-  // scan fields and one component range; then all its scans, filled with a byte pattern.
-  ExportInput& Lattice(std::uint8_t kind, std::uint8_t nx, std::uint8_t ny, std::uint8_t nz,
-                       std::uint8_t components, std::uint8_t dataType, bool blanks) {
-    bytes_.insert(
-        bytes_.end(),
-        {0, kind, static_cast<std::uint8_t>(23 + nx), static_cast<std::uint8_t>(23 + ny),
-         static_cast<std::uint8_t>(11 + nz), static_cast<std::uint8_t>(7 + components), dataType});
-    if (kind != 0) bytes_.push_back(kind == 1 ? 8 : 7);  // coordinate type
-    const std::size_t geometry = kind == 0 ? 6 : (kind == 1 ? nx + ny + nz : 0);
-    for (std::size_t i = 0; i < geometry; ++i) bytes_.push_back(static_cast<std::uint8_t>(100 + i));
-    Append({static_cast<std::uint8_t>(blanks ? 1 : 0), 100, 0, 0, 0, 3, 0, 0, 0, 0, 1, 90, 190});
-    bytes_.push_back(5);  // every scan
-    for (std::size_t i = 0; i < std::size_t{600}; ++i)
-      bytes_.push_back(static_cast<std::uint8_t>(i * 37 + 11));
-    return *this;
-  }
-  ExportInput& Command(std::uint8_t command) {
-    bytes_.push_back(command);
-    return *this;
-  }
-  const Bytes& Get() const { return bytes_; }
-
- private:
-  void Append(std::initializer_list<std::uint8_t> bytes) {
-    for (std::uint8_t b : bytes) bytes_.push_back(b);
-  }
-  Bytes bytes_;
-};
-
-void WriteExportSeeds(const fs::path& dir) {
-  std::size_t n = 0;
-  const auto put = [&](const ExportInput& input) {
-    Put(dir / ("export-" + std::to_string(n++)), input.Get());
-  };
-  for (std::uint8_t kind = 0; kind < 3; ++kind) {
-    for (int type : {0, 1, 3, 5, 6, 7, 8}) {
-      const auto t = static_cast<std::uint8_t>(type);
-      put(ExportInput(255, "").Lattice(kind, 3, 2, 2, 1 + t % 2, t, false).Command(9));
+  if (g == 2) {
+    bin.coords.clear();
+    plain.geometry.clear();
+    for (std::size_t n = 0; n < 3 * nodes; ++n) {
+      bin.coords.push_back(static_cast<float>(n));
+      if (n % 3 < static_cast<std::size_t>(plain.nCoordVar))
+        plain.geometry.push_back(static_cast<double>(n));
     }
-    put(ExportInput(255, "BlankMethod=4,FixedBlankValue=-7")
-            .Lattice(kind, 4, 3, 1, 2, 4, true)
-            .Command(9));
-    put(ExportInput(1, "Defaults").Lattice(kind, 2, 12, 1, 1, 7, false).Command(9));
-    put(ExportInput(255, "BlankMethod=2").Command(8).Lattice(kind, 2, 2, 1, 1, 2, true).Command(6));
   }
-  put(ExportInput(255, "").Lattice(0, 2, 2, 1, 1, 7, false).Lattice(1, 2, 2, 1, 1, 7, false));
+  const std::string name = "g" + std::to_string(g) + "-t" + std::to_string(t) + "-d" +
+                           std::to_string(d) + "-y" + std::to_string(dims[1]);
+  const std::vector<std::uint8_t> bytes = lattest::EncodeBinary(bin).bytes;
+  Put(dir / ("bin-" + name), std::string(bytes.begin(), bytes.end()));
+  std::string text = lattest::PlainLatticeText(plain);
+  Put(dir / ("plain-" + name), text);
+  if (g != 1 || t != 4) return;
+  // Once with CR LF line ends and comments.
+  const std::size_t header = text.find('\n');
+  std::string crlf = text.substr(0, header) + "\r\n# sizes\r\n";
+  for (char c : text.substr(header + 1))
+    crlf += c == '\n' ? std::string(" #x\r\n") : std::string(1, c);
+  Put(dir / ("plain-crlf-" + name), crlf);
 }
 
-// Delimiter byte, key length and key, then the options string.
-void WriteOptionSeeds(const fs::path& dir) {
-  const std::pair<std::string_view, std::string_view> seeds[] = {
-      {"BlankMethod", "BlankMethod=3,FixedBlankValue=-1.5e3,Defaults,ForgetOptions=off"},
-      {"FixedBlankValue", " Defaults = yes , blankmethod = 7 ,FixedBlankValue=.5"},
-      {"Defaults", "Defaults"},
-      {"ForgetOptions", "ForgetOptions=TRUE,ForgetOptions=no"},
-      {"BlankMethod", "-2147483648"},
-      {"x", "2147483648"},
-      {"FixedBlankValue", "4.9e-324"},
-      {"FixedBlankValue", "1.7976931348623158e308"},
-      {"FixedBlankValue", "-0.0e-0"},
-      {"k", "+12.75E+2"},
-      {"k", "1e400"},
-      {"k", "5."},
-  };
-  std::size_t i = 0;
-  for (const auto& [key, options] : seeds) {
-    std::string input(1, ',');
-    input += static_cast<char>(key.size());
-    input += key;
-    input += options;
-    Put(dir / ("options-" + std::to_string(i++)), input);
-  }
+// The export target's input: control bytes, options, the interactive flag, commands
+// `before`; a header command with its fields, all its scans from a byte pattern, then a
+// command.
+std::string ExportSeed(int cancelAt, const std::string& options, const std::string& before,
+                       int kind, int type, bool blanks, int ny, char last) {
+  std::string in{static_cast<char>(cancelAt), 1, static_cast<char>(options.size())};
+  in += options + '\0' + before + '\0' + static_cast<char>(kind) + static_cast<char>(23 + 3) +
+        static_cast<char>(23 + ny) + static_cast<char>(11 + 2) +
+        static_cast<char>(7 + 1 + type % 2) + static_cast<char>(type);
+  if (kind != 0) in += static_cast<char>(kind == 1 ? 8 : 7);  // coordinate type
+  for (int i = 0; i < (kind == 0 ? 6 : kind == 1 ? 5 + ny : 0); ++i)
+    in += static_cast<char>(100 + i);
+  in += std::string{static_cast<char>(blanks), 100, 0, 0, 1, 90, static_cast<char>(190), 5};
+  for (int i = 0; i < 600; ++i) in += static_cast<char>(i * 37 + 11);
+  return in + last;
 }
 
 void WriteVtkSeeds(const fs::path& dir) {
@@ -255,14 +115,8 @@ void WriteVtkSeeds(const fs::path& dir) {
       "</DataArray></PointData>\n<CellData><DataArray type=\"Float32\" Name=\"c\" "
       "format=\"ascii\">0.5</DataArray></CellData>\n<!-- axes --><Coordinates>\n"
       "<DataArray type=\"Float32\" format=\"ascii\">0 1</DataArray>\n<DataArray type=\"Float64\" "
-      "format=\"ascii\">0 2</DataArray>\n<DataArray type=\"UInt64\" format=\"ascii\">7</DataArray>"
-      "\n</Coordinates></Piece></RectilinearGrid></VTKFile>\n");
-  Put(dir / "base64",
-      "<VTKFile type=\"ImageData\" byte_order=\"LittleEndian\" header_type=\"UInt32\">\n"
-      "<ImageData WholeExtent=\"0 3 0 0 0 0\" Origin=\"0 0 0\" Spacing=\"1 1 1\">\n"
-      "<Piece Extent=\"0 3 0 0 0 0\"><PointData><DataArray type=\"UInt8\" Name=\"v\" "
-      "format=\"binary\">BAAAAAECAwQ=</DataArray></PointData></Piece></ImageData>\n"
-      "<AppendedData encoding=\"base64\">_</AppendedData></VTKFile>\n");
+      "format=\"binary\">AAAAAAAAAAAAAAAAAAAAQA==</DataArray>\n<DataArray type=\"UInt64\" "
+      "format=\"ascii\">7</DataArray>\n</Coordinates></Piece></RectilinearGrid></VTKFile>\n");
 }
 
 }  // namespace
@@ -274,14 +128,42 @@ int main(int argc, char** argv) {
   }
   try {
     const fs::path out(argv[1]);
-    for (const char* sub : {"import", "import-stop", "export", "options", "import-vtk"}) {
+    for (const char* sub : {"import", "export", "options", "import-vtk"}) {
       fs::remove_all(out / sub);
       fs::create_directories(out / sub);
     }
-    const auto files = WriteImportSeeds(out / "import");
-    WriteStopSeeds(out / "import-stop", files);
-    WriteExportSeeds(out / "export");
-    WriteOptionSeeds(out / "options");
+    const std::vector<std::int32_t> dims[] = {{4, 1, 1}, {3, 2, 1}, {2, 3, 2}};
+    for (int g = 0; g < 3; ++g) {
+      for (int t = 0; t < 5; ++t)
+        WriteImportSeeds(out / "import", g, t, 1 + (g + t) % 3, dims[(g + t) % 3]);
+      // Twelve rows: progress is reported after rows 0 and 10.
+      WriteImportSeeds(out / "import", g, 3, 3, {2, 4, 3});
+    }
+    int n = 0;
+    const auto exportSeed = [&](const std::string& input) {
+      Put(out / "export" / std::to_string(n++), input);
+    };
+    for (int kind = 0; kind < 3; ++kind) {
+      for (int type : {0, 1, 3, 5, 6, 7, 8})
+        exportSeed(ExportSeed(255, "", "", kind, type, false, 2, 9));
+      exportSeed(ExportSeed(255, "BlankMethod=4,FixedBlankValue=-7", "", kind, 4, true, 3, 9));
+      exportSeed(ExportSeed(1, "Defaults", "", kind, 7, false, 12, 9));
+      exportSeed(ExportSeed(255, "BlankMethod=2", "\x08", kind, 2, true, 2, 6));
+    }
+    n = 0;
+    // Delimiter, key length and key, then the options string.
+    for (const std::string& seed :
+         {std::string(",\x0b"
+                      "BlankMethodBlankMethod=3,FixedBlankValue=-1.5e3,Defaults,ForgetOptions=off"),
+          std::string(",\x0f"
+                      "FixedBlankValue Defaults = yes , blankmethod = 7 ,FixedBlankValue=.5"),
+          std::string(",\x0d"
+                      "ForgetOptionsForgetOptions=TRUE,ForgetOptions=no"),
+          std::string(",\x01k-2147483648"), std::string(",\x01k2147483648"),
+          std::string(",\x01k4.9e-324"), std::string(",\x01k1.7976931348623158e308"),
+          std::string(",\x01k-0.0e-0"), std::string(",\x01k+12.75E+2"), std::string(",\x01k1e400"),
+          std::string(",\x01k5.")})
+      Put(out / "options" / std::to_string(n++), seed);
     WriteVtkSeeds(out / "import-vtk");
   } catch (const std::exception& error) {
     std::fprintf(stderr, "fuzz_seeds: %s\n", error.what());

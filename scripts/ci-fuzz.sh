@@ -25,7 +25,6 @@ mkdir -p "$work/tmp" "$work/artifacts" "$work/logs"
 # name of the program, corpus and regression directory, dictionary, longest input
 targets=(
   "import import import.dict 4096"
-  "import_stop import-stop import.dict 4096"
   "export export export.dict 4096"
   "options options options.dict 512"
   "import_vtk import-vtk vtk.dict 4096"

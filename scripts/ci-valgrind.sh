@@ -26,7 +26,6 @@ for corpus in fuzz/regressions/*/; do
   commands+=("$bin/fuzz_replay $(basename "$corpus") $corpus")
 done
 commands+=("$bin/fuzz_replay import-complete $logs/seeds/import")
-commands+=("$bin/fuzz_replay import-stop $logs/seeds/import-stop")
 commands+=("$bin/fuzz_replay options $logs/seeds/options")
 
 memcheck() {

@@ -1,0 +1,269 @@
+// The import checker the drivers share, and the import targets: arbitrary bytes as a file,
+// imported through a module's factory on a recording host, then checked.
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <new>
+#include <variant>
+
+#include "fuzz/Fuzz.h"
+#include "hostbase/Path.h"
+#include "hostbase/PrimType.h"
+#include "hostfw/Status.h"
+#include "import/LatImportFilter.h"
+#include "tests/support/TempDir.h"
+#include "vtk/VtkImportFilter.h"
+
+namespace latfuzz {
+
+void CheckFailed(const char* file, int line, const char* what, const std::string& detail) {
+  std::fprintf(stderr, "%s:%d: fuzz check failed: %s %s\n", file, line, what, detail.c_str());
+  std::fflush(stderr);
+  std::abort();
+}
+
+namespace {
+
+using hostbase::CPrimType;
+using hostfw::ErrCode;
+using Kind = lattest::RecordedObject::Kind;
+constexpr const char* kLat = "Iris Explorer LAT";
+
+std::string Describe(const hostbase::CError& error) {
+  std::string text = error.Module() + " " + std::to_string(error.Code());
+  for (const hostbase::CErrorArg& arg : error.Args())
+    text += std::holds_alternative<std::string>(arg)
+                ? " '" + std::get<std::string>(arg) + "'"
+                : " " + std::to_string(std::get<std::int64_t>(arg));
+  return text;
+}
+
+// Each module raises only its own codes with their arguments: the path, and a line (from
+// 1 in VTK files, from 0 in plain LAT files) or a byte position within the file.
+void CheckError(const hostbase::CError& error, const std::string& path,
+                std::span<const std::uint8_t> file, const lattest::RecordingHost& host) {
+  const auto& args = error.Args();
+  const std::string what = Describe(error) + ": " + error.Message();
+  const auto code = static_cast<ErrCode>(error.Code());
+  const auto lines = std::count(file.begin(), file.end(), std::uint8_t{10});
+  const auto at = [&](std::int64_t lo, std::int64_t hi) {
+    return args.size() == 2 && std::holds_alternative<std::int64_t>(args[0]) &&
+           std::get<std::int64_t>(args[0]) >= lo && std::get<std::int64_t>(args[0]) <= hi &&
+           args[1] == hostbase::CErrorArg(path);
+  };
+  const bool pathOnly = args.size() == 1 && args[0] == hostbase::CErrorArg(path);
+  const auto size = static_cast<std::int64_t>(file.size());
+  const bool vtk = error.Module().starts_with("Vtk");
+  // The binary reader fails before it hands over anything but a curvilinear header.
+  const bool nothingYet =
+      host.objects.empty() || (error.Module() == "LatImpBinary" && host.objects.size() == 1 &&
+                               host.objects[0].kind == Kind::Curvilinear);
+  LAT_FUZZ_CHECK_MSG(nothingYet || error.Module() == "LatImpPlain", what);
+  if (error.Module() == "LatImportFilter" ||
+      (vtk && (code == ErrCode::NotLatFile || code == ErrCode::UnsupportedFeature))) {
+    const char* format = vtk ? "VTK XML" : kLat;
+    LAT_FUZZ_CHECK_MSG(
+        (code == ErrCode::NotLatFile && pathOnly) ||
+            (code == ErrCode::UnsupportedFeature && args.size() == 3 &&
+             args[0] == hostbase::CErrorArg(format) && args[2] == hostbase::CErrorArg(path) &&
+             (vtk || args[1] == hostbase::CErrorArg("import of 'ASCII' format files"))),
+        what);
+  } else if (error.Module() == "LatImpPlain") {
+    LAT_FUZZ_CHECK_MSG(code == ErrCode::PlainSyntax && at(0, lines), what);
+  } else if (error.Module() == "LatImpBinary") {
+    LAT_FUZZ_CHECK_MSG((code == ErrCode::BadBinaryData && at(1, size)) ||
+                           (code == ErrCode::UnknownCode && args.empty() && host.objects.empty()),
+                       what);
+  } else if (vtk && code == ErrCode::PlainSyntax) {
+    LAT_FUZZ_CHECK_MSG(at(1, lines + 1), what);
+  } else if (vtk && code == ErrCode::BadBinaryData) {
+    LAT_FUZZ_CHECK_MSG(at(0, size), what);
+  } else {
+    LAT_FUZZ_CHECK_MSG(
+        vtk && args.empty() && std::string(error.Message()).find(path) != std::string::npos, what);
+  }
+}
+
+// LAT files hold five value types, float coordinates and no blanks; VTK files any type,
+// float or double coordinates, and blanks.
+void CheckHeader(const lattest::RecordedObject& h, bool lat, const std::string& name,
+                 const std::string& format) {
+  LAT_FUZZ_CHECK(h.nx >= 1 && h.ny >= 1 && h.nz >= 1 && h.numComponents >= 1);
+  const int t = h.dataType;
+  LAT_FUZZ_CHECK(lat ? (t == CPrimType::Int8 || t == CPrimType::Int16 || t == CPrimType::Int32 ||
+                        t == CPrimType::Float || t == CPrimType::Double)
+                     : CPrimType::IsValid(t));
+  if (h.kind != Kind::Uniform)
+    LAT_FUZZ_CHECK(h.coordType == CPrimType::Float || (!lat && h.coordType == CPrimType::Double));
+  LAT_FUZZ_CHECK(h.scanMode == 0 && h.scanParam == 0);
+  LAT_FUZZ_CHECK((h.flags == 0 && h.blankValue == 0.0) || (!lat && h.flags == 1));
+  const std::string label = h.kind == Kind::Uniform ? "Name:\t" : "Filename:\t";
+  LAT_FUZZ_CHECK_MSG(
+      h.hasLatticeInfo &&
+          h.latticeInfo.starts_with(label + name + "\r\nFormat:\t" + format + "\r\n") &&
+          h.latticeInfo.ends_with("\r\n"),
+      h.latticeInfo);
+}
+
+void Append(std::string& out, const void* bytes, std::size_t size) {
+  out.append(static_cast<const char*>(bytes), size);
+}
+
+}  // namespace
+
+Delivery CheckedImport(hostfw::IoImportFilter& filter, lattest::RecordingHost& host,
+                       const std::string& path, std::span<const std::uint8_t> file,
+                       const StopPlan& plan) {
+  host.Clear();
+  host.refuseObject = plan.refuseObject;
+  host.cancelAtProportion = plan.cancelAtProportion;
+  host.cancelAtBegin = plan.cancelAtBegin;
+  const std::string& format = filter.GetManager().formatName;
+  const bool lat = format == kLat;
+  const std::string name = hostbase::CPath::GetNamePtr(path.c_str());
+  Delivery d;
+  try {
+    const hostfw::ImportStatus status = filter.ImportFromFile(path.c_str());
+    LAT_FUZZ_CHECK(status == hostfw::ImportStatus_Complete ||
+                   status == hostfw::ImportStatus_Stopped);
+    d.end =
+        status == hostfw::ImportStatus_Complete ? Delivery::End::Complete : Delivery::End::Stopped;
+  } catch (const hostbase::CError& error) {
+    CheckError(error, path, file, host);
+    d.error = Describe(error);
+  } catch (const std::bad_alloc&) {
+    LAT_FUZZ_FAIL("an allocation failed: sizes were not bounded by the file");
+  } catch (const std::exception& error) {
+    LAT_FUZZ_FAIL(std::string("an exception that is not the host's: ") + error.what());
+  }
+  LAT_FUZZ_CHECK(host.beginMessages ==
+                 std::vector<std::string>{"Importing " + format + " file " + name});
+  LAT_FUZZ_CHECK(host.stops == 1 && host.helpTopics.empty());
+  // Only the VTK import warns: of cell data it skips.
+  for (const std::string& warning : host.warnings)
+    LAT_FUZZ_CHECK_MSG(!lat && warning.starts_with("Cell data is not imported"), warning);
+
+  // The objects form lattices: a header, one scan per row (a coordinate scan before each
+  // data scan of a curvilinear lattice) of the header's size, an end marker. After each
+  // accepted data scan of a row that is a multiple of ten, its fraction is reported.
+  bool inLattice = false, curvilinear = false;
+  std::int64_t rows = 0, scans = 0;
+  std::size_t dataBytes = 0, coordBytes = 0, lastDue = 0;
+  std::vector<double> due;
+  for (std::size_t i = 0; i < host.objects.size(); ++i) {
+    const lattest::RecordedObject& o = host.objects[i];
+    LAT_FUZZ_CHECK_MSG(!o.refused || i + 1 == host.objects.size(), "an object after a refused one");
+    d.objects += static_cast<char>(o.kind);
+    if (o.IsHeader()) {
+      LAT_FUZZ_CHECK_MSG(!inLattice, "a header inside a lattice");
+      CheckHeader(o, lat, name, format);
+      inLattice = true;
+      curvilinear = o.kind == Kind::Curvilinear;
+      rows = std::int64_t{o.ny} * o.nz;
+      scans = 0;
+      dataBytes = static_cast<std::size_t>(o.nx) * static_cast<std::size_t>(o.numComponents) *
+                  static_cast<std::size_t>(CPrimType::TypeSize[o.dataType]);
+      if (curvilinear)
+        coordBytes = static_cast<std::size_t>(o.nx) * 3 * CPrimType::TypeSize[o.coordType];
+      d.objects += o.latticeInfo;
+      Append(d.objects, o.origin.data(), sizeof o.origin);
+      Append(d.objects, o.spacing.data(), sizeof o.spacing);
+      for (const auto* axis : {&o.xCoords, &o.yCoords, &o.zCoords})
+        Append(d.objects, axis->data(), axis->size() * sizeof(float));
+    } else if (o.kind == Kind::Scan) {
+      const std::int64_t expected = curvilinear ? 2 * rows : rows;
+      LAT_FUZZ_CHECK_MSG(inLattice && scans < expected, "a scan outside a lattice's rows");
+      const bool coordScan = curvilinear && scans % 2 == 0;
+      LAT_FUZZ_CHECK_MSG(o.bytes.size() == (coordScan ? coordBytes : dataBytes),
+                         "a scan of " + std::to_string(o.bytes.size()) + " bytes");
+      Append(d.objects, o.bytes.data(), o.bytes.size());
+      const std::int64_t row = curvilinear ? scans / 2 : scans;
+      if (!coordScan && row % 10 == 0 && !o.refused) {
+        due.push_back(static_cast<double>(row) / static_cast<double>(rows));
+        lastDue = i;
+      }
+      ++scans;
+    } else {
+      LAT_FUZZ_CHECK_MSG(o.kind == Kind::End, "an object of a class an import never sends");
+      LAT_FUZZ_CHECK_MSG(inLattice && scans == (curvilinear ? 2 * rows : rows),
+                         "an early end marker");
+      inLattice = false;
+      ++d.lattices;
+    }
+  }
+  d.fractions = host.fractions;
+  d.dueFractions = due.size();
+  LAT_FUZZ_CHECK_MSG(d.fractions.size() <= due.size() &&
+                         std::equal(d.fractions.begin(), d.fractions.end(), due.begin()),
+                     "progress reports that are not the rows' fractions");
+  const bool refused = !host.objects.empty() && host.objects.back().refused;
+  const bool cancelled =
+      plan.cancelAtProportion >= 0 &&
+      d.fractions.size() == static_cast<std::size_t>(plan.cancelAtProportion) + 1;
+  const bool saidStop = plan.cancelAtBegin || refused || cancelled;
+  // A cancelled report is the last thing the import did after its row.
+  if (cancelled)
+    LAT_FUZZ_CHECK(d.fractions.size() == due.size() && lastDue + 1 == host.objects.size());
+  if (plan.cancelAtBegin) LAT_FUZZ_CHECK(host.objects.empty());
+  switch (d.end) {
+    case Delivery::End::Complete:
+      LAT_FUZZ_CHECK_MSG(!saidStop, "complete although the host said stop");
+      LAT_FUZZ_CHECK(!inLattice && d.lattices >= 1 && d.fractions.size() == due.size());
+      break;
+    case Delivery::End::Stopped:
+      LAT_FUZZ_CHECK_MSG(saidStop, "stopped although the host never said stop");
+      break;
+    case Delivery::End::Failed:
+      LAT_FUZZ_CHECK_MSG(!saidStop, "an error after the host said stop: " + d.error);
+  }
+  return d;
+}
+
+namespace {
+
+using Factory = hostfw::IoImportFilter* (*)(hostfw::IoManager&);
+
+// Imports the bytes three times with one filter: as they are, stopped by the host at a
+// place they choose, and again as they are, which must repeat the first import exactly
+// (nothing of one import leaks into the next).
+Delivery ImportThrice(std::span<const std::uint8_t> file, Factory factory) {
+  static const lattest::TempDir dir;
+  const std::string path = dir.Write(
+      "input.lat", std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
+  hostfw::IoManager manager(factory == &ImportVTK ? "VTK XML" : kLat);
+  lattest::RecordingHost host(manager);
+  const std::unique_ptr<hostfw::IoImportFilter> filter(factory(manager));
+  LAT_FUZZ_CHECK(filter != nullptr);
+  filter->CanImportFile(path.c_str());
+  const Delivery first = CheckedImport(*filter, host, path, file, {});
+  LAT_FUZZ_CHECK(first.end != Delivery::End::Stopped);
+  const std::size_t objects = host.objects.size();
+  std::uint32_t choice = 0;
+  for (std::uint8_t b : file) choice = choice * 31 + b;
+  StopPlan plan;
+  if (choice % 3 == 0) plan.refuseObject = static_cast<int>(choice / 3 % (objects + 1));
+  if (choice % 3 == 1)
+    plan.cancelAtProportion = static_cast<int>(choice / 3 % (first.dueFractions + 1));
+  plan.cancelAtBegin = choice % 3 == 2;
+  CheckedImport(*filter, host, path, file, plan);
+  LAT_FUZZ_CHECK_MSG(CheckedImport(*filter, host, path, file, {}) == first,
+                     "a later import of the same file differed");
+  return first;
+}
+
+}  // namespace
+
+void FuzzImport(const std::uint8_t* data, std::size_t size) {
+  ImportThrice({data, size}, &ImportLAT);
+}
+
+void FuzzImportVtk(const std::uint8_t* data, std::size_t size) {
+  ImportThrice({data, size}, &ImportVTK);
+}
+
+void FuzzImportComplete(const std::uint8_t* data, std::size_t size) {
+  const Delivery d = ImportThrice({data, size}, &ImportLAT);
+  LAT_FUZZ_CHECK_MSG(d.end == Delivery::End::Complete, d.error);
+}
+
+}  // namespace latfuzz
