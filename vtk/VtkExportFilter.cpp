@@ -141,8 +141,13 @@ VtkExportFilter::~VtkExportFilter() {
   store.Finish();
 }
 
-// ArrayName names the point-data array; Compress is "zlib" or empty/"none" for raw.
+// ArrayName names the point-data array; Compress is "zlib" or empty/"none" for raw. Both
+// are text, read below; reading them through the manager too tells the host the keys this
+// filter knows, so that it can warn of the others.
 void VtkExportFilter::SetOptions(const char* options) {
+  bool unused = false;
+  for (const char* key : {kArrayNameKey, kCompressKey})
+    GetManager().GetStringOption(options != nullptr ? options : "", key, unused);
   std::string value;
   if (GetStringOption(options, kArrayNameKey, value))
     arrayName = value.empty() ? kDefaultArrayName : value;

@@ -13,7 +13,6 @@
 #include "formats/VtkXmlFormat.h"
 #include "hostaux/ByteOrder.h"
 #include "hostbase/PrimType.h"
-#include "hostbase/Text.h"
 #include "vtk/VtkImportFilter.h"
 
 namespace {
@@ -213,11 +212,9 @@ void VtkImportFilter::FinishArray(Array& array, bool swap) {
 void VtkImportFilter::Assemble(std::vector<Array*>& parts, Array& joined, bool axis,
                                int axisIndex) {
   auto uncovered = [this, &joined]() {
-    std::string message;
-    hostbase::FormatString(message,
-                           "The pieces of '%s' do not cover its whole extent with array '%s'.",
-                           path.c_str(), joined.name.c_str());
-    ThrowError(kModule, __LINE__, message.c_str());
+    ThrowError(kModule, __LINE__, hostfw::ErrCode::UnsupportedFeature, kFormatName,
+               "array '" + joined.name + "' not given alike over the whole extent by its pieces",
+               path);
   };
   if (parts.empty()) uncovered();
   const Array& first = *parts[0];

@@ -19,7 +19,6 @@
 namespace {
 
 constexpr const char* kModule = "VtkImportFilter";
-constexpr const char* kFormatName = "VTK XML";
 constexpr const char* kReadMode = "rb";
 constexpr int kSharing = 3;
 constexpr std::size_t kRecognitionBytes = 1024;
@@ -182,13 +181,11 @@ void VtkImportFilter::ReadDataset(VtkXmlReader& xml) {
       if (!sawDataset) xml.Fail(__LINE__);
       const Extent piece = ParseExtent(xml, tag.Find("Extent"));
       for (int a = 0; a < 3; ++a)
-        if (piece.lo[a] < whole.lo[a] || piece.hi[a] > whole.hi[a]) {
-          std::string message;
-          hostbase::FormatString(message,
-                                 "Piece %zu of '%s' (line %d) lies outside the whole extent.",
-                                 pieces.size() + 1, path.c_str(), xml.Line());
-          ThrowError(kModule, __LINE__, message.c_str());
-        }
+        if (piece.lo[a] < whole.lo[a] || piece.hi[a] > whole.hi[a])
+          ThrowError(kModule, __LINE__, hostfw::ErrCode::UnsupportedFeature, kFormatName,
+                     "piece " + std::to_string(pieces.size() + 1) + " (line " +
+                         std::to_string(xml.Line()) + ") outside the whole extent",
+                     path);
       pieces.push_back(piece);
     } else if (!tag.empty && (name == "PointData" || name == "CellData" || name == "Coordinates" ||
                               name == "Points" || name == "FieldData")) {
@@ -322,11 +319,9 @@ ImportStatus VtkImportFilter::SendLattices() {
       names.push_back(array.name);
   }
   // A file of geometry alone (or of cell data alone) has no lattice to give.
-  if (names.empty()) {
-    std::string message;
-    hostbase::FormatString(message, "'%s' holds no point-data array to import.", path.c_str());
-    ThrowError(kModule, __LINE__, message.c_str());
-  }
+  if (names.empty())
+    ThrowError(kModule, __LINE__, hostfw::ErrCode::UnsupportedFeature, kFormatName,
+               "a file without a point-data array", path);
   Array ghost;
   if (!ghostParts.empty()) Assemble(ghostParts, ghost, false, 0);
   // Axes x, y, z of a rectilinear grid, or the points of a structured one.

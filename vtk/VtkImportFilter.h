@@ -45,6 +45,7 @@ class VtkImportFilter final : public hostfw::IoImportFilter {
   hostfw::ImportStatus ImportFromFile(const char* path) override;
 
  private:
+  static constexpr const char* kFormatName = "VTK XML";
   enum class Role { Values, Ghost, XAxis, YAxis, ZAxis, Points };
   enum class Encoding { Ascii, Base64, Appended };
   struct Extent {
