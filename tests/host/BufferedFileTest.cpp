@@ -1,9 +1,9 @@
-// CBufferedFile: Getc and Read across buffer boundaries, files that change length, writes,
-// and the failures of opens, seeks, wrong-direction calls and full devices.
+// CBufferedFile: Getc and Read across buffer boundaries, files that change length or
+// arrive in pieces, writes, and the failures of opens, seeks, wrong-direction calls and
+// full devices.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -17,142 +17,139 @@
 #include "hostbase/Error.h"
 #include "tests/support/TempDir.h"
 
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
+#endif
+
 namespace {
 
 using hostbase::CBufferedFile;
 using hostbase::CError;
+using Bytes = std::vector<std::uint8_t>;
 constexpr std::size_t kBuf = CBufferedFile::kBufferSize;
 
-// Byte i of the test files: a pattern that does not repeat with the buffer size.
-std::uint8_t PatternByte(std::size_t i) {
-  return static_cast<std::uint8_t>((i * 131u + (i >> 9)) & 0xFF);
-}
-
-std::vector<std::uint8_t> Pattern(std::size_t size) {
-  std::vector<std::uint8_t> bytes(size);
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = PatternByte(i);
+// Bytes that do not repeat with the buffer size.
+Bytes Pattern(std::size_t size) {
+  Bytes bytes(size);
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 131u + (i >> 9));
   return bytes;
 }
 
-std::vector<std::uint8_t> Slurp(const std::string& path) {
+Bytes Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Runs `call`, which must raise a CError of CBufferedFile with `code` naming `path`; returns
+// its text.
+std::string Raised(const std::function<void()>& call, int code, const std::string& path) {
+  try {
+    call();
+    ADD_FAILURE() << "nothing raised (expected code " << code << ")";
+  } catch (const CError& e) {
+    EXPECT_EQ(e.Code(), code) << e.what();
+    EXPECT_EQ(e.Module(), "CBufferedFile");
+    EXPECT_EQ(e.Args().empty() ? "" : std::get<std::string>(e.Args()[0]), path);
+    return e.what();
+  }
+  return "";
+}
+
+// Reads `steps` from `file` (0: one Getc, n: Read of n bytes) and then to its end.
+Bytes ReadAll(CBufferedFile& file, std::initializer_list<std::size_t> steps, std::size_t size) {
+  Bytes got(size + 1);
+  std::size_t at = 0;
+  for (std::size_t step : steps) {
+    if (step == 0) {
+      got[at++] = static_cast<std::uint8_t>(file.Getc());
+    } else {
+      EXPECT_EQ(file.Read(got.data() + at, step), step);
+      at += step;
+    }
+    EXPECT_EQ(file.GetPosition(), static_cast<std::int64_t>(at));
+  }
+  at += file.Read(got.data() + at, got.size() - at);  // short read at the end
+  EXPECT_EQ(file.Getc(), -1);
+  EXPECT_EQ(file.Read(got.data(), 10), 0u);
+  got.resize(at);
+  return got;
+}
+
 class BufferedFile : public ::testing::Test {
  protected:
-  std::string MakeFile(std::size_t size) { return dir_.Write("data.bin", Pattern(size)); }
   lattest::TempDir dir_;
 };
 
-TEST_F(BufferedFile, ReadStraddlingTheBufferAndDirectLargeReadsKeepTheBytesInOrder) {
+// Getc on the last byte of a fill and the first of the next, a read that drains the buffer
+// and continues, a read larger than the buffer (straight to the caller) and small reads.
+TEST_F(BufferedFile, GetcAndReadsOfEverySizeKeepTheBytesInOrder) {
   const std::size_t size = 5 * kBuf + 333;
-  const auto expected = Pattern(size);
-  CBufferedFile file(MakeFile(size).c_str(), "rb", 3, false);
-  std::vector<std::uint8_t> got(size);
-  std::size_t at = 0;
-  // A Getc fills the buffer; then a read that drains it and continues, a read larger
-  // than the buffer (goes straight to the caller) and small reads.
-  got[at++] = static_cast<std::uint8_t>(file.Getc());
-  for (std::size_t count : {kBuf - 100, std::size_t{300}, 2 * kBuf + 5, std::size_t{1}, kBuf}) {
-    ASSERT_EQ(file.Read(got.data() + at, count), count);
-    at += count;
-    ASSERT_EQ(file.GetPosition(), static_cast<std::int64_t>(at));
-  }
-  const std::size_t rest = size - at;
-  EXPECT_EQ(file.Read(got.data() + at, rest + 1000), rest);  // short read at the end
-  EXPECT_EQ(got, expected);
-  EXPECT_EQ(file.Read(got.data(), 10), 0u);
-}
-
-TEST_F(BufferedFile, ReadAfterGetcMixesWithoutLosingBytes) {
-  const std::size_t size = kBuf + 10;
-  CBufferedFile file(MakeFile(size).c_str(), "rb", 3, false);
-  std::vector<std::uint8_t> block(kBuf - 1);
-  ASSERT_EQ(file.Read(block.data(), block.size()), block.size());
-  EXPECT_EQ(file.Getc(), PatternByte(kBuf - 1));  // last byte of the first fill
-  EXPECT_EQ(file.Getc(), PatternByte(kBuf));      // first byte of the second fill
-  EXPECT_EQ(file.GetPosition(), static_cast<std::int64_t>(kBuf + 1));
-}
-
-TEST_F(BufferedFile, SeekOtherThanRewindRaisesSeekErrorAndKeepsThePosition) {
-  CBufferedFile file(MakeFile(100).c_str(), "rb", 3, false);
-  file.Getc();
-  for (auto [offset, origin] : {std::pair{5, 0}, std::pair{0, 1}, std::pair{0, 2}}) {
-    try {
-      file.Seek(offset, origin);
-      FAIL() << "Seek(" << offset << ", " << origin << ") returned";
-    } catch (const CError& e) {
-      EXPECT_EQ(e.Code(), hostbase::kErrFileSeek);
-      EXPECT_EQ(e.Module(), "CBufferedFile");
-      ASSERT_EQ(e.Args().size(), 2u);
-      EXPECT_EQ(std::get<std::string>(e.Args()[0]), file.GetFilePath());
-    }
-  }
-  EXPECT_EQ(file.GetPosition(), 1);
-  EXPECT_EQ(file.Getc(), PatternByte(1));
+  CBufferedFile file(dir_.Write("data.bin", Pattern(size)).c_str(), "rb", 3, false);
+  EXPECT_EQ(ReadAll(file, {0, kBuf - 2, 0, 0, 300, 2 * kBuf + 5, 0, 1, kBuf}, size), Pattern(size));
 }
 
 // The read buffer is sized by the file's length at the open; bytes appended afterwards,
-// far more than that buffer holds, are still read in order, by Getc and by Read.
-TEST_F(BufferedFile, SmallFileThatGrowsAfterTheOpenIsReadToItsNewEnd) {
+// far more than that buffer holds, are still read in order; so is a special file whose
+// length the system reports as 0.
+TEST_F(BufferedFile, FilesLongerThanTheirLengthAtTheOpenAreReadToTheirEnd) {
   const std::size_t size = 3 * kBuf / 2 + 11;
-  const auto expected = Pattern(size);
-  const std::string path =
-      dir_.Write("grows.bin", std::vector<std::uint8_t>(expected.begin(), expected.begin() + 10));
+  const std::string path = dir_.Write("grows.bin", Bytes(10, 1));
   CBufferedFile byGetc(path.c_str(), "rb", 3, false);
   CBufferedFile byRead(path.c_str(), "rb", 3, false);
-  dir_.Write("grows.bin", expected);
-  for (std::size_t i = 0; i < size; ++i) ASSERT_EQ(byGetc.Getc(), expected[i]) << "at byte " << i;
-  EXPECT_EQ(byGetc.Getc(), -1);
-  EXPECT_EQ(byGetc.Getc(), -1);
-  EXPECT_EQ(byGetc.GetPosition(), static_cast<std::int64_t>(size));
-  std::vector<std::uint8_t> got(size + 1);
-  std::size_t at = 0;
-  for (std::size_t count : {std::size_t{3}, std::size_t{5000}, kBuf / 4, size}) {
-    at += byRead.Read(got.data() + at, std::min(count, got.size() - at));
-  }
-  got.resize(at);
-  EXPECT_EQ(got, expected);
+  dir_.Write("grows.bin", Pattern(size));
+  EXPECT_EQ(ReadAll(byGetc, {0, 0, 0, 0, 0, 0}, size), Pattern(size));
+  EXPECT_EQ(ReadAll(byRead, {3, 5000, kBuf / 4}, size), Pattern(size));
+#if !defined(_WIN32)
+  const Bytes expected = Slurp("/proc/self/cmdline");
+  CBufferedFile special("/proc/self/cmdline", "rb", 3, false);
+  EXPECT_EQ(ReadAll(special, {0}, expected.size()), expected);
+#endif
 }
 
-// A special file whose length the system reports as 0 still reads to its end.
-TEST_F(BufferedFile, FileOfUnknownLengthIsReadToItsEnd) {
-  std::ifstream in("/proc/self/cmdline", std::ios::binary);
-  const std::string expected{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  ASSERT_FALSE(expected.empty());
-  CBufferedFile file("/proc/self/cmdline", "rb", 3, false);
-  std::string got;
-  for (int c = file.Getc(); c != -1; c = file.Getc()) got += static_cast<char>(c);
-  EXPECT_EQ(got, expected);
-}
+#if !defined(_WIN32)
+void Ignore(int) {}
 
-void ExpectOpenError(const std::string& path, const char* mode, const std::string& reason) {
-  try {
-    CBufferedFile file(path.c_str(), mode, 3, false);
-    FAIL() << "opening '" << path << "' succeeded";
-  } catch (const CError& e) {
-    EXPECT_EQ(e.Code(), hostbase::kErrFileOpen);
-    EXPECT_EQ(e.Module(), "CBufferedFile");
-    ASSERT_EQ(e.Args().size(), 2u);
-    EXPECT_EQ(std::get<std::string>(e.Args()[0]), path);
-    EXPECT_EQ(std::get<std::string>(e.Args()[1]), reason);
-    const std::string direction = std::strcmp(mode, "wb") == 0 ? "writing" : "reading";
-    EXPECT_EQ(std::string(e.what()), "Cannot open '" + path + "' for " + direction + ": " + reason);
-  }
+// A signal that interrupts a read from a pipe ends fread early with the bytes it has;
+// the read goes on from there.
+TEST_F(BufferedFile, ReadGoesOnAfterAnInterruptedPartialRead) {
+  const std::string path = dir_.File("pipe");
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  struct sigaction action {
+  }, previous{};
+  action.sa_handler = Ignore;  // no SA_RESTART: the blocked read returns what it has
+  sigaction(SIGUSR1, &action, &previous);
+  // One buffer of a file of unknown length is read; the pipe holds more, which a read that
+  // asked for too much would take.
+  const Bytes sent = Pattern((64 << 10) + 1000);
+  const pthread_t reader = pthread_self();
+  std::thread writer([&] {
+    const int fd = open(path.c_str(), O_WRONLY);
+    EXPECT_EQ(write(fd, sent.data(), 100), 100);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    pthread_kill(reader, SIGUSR1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    for (std::size_t at = 100; at < sent.size();) at += write(fd, &sent[at], sent.size() - at);
+    close(fd);
+  });
+  CBufferedFile file(path.c_str(), "rb", 3, false);
+  Bytes got(64 << 10);
+  EXPECT_EQ(file.Read(got.data(), got.size()), got.size());
+  writer.join();  // before the file closes: the writer's last bytes wait in the pipe
+  sigaction(SIGUSR1, &previous, nullptr);
+  EXPECT_EQ(got, Bytes(sent.begin(), sent.begin() + got.size()));
 }
-
-TEST_F(BufferedFile, ModesOtherThanReadOrWriteBinaryAreRefused) {
-  const std::string path = MakeFile(10);
-  for (const char* mode : {"r", "w", "r+b", "ab", "rb+", ""}) {
-    ExpectOpenError(path, mode, std::string("unsupported open mode '") + mode + "'");
-  }
-  EXPECT_EQ(std::filesystem::file_size(path), 10u);  // "w" must not have truncated it
-}
+#endif
 
 TEST_F(BufferedFile, SmallAndLargeWritesReadBackInOrder) {
   const std::string path = dir_.File("out.bin");
-  std::vector<std::uint8_t> expected;
+  Bytes expected;
   CBufferedFile file(path.c_str(), "wb", 3, false);
   // Small writes fill the buffer, one overflows it, a large one goes straight out.
   for (std::size_t size : {std::size_t{10}, kBuf - 20, std::size_t{30}, 3 * kBuf + 1,
@@ -165,47 +162,39 @@ TEST_F(BufferedFile, SmallAndLargeWritesReadBackInOrder) {
   }
   file.Close();
   EXPECT_EQ(Slurp(path), expected);
-}
-
-// "wb" empties a longer file and creates a missing one; a short write leaves no old byte.
-TEST_F(BufferedFile, OpeningToWriteEmptiesTheFile) {
-  const std::string longer = dir_.Write("longer.bin", Pattern(3 * kBuf + 5));
-  const std::string missing = dir_.File("missing.bin");
-  for (const std::string& path : {longer, missing}) {
+  // "wb" empties a longer file and creates a missing one; the destructor flushes.
+  for (const std::string& target : {path, dir_.File("missing.bin")}) {
     {
-      CBufferedFile file(path.c_str(), "wb", 3, false);
-      EXPECT_EQ(file.GetLength(), 0) << path;
-      file.Write("abc", 3);
-    }  // the destructor flushes
-    EXPECT_EQ(Slurp(path), (std::vector<std::uint8_t>{'a', 'b', 'c'})) << path;
+      CBufferedFile again(target.c_str(), "wb", 3, false);
+      EXPECT_EQ(again.GetLength(), 0) << target;
+      again.Write("abc", 3);
+    }
+    EXPECT_EQ(Slurp(target), (Bytes{'a', 'b', 'c'})) << target;
   }
 }
 
-TEST_F(BufferedFile, WrongDirectionOrClosedFileRaisesStateError) {
-  CBufferedFile closed;
-  CBufferedFile writing(dir_.File("w.bin").c_str(), "wb", 3, false);
-  char byte = 0;
-  for (CBufferedFile* file : {&closed, &writing}) {
-    try {
-      file->Read(&byte, 1);
-      FAIL() << "Read returned";
-    } catch (const CError& e) {
-      EXPECT_EQ(e.Code(), hostbase::kErrFileState);
-      EXPECT_EQ(e.Args().size(), 1u);
-    }
-    EXPECT_THROW(file->Getc(), CError);
+TEST_F(BufferedFile, BadModesSeeksAndDirectionsAreRefused) {
+  const std::string path = dir_.Write("data.bin", Pattern(100));
+  for (const char* mode : {"r", "w", "r+b", "ab", "rb+", ""}) {
+    EXPECT_EQ(
+        Raised([&] { CBufferedFile(path.c_str(), mode, 3, false); }, hostbase::kErrFileOpen, path),
+        "Cannot open '" + path + "' for reading: unsupported open mode '" + mode + "'");
   }
-  const std::string path = MakeFile(3);
+  EXPECT_EQ(std::filesystem::file_size(path), 100u);  // "w" must not have truncated it
   CBufferedFile reading(path.c_str(), "rb", 3, false);
-  try {
-    reading.Write("x", 1);
-    FAIL() << "Write returned";
-  } catch (const CError& e) {
-    EXPECT_EQ(e.Code(), hostbase::kErrFileState);
-    EXPECT_EQ(e.Module(), "CBufferedFile");
-    ASSERT_EQ(e.Args().size(), 1u);
-    EXPECT_EQ(std::get<std::string>(e.Args()[0]), path);
-  }
+  reading.Getc();
+  for (auto [offset, origin] : {std::pair{5, 0}, std::pair{0, 1}, std::pair{0, 2}})
+    Raised([&] { reading.Seek(offset, origin); }, hostbase::kErrFileSeek, path);
+  EXPECT_EQ(reading.GetPosition(), 1);
+  EXPECT_EQ(reading.Getc(), Pattern(2)[1]);
+  Raised([&] { reading.Write("x", 1); }, hostbase::kErrFileState, path);
+  const std::string out = dir_.File("w.bin");
+  CBufferedFile writing(out.c_str(), "wb", 3, false);
+  char byte = 0;
+  Raised([&] { writing.Read(&byte, 1); }, hostbase::kErrFileState, out);
+  Raised([&] { writing.Getc(); }, hostbase::kErrFileState, out);
+  CBufferedFile closed;
+  EXPECT_THROW(closed.Read(&byte, 1), CError);
 }
 
 // Bytes that cannot be written raise: buffered ones on Close, a large write at once, and
@@ -215,23 +204,12 @@ TEST(BufferedFileFullDevice, WriteFailuresAreRaisedOnce) {
   CBufferedFile buffered("/dev/full", "wb", 3, false);
   buffered.Write("some bytes", 10);
   CBufferedFile large("/dev/full", "wb", 3, false);
-  const std::vector<std::uint8_t> big(2 * kBuf, 1);
-  const std::function<void()> failing[] = {[&] { buffered.Close(); },
-                                           [&] { large.Write(big.data(), big.size()); }};
-  for (const auto& call : failing) {
-    try {
-      call();
-      ADD_FAILURE() << "the write failure was not raised";
-    } catch (const CError& e) {
-      EXPECT_EQ(e.Code(), hostbase::kErrFileWrite);
-      EXPECT_EQ(e.Module(), "CBufferedFile");
-      ASSERT_EQ(e.Args().size(), 2u);
-      EXPECT_EQ(std::get<std::string>(e.Args()[0]), "/dev/full");
-      EXPECT_EQ(std::get<std::string>(e.Args()[1]), std::strerror(ENOSPC));
-      EXPECT_EQ(std::string(e.what()),
-                std::string("Cannot write to '/dev/full': ") + std::strerror(ENOSPC));
-    }
-  }
+  const Bytes big(2 * kBuf, 1);
+  const std::string text = std::string("Cannot write to '/dev/full': ") + std::strerror(ENOSPC);
+  EXPECT_EQ(Raised([&] { buffered.Close(); }, hostbase::kErrFileWrite, "/dev/full"), text);
+  EXPECT_EQ(
+      Raised([&] { large.Write(big.data(), big.size()); }, hostbase::kErrFileWrite, "/dev/full"),
+      text);
   EXPECT_FALSE(buffered.IsOpen());
   EXPECT_NO_THROW(large.Close());
 }

@@ -37,29 +37,12 @@ D Cast(S value) {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-TEST(CastArray, RealsToIntegersRoundHalfAwayFromZero) {
-  const struct {
-    double in;
-    std::int32_t out;
-  } cases[] = {{0.5, 1},       {-0.5, -1},   {1.5, 2},   {-1.5, -2},
-               {2.5, 3},       {-2.5, -3},   {0.49, 0},  {-0.49, 0},
-               {2.4999, 2},    {-0.0, 0},    {1e-310, 0}, {0.49999999999999994, 0},
-               {4503599627370497.0, 2147483647}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(Cast<std::int32_t>(c.in), c.out) << c.in;
-    const auto asFloat = static_cast<float>(c.in);
-    if (static_cast<double>(asFloat) == c.in) {
-      EXPECT_EQ(Cast<std::int32_t>(asFloat), c.out) << c.in << " as float";
-    }
-  }
-}
-
-// The values right beside each halfway point: the C library's round is not used, as some
-// runtimes compute it as floor(x + 0.5), which turns 0.49999999999999994 into 1.
+// The values right beside each halfway point round half away from zero: the C library's
+// round is not used, as some runtimes compute it as floor(x + 0.5), which turns
+// 0.49999999999999994 into 1.
 TEST(CastArray, RoundingIsExactNextToEveryHalfwayPoint) {
   for (const double half : {0.5, 1.5, 2.5, 1000.5, 2147483646.5, 0x1p51 + 0.5}) {
-    const double below = std::nextafter(half, 0.0);
-    const double above = std::nextafter(half, 1e300);
+    const double below = std::nextafter(half, 0.0), above = std::nextafter(half, 1e300);
     const auto floor = static_cast<std::int64_t>(half - 0.5);
     EXPECT_EQ(Cast<std::int64_t>(below), floor) << below;
     EXPECT_EQ(Cast<std::int64_t>(half), floor + 1) << half;
@@ -70,58 +53,35 @@ TEST(CastArray, RoundingIsExactNextToEveryHalfwayPoint) {
   }
   // Around 2^52 the doubles are half-integers, then integers, then even integers.
   EXPECT_EQ(Cast<std::int64_t>(0x1p52 - 0.5), std::int64_t{1} << 52);
-  EXPECT_EQ(Cast<std::int64_t>(0x1p52 - 1.5), (std::int64_t{1} << 52) - 1);
   EXPECT_EQ(Cast<std::int64_t>(-(0x1p52 - 0.5)), -(std::int64_t{1} << 52));
-  EXPECT_EQ(Cast<std::int64_t>(0x1p52 + 1.0), (std::int64_t{1} << 52) + 1);
   EXPECT_EQ(Cast<std::int64_t>(0x1p53 + 2.0), (std::int64_t{1} << 53) + 2);
-  EXPECT_EQ(Cast<std::int64_t>(-(0x1p53 + 2.0)), -(std::int64_t{1} << 53) - 2);
-  // Floats: 0.5 - 2^-25 is the float just below one half.
+  // Floats, and rounding that reaches a narrow type's limit stays inside it.
   EXPECT_EQ(Cast<std::int32_t>(std::nextafter(0.5f, 0.0f)), 0);
   EXPECT_EQ(Cast<std::int16_t>(std::nextafter(-2.5f, 0.0f)), -2);
   EXPECT_EQ(Cast<std::int16_t>(-2.5f), -3);
-}
-
-// Rounding that reaches a limit saturates there; rounding that stays inside does not
-// (the rounding beyond a limit is in the saturation test below).
-TEST(CastArray, RoundingNextToTheLimitsOfTheNarrowTypes) {
+  EXPECT_EQ(Cast<std::uint16_t>(65534.5f), 65535);
   EXPECT_EQ(Cast<std::uint8_t>(254.49), 254);
-  EXPECT_EQ(Cast<std::uint8_t>(254.5), 255);
-  EXPECT_EQ(Cast<std::uint8_t>(0.5), 1);
-  EXPECT_EQ(Cast<std::uint8_t>(std::nextafter(0.5, 0.0)), 0);
-  EXPECT_EQ(Cast<std::uint8_t>(-0.49), 0);
   EXPECT_EQ(Cast<std::uint8_t>(-0.5), 0);
   EXPECT_EQ(Cast<std::int8_t>(-127.5), -128);
-  EXPECT_EQ(Cast<std::int8_t>(-127.49), -127);
-  EXPECT_EQ(Cast<std::int8_t>(126.5), 127);
-  EXPECT_EQ(Cast<std::int32_t>(2147483646.5), 2147483647);
   EXPECT_EQ(Cast<std::int32_t>(-2147483647.5), -2147483647 - 1);
-  EXPECT_EQ(Cast<std::int32_t>(-2147483647.49), -2147483647);
-  EXPECT_EQ(Cast<std::uint32_t>(4294967294.5), 4294967295u);
   EXPECT_EQ(Cast<std::uint32_t>(4294967294.49), 4294967294u);
-  EXPECT_EQ(Cast<std::uint16_t>(65534.5f), 65535);
 }
 
 template <class T>
 void ExpectSaturation() {
-  constexpr T lo = std::numeric_limits<T>::lowest();
-  constexpr T hi = std::numeric_limits<T>::max();
-  const double dlo = static_cast<double>(lo);
-  const double dhi = static_cast<double>(hi);
-  EXPECT_EQ(Cast<T>(dhi), hi);
-  EXPECT_EQ(Cast<T>(dhi + 0.49), hi);
-  EXPECT_EQ(Cast<T>(dhi + 0.5), hi);
-  EXPECT_EQ(Cast<T>(dhi + 1e6), hi);
-  EXPECT_EQ(Cast<T>(dlo), lo);
-  EXPECT_EQ(Cast<T>(dlo - 0.5), lo);
-  EXPECT_EQ(Cast<T>(dlo - 1e6), lo);
-  EXPECT_EQ(Cast<T>(kInf), hi);
-  EXPECT_EQ(Cast<T>(-kInf), lo);
+  constexpr T lo = std::numeric_limits<T>::lowest(), hi = std::numeric_limits<T>::max();
+  const double dlo = static_cast<double>(lo), dhi = static_cast<double>(hi);
+  for (const double above : {dhi, dhi + 0.49, dhi + 0.5, dhi + 1e6, kInf, 0x1p63,
+                             double{std::numeric_limits<float>::max()}})
+    EXPECT_EQ(Cast<T>(above), hi) << above;
+  for (const double below :
+       {dlo, dlo - 0.5, dlo - 1e6, -kInf, -0x1p64, -double{std::numeric_limits<float>::max()}})
+    EXPECT_EQ(Cast<T>(below), lo) << below;
   EXPECT_EQ(Cast<T>(kNaN), T{0});
   EXPECT_EQ(Cast<T>(-kNaN), T{0});
-  EXPECT_EQ(Cast<T>(std::numeric_limits<float>::max()), hi);
-  EXPECT_EQ(Cast<T>(-std::numeric_limits<float>::max()), lo);
-  EXPECT_EQ(Cast<T>(std::numeric_limits<double>::max()), hi);
-  EXPECT_EQ(Cast<T>(dhi - 1.0), static_cast<T>(hi - 1));
+  if constexpr (sizeof(T) < 8) {
+    EXPECT_EQ(Cast<T>(dhi - 1.0), static_cast<T>(hi - 1));
+  }
   EXPECT_EQ(Cast<T>(std::numeric_limits<std::int64_t>::min()), lo);
   EXPECT_EQ(Cast<T>(std::numeric_limits<std::int64_t>::max()), hi);
 }
@@ -133,64 +93,40 @@ TEST(CastArray, RealsAndIntegersSaturateAtEveryIntegerTypesLimits) {
   ExpectSaturation<std::uint16_t>();
   ExpectSaturation<std::int32_t>();
   ExpectSaturation<std::uint32_t>();
-}
-
-TEST(CastArray, SixtyFourBitIntegerEdges) {
-  constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
-  constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
-  EXPECT_EQ(Cast<std::int64_t>(0x1p63), kMax);  // 2^63 is one past the largest
-  EXPECT_EQ(Cast<std::int64_t>(-0x1p63), kMin);
+  ExpectSaturation<std::int64_t>();
+  // 2^63 is one past the largest 64-bit integer; the double just below it fits.
   EXPECT_EQ(Cast<std::int64_t>(std::nextafter(0x1p63, 0.0)), std::int64_t{0x7FFFFFFFFFFFFC00});
-  EXPECT_EQ(Cast<std::int64_t>(-0x1p64), kMin);
-  EXPECT_EQ(Cast<std::int64_t>(kInf), kMax);
-  EXPECT_EQ(Cast<std::int64_t>(-kInf), kMin);
-  EXPECT_EQ(Cast<std::int64_t>(kNaN), 0);
-  EXPECT_EQ(Cast<std::int64_t>(0x1p63f), kMax);
-  EXPECT_EQ(Cast<std::int64_t>(-2.5), -3);
-  EXPECT_EQ(Cast<std::int64_t>(9007199254740993.0), 9007199254740992);
+  EXPECT_EQ(Cast<std::int64_t>(0x1p63f), std::numeric_limits<std::int64_t>::max());
   // To double: IEEE rounding to nearest even.
-  EXPECT_EQ(Cast<double>(kMax), 0x1p63);
-  EXPECT_EQ(Cast<double>(kMin), -0x1p63);
   EXPECT_EQ(Cast<double>(std::int64_t{9007199254740993}), 9007199254740992.0);
   EXPECT_EQ(Cast<double>(std::int64_t{9007199254740995}), 9007199254740996.0);
-  EXPECT_EQ(Cast<std::int64_t>(Cast<double>(kMin)), kMin);
-  EXPECT_EQ(Cast<std::int64_t>(Cast<double>(kMax)), kMax);
+  EXPECT_EQ(Cast<double>(std::numeric_limits<std::int64_t>::min()), -0x1p63);
 }
 
 TEST(CastArray, WholeArraysWithAStrideAndInPlace) {
   const double in[] = {1.4, -1.6, 300.0, -300.0, kNaN, 2.5};
   std::int8_t out[6] = {};
   CPrimType::CastArray(CPrimType::Double, in, CPrimType::Int8, out, 6, 1);
-  const std::int8_t expected[] = {1, -2, 127, -128, 0, 3};
-  EXPECT_EQ(std::memcmp(out, expected, sizeof out), 0);
-
+  EXPECT_EQ(std::vector<int>(out, out + 6), (std::vector<int>{1, -2, 127, -128, 0, 3}));
   // Every second element on both sides; the ones between stay as they were.
   const std::int16_t src[] = {10, 99, -20, 99, 30, 99};
   std::int16_t dst[] = {7, 7, 7, 7, 7, 7};
   CPrimType::CastArray(CPrimType::Int16, src, CPrimType::Int16, dst, 3, 2);
-  const std::int16_t strided[] = {10, 7, -20, 7, 30, 7};
-  EXPECT_EQ(std::memcmp(dst, strided, sizeof dst), 0);
-
+  EXPECT_EQ(std::vector<int>(dst, dst + 6), (std::vector<int>{10, 7, -20, 7, 30, 7}));
   // Same size, same buffer: 32-bit ints become floats in place.
   std::int32_t ints[] = {1, -2, 16777217, 0};
   CPrimType::CastArray(CPrimType::Int32, ints, CPrimType::Float, ints, 4, 1);
   float floats[4];
   std::memcpy(floats, ints, sizeof floats);
-  EXPECT_EQ(floats[0], 1.0f);
-  EXPECT_EQ(floats[1], -2.0f);
-  EXPECT_EQ(floats[2], 16777216.0f);
-  EXPECT_EQ(floats[3], 0.0f);
+  EXPECT_EQ(std::vector<float>(floats, floats + 4), (std::vector<float>{1, -2, 16777216, 0}));
 }
 
 TEST(CastArray, BadTypeCodesAndStepsConvertNothing) {
   const double in = 5.0;
   std::int32_t out = 42;
-  for (auto [src, dst] : {std::pair{-1, 4}, std::pair{9, 4}, std::pair{8, -1}, std::pair{8, 9}}) {
+  for (auto [src, dst] : {std::pair{-1, 4}, std::pair{9, 4}, std::pair{8, -1}, std::pair{8, 9}})
     CPrimType::CastArray(src, &in, dst, &out, 1, 1);
-    EXPECT_EQ(out, 42);
-  }
   CPrimType::CastArray(CPrimType::Double, &in, CPrimType::Int32, &out, 1, 0);
-  EXPECT_EQ(out, 42);
   CPrimType::CastArray(CPrimType::Double, &in, CPrimType::Int32, &out, 0, 1);
   EXPECT_EQ(out, 42);
 }
