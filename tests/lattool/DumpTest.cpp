@@ -128,7 +128,7 @@ TEST(DumpErrors, APlainFileEndingInsideItsSecondBlockKeepsTheLatticesBefore) {
   // info prints what came, then the error.
   const ToolResult info = RunTool({"--quiet", "info", path});
   EXPECT_EQ(info.exitCode, 2);
-  EXPECT_NE(info.out.find("  Component 0: min 1, max 4\n\nName:\tcut.lat\n"), std::string::npos)
+  EXPECT_NE(info.out.find("  Component 0: 4 values, 0 NaN, min 1, max 4, mean 2.5, std 1.118034\n\nName:"), std::string::npos)
       << info.out;
   EXPECT_EQ(info.err, r.err);
 }
@@ -197,9 +197,11 @@ TEST(Info, PlainExamplePrintsItsSummaryTypeAndRange) {
                                "Samples per pixel:\t1\nSize:\t2 rows x 3 columns x 1 planes\n"
                                "Spacing:\tX=0.5,   Y=10,   Z=0\nxMin:\t0\txMax:\t1\n"
                                "yMin:\t10\tyMax:\t20\nSW Corner:\t0, 10\nNW Corner:\t0, 20\n"
-                               "NE Corner:\t1, 20\nSE Corner:\t1, 10\nData type: ") +
+                               "NE Corner:\t1, 20\nSE Corner:\t1, 10\nForm: plain\nKind: uniform\n"
+                               "zMin:\t0\tzMax:\t0\nData type: ") +
                        hostbase::CPrimType::TypeName[hostbase::CPrimType::Float] +
-                       "\nComponents: 1\n  Component 0: min 1.5, max 6.5\n");
+                       "\nComponents: 1\n  Component 0: 6 values, 0 NaN, min 1.5, max 6.5, mean 4, std "
+                       "1.707825\n");
 }
 
 TEST(Info, NanValuesAreLeftOutOfTheRange) {
@@ -214,8 +216,8 @@ TEST(Info, NanValuesAreLeftOutOfTheRange) {
   EncodeBinary(lat).WriteTo(path);
   const ToolResult r = RunTool({"--quiet", "info", path});
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_NE(r.out.find("Components: 2\n  Component 0: min -1, max 2.5\n"
-                       "  Component 1: no values\n"),
+  EXPECT_NE(r.out.find("Components: 2\n  Component 0: 2 values, 2 NaN, min -1, max 2.5, mean "
+                       "0.75, std 1.75\n  Component 1: 0 values, 4 NaN\n"),
             std::string::npos)
       << r.out;
 

@@ -19,8 +19,9 @@ class UsageError : public SetupError {
 
 // One line "FILE: LAT", "FILE: VTK" or "FILE: not recognised" per file; 0 when every file was recognised.
 int RunProbe(const GlobalOptions& options, const std::vector<std::string>& files);
-// The summary text, data type and per-component range of each lattice in `file`.
-int RunInfo(const GlobalOptions& options, const std::string& file);
+// Each lattice's summary text, form, kind, coordinate ranges and per-component statistics,
+// as text or (with `json`) as one JSON document.
+int RunInfo(const GlobalOptions& options, const std::string& file, bool json);
 // One JSON document with everything the import handed over (the header side only without
 // `values`).
 int RunDump(const GlobalOptions& options, const std::string& file, bool values);

@@ -1,6 +1,8 @@
 // The members of one lattice in the dump: header fields, geometry, values, scan count.
 #include "LatticeRecorder.h"
 
+#include <variant>
+
 #include "Client.h"
 
 namespace lattool {
@@ -139,6 +141,38 @@ void LatticeRecorder::Close(bool ended) {
   json_.Bool(ended);
   json_.EndObject();
   open_ = false;
+}
+
+static void WriteErrorArgs(JsonWriter& json, const std::vector<hostbase::CErrorArg>& args) {
+  json.Key("args");
+  json.BeginArray();
+  for (const hostbase::CErrorArg& arg : args) {
+    if (const auto* number = std::get_if<std::int64_t>(&arg)) {
+      json.Number(*number);
+    } else {
+      json.String(std::get<std::string>(arg));
+    }
+  }
+  json.EndArray();
+}
+
+void WriteImportOutcome(JsonWriter& json, const ImportOutcome& outcome) {
+  if (outcome.status) {
+    json.Key("status");
+    json.Number(static_cast<int>(*outcome.status));
+  }
+  if (!outcome.error) return;
+  const ErrorReport& error = *outcome.error;
+  json.Key("error");
+  json.BeginObject();
+  json.Key("code");
+  json.Number(error.code);
+  json.Key("module");
+  json.String(error.module);
+  WriteErrorArgs(json, error.args);
+  json.Key("message");
+  json.String(error.message);
+  json.EndObject();
 }
 
 }  // namespace lattool

@@ -40,4 +40,7 @@ class LatticeRecorder : public hostfw::IoObjectSink {
   std::unique_ptr<JsonWriter> coords_;
 };
 
+// The import's "status", or its "error" (code, module, args, message), as object members.
+void WriteImportOutcome(JsonWriter& json, const ImportOutcome& outcome);
+
 }  // namespace lattool

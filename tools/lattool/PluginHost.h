@@ -26,6 +26,8 @@ class PluginHost {
   ImportOutcome Import(hostfw::IoObjectSink& sink, bool showProgress);
 
   const ModuleSet& Modules() const noexcept { return modules_; }
+  // The module whose filter imports the input (only with the input given).
+  const Module& ImportModule() const { return importer_->GetModule(); }
 
  private:
   // Declared in this order so that the filter goes before the modules holding its code.

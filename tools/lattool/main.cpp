@@ -27,6 +27,7 @@ struct Arguments {
   std::string file;
   int lattice = 0;
   bool noValues = false;
+  bool json = false;
   lattool::ExportRequest request;
 };
 
@@ -138,6 +139,7 @@ void DefineCommands(CLI::App& app, Arguments& args) {
   probe->add_option("FILE", args.probeFiles, "Files to examine")->required();
   CLI::App* info = app.add_subcommand("info", "Show the summary and value ranges of FILE");
   info->add_option("FILE", args.file, "LAT or VTK XML file to import")->required();
+  info->add_flag("--json", args.json, "One JSON document with everything info shows");
   CLI::App* dump = app.add_subcommand("dump", "Write everything imported from FILE as JSON");
   dump->add_option("FILE", args.file, "LAT or VTK XML file to import")->required();
   dump->add_flag("--no-values", args.noValues,
@@ -167,7 +169,7 @@ int RunCommand(const CLI::App& app, const Arguments& args) {
     return lattool::RunProbe(args.options, paths);
   }
   const lattool::InputFile input(args.file, progress);
-  if (app.got_subcommand("info")) return lattool::RunInfo(args.options, input.Path());
+  if (app.got_subcommand("info")) return lattool::RunInfo(args.options, input.Path(), args.json);
   if (app.got_subcommand("dump")) {
     return lattool::RunDump(args.options, input.Path(), !args.noValues);
   }
