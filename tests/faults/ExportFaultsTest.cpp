@@ -1,106 +1,182 @@
-// Exports to places that cannot take the file: a directory that does not exist, a path
-// that is a directory, a full device, and a disk that fills up under a file that was
-// there before. Each raises its error, leaves no partial file, and touches nothing else:
-// not the file of an earlier export, not the user's own files beside it.
+// Exports cancelled by the user, and exports to places that cannot take the file: each
+// ends without a partial file and leaves what was at the output path, and beside it, as
+// it was; only a lattice that is complete replaces the earlier file.
 #include <sys/resource.h>
 
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
-#include "tests/export/ExportHarness.h"
+#include "export/LatExportFilter.h"
+#include "hostbase/PrimType.h"
 #include "tests/faults/FaultHarness.h"
+#include "tests/support/TempDir.h"
+#include "user32/DialogUser.h"
 
 namespace lattest {
 namespace {
 
-namespace bin = lat::binary;
 namespace fs = std::filesystem;
-using hostbase::CPrimType;
+using hostfw::ExportStatus;
+using Tree = std::map<std::string, std::string>;
 
-constexpr const char* kPrecious = "the user's own notes, not to be touched";
+constexpr const char* kPrecious = "the file that was at the output path before";
 
-class ExportFaults : public ExportTest {
- protected:
-  void SetUp() override {
-    // A completed export and a file of the user's own, beside where the output goes.
-    const std::string target = out;
-    out = dir.File("earlier.lat");
-    ASSERT_FALSE(ExportBytes(small).empty());
-    out = target;
-    dir.Write("notes.txt", kPrecious);
-    host.Clear();
-  }
-
-  // The whole lattice; the error it raises on the way, if any.
-  std::optional<hostbase::CError> ExportRaising(const ExportLattice& lattice) {
-    return CaughtError([&] {
-      ASSERT_EQ(Begin(), hostfw::ExportStatus_Accepted);
-      SendLattice(lattice);
-    });
-  }
-
-  // 300000 floats: more than the output's buffer, so the rows reach the file during the
-  // export and not only when it ends.
-  const ExportLattice large = MakeLattice(bin::kUniform, CPrimType::Float, 600, 500, 1);
-  const ExportLattice small = MakeLattice(bin::kRectilinear, CPrimType::Int16, 3, 4, 2);
+struct Outcome {
+  Sent sent;
+  ExportStatus end = hostfw::ExportStatus_Accepted;
+  std::size_t reports = 0;
+  int stops = 0;
 };
 
-TEST_F(ExportFaults, DirectoryThatDoesNotExist) {
-  const auto before = TreeSnapshot(dir.Path());
-  out = dir.File("missing/out.lat");
-  ExpectError(ExportRaising(small), "CBufferedFile", hostbase::kErrFileOpen,
-              {out, SystemText(ENOENT)});
+// One export on a filter of its own, the host cancelling at progress report `cancelAt`
+// (-1: as the report begins; a number beyond the reports: never).
+Outcome RunExport(const std::string& out, int kind, int cancelAt) {
+  hostfw::IoManager manager;
+  RecordingHost host(manager);
+  host.cancelAtProportion = cancelAt;
+  host.cancelAtBegin = cancelAt == -1;
+  LatExportFilter filter(manager);
+  EXPECT_EQ(filter.BeginExportToFile(out.c_str(), false), hostfw::ExportStatus_Accepted);
+  Outcome run{SendLattice(filter, kind, 3, 10, 3)};
+  run.end = filter.EndExportToFile();
+  run.reports = host.fractions.size();
+  run.stops = host.stops;
+  return run;
+}
+
+// Thirty rows: reports at rows 10, 20 and 30 (at row 0 too, twice per such row, for a curvilinear
+// lattice); the last comes when the lattice is complete, which is then written.
+TEST(ExportCancel, AtEveryProgressReportOfEveryKindOverAnExistingFile) {
+  for (int kind = 0; kind < 3; ++kind) {
+    TempDir dir;
+    const std::string out = dir.File("out.lat");
+    const Outcome whole = RunExport(out, kind, 1 << 30);  // never
+    ASSERT_EQ(whole.end, hostfw::ExportStatus_Accepted);
+    ASSERT_GE(whole.reports, 3u);
+    const Tree complete = TreeSnapshot(dir.Path());
+    for (int k = -1; k < static_cast<int>(whole.reports); ++k) {
+      SCOPED_TRACE("kind " + std::to_string(kind) + ", cancel at report " + std::to_string(k));
+      dir.Write("out.lat", kPrecious);
+      const Outcome cancelled = RunExport(out, kind, k);
+      const bool last = k + 1 == static_cast<int>(whole.reports);
+      EXPECT_EQ(cancelled.sent.status, hostfw::ExportStatus_Cancelled);
+      EXPECT_EQ(cancelled.reports, static_cast<std::size_t>(k + 1));
+      EXPECT_EQ(cancelled.stops, 1);
+      // Everything but the end marker went out when the last report was cancelled.
+      EXPECT_EQ(cancelled.sent.objects + 1 == whole.sent.objects, last);
+      if (k == -1) {
+        EXPECT_EQ(cancelled.sent.objects, 1u);
+      }
+      EXPECT_EQ(cancelled.end,
+                last ? hostfw::ExportStatus_Accepted : hostfw::ExportStatus_NoLattice);
+      EXPECT_EQ(TreeSnapshot(dir.Path()), (last ? complete : Tree{{"out.lat", kPrecious}}));
+    }
+  }
+}
+
+// Plays the user of the options dialog: presses Cancel.
+class CancellingUser final : public user32::DialogUser {
+ public:
+  CancellingUser() { user32::SetDialogUser(this); }
+  ~CancellingUser() override { user32::SetDialogUser(nullptr); }
+  CancellingUser(const CancellingUser&) = delete;
+  CancellingUser& operator=(const CancellingUser&) = delete;
+  void Interact(HWND dialog, user32::DialogKind /*kind*/) override {
+    ++shown;
+    user32::ClickButton(dialog, IDCANCEL);
+  }
+  int shown = 0;
+};
+
+// The dialog comes before the file is opened: the cancelled header returns 2, the end has
+// no unfinished file to remove and returns 0.
+TEST(ExportCancel, InTheDialogLeavesTheFileThatWasThere) {
+  TempDir dir;
+  const std::string out = dir.Write("out.lat", kPrecious);
+  const CancellingUser user;
+  hostfw::IoManager manager;
+  RecordingHost host(manager);
+  LatExportFilter filter(manager);
+  hostfw::TrUniformLattice header(hostbase::CPrimType::Float, 3, 10, 3, 1);
+  header.flags = hostfw::TrLattice::kFlagMayHaveBlanks;
+  header.blankValue = 5;
+  header.componentMin = {1};
+  header.componentMax = {90};
+  ASSERT_EQ(filter.BeginExportToFile(out.c_str(), true), hostfw::ExportStatus_Accepted);
+  EXPECT_EQ(filter.ExportObject(header), hostfw::ExportStatus_Cancelled);
+  EXPECT_EQ(user.shown, 1);
   EXPECT_EQ(filter.EndExportToFile(), hostfw::ExportStatus_Accepted);
-  EXPECT_EQ(TreeSnapshot(dir.Path()), before);
   EXPECT_TRUE(host.beginMessages.empty());
+  EXPECT_EQ(TreeSnapshot(dir.Path()), (Tree{{"out.lat", kPrecious}}));
 }
 
-TEST_F(ExportFaults, PathThatIsADirectory) {
-  out = dir.File("folder");
-  fs::create_directory(out);
+// A directory that does not exist, a path that is a directory, a full device. 300000
+// floats are more than the output's buffer, so rows reach the file during the export.
+TEST(ExportFaults, PlacesThatCannotTakeTheFileTouchNothing) {
+  TempDir dir;
+  hostfw::IoManager manager;
+  RecordingHost host(manager);
+  LatExportFilter filter(manager);
+  // An earlier export and the user's own files, beside where the output goes.
+  ASSERT_EQ(filter.BeginExportToFile(dir.File("earlier.lat").c_str(), false),
+            hostfw::ExportStatus_Accepted);
+  ASSERT_EQ(SendLattice(filter, 1, 3, 4, 2).status, hostfw::ExportStatus_Accepted);
+  ASSERT_EQ(filter.EndExportToFile(), hostfw::ExportStatus_Accepted);
+  fs::create_directory(dir.File("folder"));
   dir.Write("folder/inside.txt", kPrecious);
-  const auto before = TreeSnapshot(dir.Path());
-  ExpectError(ExportRaising(small), "CBufferedFile", hostbase::kErrFileOpen,
-              {out, SystemText(EISDIR)});
-  EXPECT_EQ(filter.EndExportToFile(), hostfw::ExportStatus_Accepted);
-  EXPECT_EQ(TreeSnapshot(dir.Path()), before);
-}
-
-TEST_F(ExportFaults, FullDevice) {
-  if (!fs::is_character_file("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  const auto before = TreeSnapshot(dir.Path());
-  out = "/dev/full";
-  // The first full buffer of rows meets the full device, at the last scan.
-  ExpectError(ExportRaising(large), "CBufferedFile", hostbase::kErrFileWrite,
-              {out, SystemText(ENOSPC)});
-  EXPECT_EQ(filter.EndExportToFile(), hostfw::ExportStatus_NoLattice);
-  EXPECT_EQ(host.stops, 1);
-  EXPECT_TRUE(fs::is_character_file("/dev/full"));
-  EXPECT_EQ(TreeSnapshot(dir.Path()), before);
+  const struct {
+    std::string out;
+    int ny, code, error;
+    ExportStatus end;
+  } cases[] = {
+      {dir.File("missing/out.lat"), 4, hostbase::kErrFileOpen, ENOENT,
+       hostfw::ExportStatus_Accepted},
+      {dir.File("folder"), 4, hostbase::kErrFileOpen, EISDIR, hostfw::ExportStatus_Accepted},
+      {"/dev/full", 500, hostbase::kErrFileWrite, ENOSPC, hostfw::ExportStatus_NoLattice},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.out);
+    if (c.code == hostbase::kErrFileWrite && !fs::is_character_file(c.out)) continue;
+    const Tree before = TreeSnapshot(dir.Path());
+    host.Clear();
+    ASSERT_EQ(filter.BeginExportToFile(c.out.c_str(), false), hostfw::ExportStatus_Accepted);
+    ExpectError(CaughtError([&] { SendLattice(filter, 0, 600, c.ny, 1); }), "CBufferedFile", c.code,
+                {c.out, std::strerror(c.error)});
+    EXPECT_EQ(filter.EndExportToFile(), c.end);
+    EXPECT_EQ(host.beginMessages.size(), c.code == hostbase::kErrFileWrite ? 1u : 0u);
+    EXPECT_EQ(host.stops, static_cast<int>(host.beginMessages.size()));
+    EXPECT_EQ(TreeSnapshot(dir.Path()), before);
+    if (c.code == hostbase::kErrFileWrite) {
+      EXPECT_TRUE(fs::is_character_file(c.out));
+    }
+  }
 }
 
 // In a child process whose files may not grow beyond 64 KiB, the export over an existing
-// file fails with the write error and ends with status 1; the parent then checks what is
-// on disk.
-TEST_F(ExportFaults, DiskThatFillsUpKeepsTheFileThatWasThere) {
-  dir.Write("out.lat", kPrecious);
-  const auto before = TreeSnapshot(dir.Path());
+// file fails with the write error and ends with status 1; the parent checks the disk.
+TEST(ExportFaults, DiskThatFillsUpKeepsTheFileThatWasThere) {
+  TempDir dir;
+  const std::string out = dir.Write("out.lat", kPrecious);
+  const Tree before = TreeSnapshot(dir.Path());
   const auto exportOntoAFullDisk = [&] {
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{64 << 10, 64 << 10};
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0) std::_Exit(3);
+    hostfw::IoManager manager;
+    LatExportFilter filter(manager);
+    if (filter.BeginExportToFile(out.c_str(), false) != hostfw::ExportStatus_Accepted)
+      std::_Exit(4);
     try {
-      if (Begin() != hostfw::ExportStatus_Accepted) std::_Exit(4);
-      SendLattice(large);
-      std::fprintf(stderr, "the export went through\n");
+      SendLattice(filter, 0, 600, 500, 1);
       std::_Exit(7);
     } catch (const hostbase::CError& error) {
-      const bool reason =
-          error.Args().size() == 2 && error.Args()[1] == hostbase::CErrorArg(SystemText(EFBIG));
-      if (error.Module() != "CBufferedFile" || error.Code() != hostbase::kErrFileWrite || !reason)
+      // The first argument names the temporary file the export writes.
+      const auto& args = error.Args();
+      if (error.Module() != "CBufferedFile" || error.Code() != hostbase::kErrFileWrite ||
+          args.size() != 2 || args[1] != hostbase::CErrorArg(std::strerror(EFBIG)))
         std::_Exit(8);
     }
     std::_Exit(filter.EndExportToFile() == hostfw::ExportStatus_NoLattice ? 0 : 9);
