@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -133,6 +134,120 @@ TEST(Info, JsonKeepsWhatCameBeforeAnError) {
   EXPECT_EQ(doc["lattices"][0]["componentStats"][0]["count"], 3);  // the first row
   EXPECT_EQ(doc["error"]["code"], 17);
   EXPECT_NE(r.err.find("lattool: error: "), std::string::npos);
+}
+
+// Lattice `full` (as dump prints it) cut here to component `c` (every one when negative) and
+// the nodes lo..hi (end excluded).
+nlohmann::json Cut(const nlohmann::json& full, int c, std::array<int, 3> lo, std::array<int, 3> hi) {
+  nlohmann::json out = full;
+  const int nx = full["nx"], ny = full["ny"], components = full["components"];
+  out["nx"] = hi[0] - lo[0];
+  out["ny"] = hi[1] - lo[1];
+  out["nz"] = hi[2] - lo[2];
+  out["components"] = c < 0 ? components : 1;
+  out["values"] = nlohmann::json::array();
+  if (full.contains("coords")) out["coords"] = nlohmann::json::array();
+  for (int z = lo[2]; z < hi[2]; ++z) {
+    for (int y = lo[1]; y < hi[1]; ++y) {
+      for (int x = lo[0]; x < hi[0]; ++x) {
+        const int node = (z * ny + y) * nx + x;
+        for (int k = 0; k < components; ++k) {
+          if (c < 0 || k == c) out["values"].push_back(full["values"][node * components + k]);
+        }
+        for (int i = 0; full.contains("coords") && i < 3; ++i) {
+          out["coords"].push_back(full["coords"][3 * node + i]);
+        }
+      }
+    }
+  }
+  const char* axes[] = {"xCoords", "yCoords", "zCoords"};
+  for (int a = 0; a < 3; ++a) {
+    if (full.contains("origin")) {
+      out["origin"][a] = full["origin"][a].get<double>() + lo[a] * full["spacing"][a].get<double>();
+    }
+    if (full.contains(axes[a])) {
+      const auto& all = full[axes[a]];
+      out[axes[a]] = nlohmann::json(std::vector<nlohmann::json>(all.begin() + lo[a], all.begin() + hi[a]));
+    }
+  }
+  return out;
+}
+
+struct SubsetCase {
+  const char* example;
+  int component;  // negative: every one
+  const char* region;
+  std::array<int, 3> lo, hi;
+  const char* out;  // convert's output
+};
+
+TEST(Subset, DumpAndConvertKeepTheBoxAndItsGeometry) {
+  const SubsetCase cases[] = {
+      {"uniform-4x3x2.lat", -1, "1:3,1:", {1, 1, 0}, {3, 3, 2}, "u.lat"},
+      {"uniform-4x3x2.lat", -1, ",,1:2", {0, 0, 1}, {4, 3, 2}, "u.vti"},
+      {"rectilinear-4x3x2.lat", 1, ",1:3", {0, 1, 0}, {4, 3, 2}, "r.vtr"},
+      {"rectilinear-4x3x2.lat", 0, "3:4,0:1,1:2", {3, 0, 1}, {4, 1, 2}, "r.lat"},
+      {"curvilinear-4x3x2.lat", -1, "2:,,1:", {2, 0, 1}, {4, 3, 2}, "c.vts"},
+      {"curvilinear-4x3x2.lat", 0, ":1,2:3", {0, 2, 0}, {1, 3, 2}, "c.lat"},
+  };
+  ExportDir dir;
+  for (const SubsetCase& c : cases) {
+    const std::string label = std::string(c.example) + " " + c.region;
+    std::vector<std::string> subset{"--region", c.region};
+    if (c.component >= 0) subset.insert(subset.end(), {"--component", std::to_string(c.component)});
+    const nlohmann::json expected = Cut(DumpLattice(ExamplePath(c.example)), c.component, c.lo, c.hi);
+
+    std::vector<std::string> dump{"--quiet", "dump", ExamplePath(c.example)};
+    dump.insert(dump.end(), subset.begin(), subset.end());
+    const ToolResult r = RunTool(dump);
+    ASSERT_EQ(r.exitCode, 0) << label << ": " << r.err;
+    const nlohmann::json doc = ParseDump(r);
+    ExpectSameLattice(expected, doc["lattices"][0], label);
+    EXPECT_EQ(doc["lattices"][0]["scans"], (c.hi[1] - c.lo[1]) * (c.hi[2] - c.lo[2]) *
+                                               (expected.contains("coords") ? 2 : 1))
+        << label;
+
+    const std::string out = dir.File(c.out);
+    std::vector<std::string> convert{"convert", ExamplePath(c.example), out};
+    convert.insert(convert.end(), subset.begin(), subset.end());
+    const ToolResult converted = dir.Run(convert);
+    ASSERT_EQ(converted.exitCode, 0) << label << ": " << converted.err;
+    ExpectSameLattice(expected, DumpLattice(out), label + " converted");
+  }
+}
+
+TEST(Subset, ABoxOrComponentOutsideTheLatticeIsAUsageError) {
+  struct Bad {
+    std::vector<std::string> args;
+    const char* message;
+  };
+  const Bad cases[] = {
+      {{"--region", "0:5"}, "the box's x nodes 0:5 lie outside the lattice's 0:4"},
+      {{"--region", "2:2"}, "the box's x nodes 2:2 are none"},
+      {{"--region", ",3:4"}, "the box's y nodes 3:4 lie outside the lattice's 0:3"},
+      {{"--region", ",2:1"}, "the box's y nodes 2:1 are none"},
+      {{"--region", ",,:3"}, "the box's z nodes 0:3 lie outside the lattice's 0:2"},
+      {{"--region", ",,2:"}, "the box's z nodes 2:2 are none"},
+      {{"--component", "2"}, "component 2 does not exist: the lattice has 2 (0 to 1)"},
+      {{"--region", "1:2,,,"}, "--region '1:2,,,' has more than three parts"},
+      {{"--region", "1-2"}, "the part '1-2' is not X0:X1"},
+      {{"--region", ",:x"}, "not 'x'"},
+  };
+  ExportDir dir;
+  const std::string in = ExamplePath("rectilinear-4x3x2.lat");
+  for (const Bad& c : cases) {
+    const std::string out = dir.File("out.lat");
+    for (std::vector<std::string> args : {std::vector<std::string>{"dump", in},
+                                          std::vector<std::string>{"convert", in, out}}) {
+      args.insert(args.end(), c.args.begin(), c.args.end());
+      const ToolResult r = dir.Run(args);
+      EXPECT_EQ(r.exitCode, 1) << c.message;
+      EXPECT_EQ(r.err.rfind("lattool: error: ", 0), 0u) << r.err;
+      EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+      EXPECT_EQ(r.out, "") << c.message;
+      EXPECT_FALSE(Exists(out)) << c.message;
+    }
+  }
 }
 
 }  // namespace

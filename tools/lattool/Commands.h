@@ -2,12 +2,14 @@
 // (module or factory missing, wrong usage found late) leaves them for main to report.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "Client.h"
 #include "ExportSession.h"
 #include "GlobalOptions.h"
+#include "latclient/LatticeSubset.h"
 
 namespace lattool {
 
@@ -23,11 +25,13 @@ int RunProbe(const GlobalOptions& options, const std::vector<std::string>& files
 // as text or (with `json`) as one JSON document.
 int RunInfo(const GlobalOptions& options, const std::string& file, bool json);
 // One JSON document with everything the import handed over (the header side only without
-// `values`).
-int RunDump(const GlobalOptions& options, const std::string& file, bool values);
-// Imports `input` and exports its lattice `lattice` (counting from 0) as `request.output`.
+// `values`), each lattice cut to `subset` when one is given.
+int RunDump(const GlobalOptions& options, const std::string& file, bool values,
+            const std::optional<latclient::Subset>& subset);
+// Imports `input` and exports its lattice `lattice` (counting from 0), cut to `subset` when
+// one is given, as `request.output`.
 int RunConvert(const GlobalOptions& options, const std::string& input, int lattice,
-               const ExportRequest& request);
+               const std::optional<latclient::Subset>& subset, const ExportRequest& request);
 // Builds the lattice described by the JSON file `input` and exports it.
 int RunCreate(const GlobalOptions& options, const std::string& input, const ExportRequest& request);
 

@@ -40,10 +40,12 @@ int ReportMissingLattice(const ImportOutcome& outcome, int seen, const std::stri
 class Conversion {
  public:
   Conversion(const GlobalOptions& options, const std::string& input, int lattice,
-             const ExportRequest& request, const TerminalDialogs& dialogs)
+             const std::optional<latclient::Subset>& subset, const ExportRequest& request,
+             const TerminalDialogs& dialogs)
       : options_(options),
         input_(input),
         lattice_(lattice),
+        subset_(subset),
         request_(request),
         dialogs_(dialogs),
         host_(options.Modules(), input) {}
@@ -63,7 +65,11 @@ class Conversion {
   // K's ranges first, then the export; `begun` is an export already begun, if any.
   int TwoPasses(ExportSession* begun) {
     LatticeSurvey survey(lattice_);
-    const ImportOutcome outcome = host_.Import(survey, options_.ShowProgress());
+    const ImportOutcome outcome = Import(survey);
+    if (!problem_.empty()) {
+      if (begun != nullptr) begun->Discard();
+      throw UsageError(input_ + ": " + problem_);
+    }
     if (!survey.Complete()) {
       if (begun != nullptr) begun->Discard();
       return ReportMissingLattice(outcome, survey.LatticesSeen(), input_, lattice_);
@@ -98,16 +104,32 @@ class Conversion {
   // missing one, and the export is dropped without saving the options, as when K is
   // looked for before the export begins.
   int Stream(LatticeForwarder& forwarder, ExportSession& session) {
-    const ImportOutcome outcome = host_.Import(forwarder, options_.ShowProgress());
+    const ImportOutcome outcome = Import(forwarder);
+    if (!problem_.empty()) {
+      session.Discard();
+      throw UsageError(input_ + ": " + problem_);
+    }
     if (forwarder.NeedsRanges()) return kExitSuccess;  // nothing reached the export yet
     if (forwarder.Done() || forwarder.Refused()) return session.End();
     session.Discard();
     return ReportMissingLattice(outcome, forwarder.LatticesSeen(), input_, lattice_);
   }
 
+  // One import, through lattice K's subset when one is asked for; a subset that does not
+  // fit K stops the import and is kept in problem_.
+  ImportOutcome Import(hostfw::IoObjectSink& sink) {
+    if (!subset_) return host_.Import(sink, options_.ShowProgress());
+    latclient::SubsetSink cut(*subset_, sink, lattice_);
+    const ImportOutcome outcome = host_.Import(cut, options_.ShowProgress());
+    problem_ = cut.Problem();
+    return outcome;
+  }
+
   const GlobalOptions& options_;
   const std::string& input_;
   int lattice_;
+  const std::optional<latclient::Subset>& subset_;
+  std::string problem_;
   const ExportRequest& request_;
   const TerminalDialogs& dialogs_;
   PluginHost host_;
@@ -116,10 +138,10 @@ class Conversion {
 }  // namespace
 
 int RunConvert(const GlobalOptions& options, const std::string& input, int lattice,
-               const ExportRequest& request) {
+               const std::optional<latclient::Subset>& subset, const ExportRequest& request) {
   RefuseSameFile(input, request.output);
   const TerminalDialogs dialogs(request.interactive || request.page);
-  Conversion conversion(options, input, lattice, request, dialogs);
+  Conversion conversion(options, input, lattice, subset, request, dialogs);
   if (request.interactive || request.page) return conversion.TwoPasses(nullptr);
   return conversion.OnePass();
 }

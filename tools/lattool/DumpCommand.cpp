@@ -10,7 +10,8 @@
 
 namespace lattool {
 
-int RunDump(const GlobalOptions& options, const std::string& file, bool values) {
+int RunDump(const GlobalOptions& options, const std::string& file, bool values,
+            const std::optional<latclient::Subset>& subset) {
   PluginHost host(options.Modules(), file);
   JsonWriter json(stdout);
   json.BeginObject();
@@ -19,7 +20,14 @@ int RunDump(const GlobalOptions& options, const std::string& file, bool values) 
   json.Key("lattices");
   json.BeginArray();
   LatticeRecorder recorder(json, values);
-  const ImportOutcome outcome = host.Import(recorder, options.ShowProgress());
+  std::optional<latclient::SubsetSink> cut;
+  if (subset) cut.emplace(*subset, recorder);
+  const ImportOutcome outcome =
+      host.Import(cut ? static_cast<hostfw::IoObjectSink&>(*cut) : recorder, options.ShowProgress());
+  if (cut && !cut->Problem().empty()) {
+    json.Discard();
+    throw UsageError(file + ": " + cut->Problem());
+  }
   recorder.Finish();
   json.EndArray();
   WriteImportOutcome(json, outcome);

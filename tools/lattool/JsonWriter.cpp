@@ -178,8 +178,12 @@ void JsonWriter::PutEscaped(std::string_view text) {
   }
 }
 
+// After a failed write (or a discard) nothing more is written.
 void JsonWriter::Drain() {
-  if (used_ == 0) return;
+  if (used_ == 0 || failed_) {
+    used_ = 0;
+    return;
+  }
   if (text_ != nullptr) {
     text_->append(buffer_.get(), used_);
   } else if (std::fwrite(buffer_.get(), 1, used_, file_) != used_) {

@@ -48,6 +48,11 @@ class JsonWriter {
   void Raw(std::string_view json);
   // Ends the document with a line feed and drains the buffer; false when writing failed.
   bool Finish();
+  // Drops what is not drained yet, and everything after: the document is not wanted.
+  void Discard() noexcept {
+    used_ = 0;
+    failed_ = true;
+  }
 
  private:
   enum class Scope : std::uint8_t { Object, Array };

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,8 @@ struct Arguments {
   int lattice = 0;
   bool noValues = false;
   bool json = false;
+  std::optional<int> component;
+  std::string region;
   lattool::ExportRequest request;
 };
 
@@ -97,6 +100,55 @@ std::string VersionText(const lattool::GlobalOptions& options) {
   return text;
 }
 
+// One bound of a region's axis: empty, or the digits of a node index.
+std::optional<int> RegionBound(std::string_view text, const std::string& region) {
+  if (text.empty()) return std::nullopt;
+  if (text.size() > 9 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    throw lattool::UsageError("--region '" + region +
+                              "': each part is X0:X1 with node indices from 0, not '" +
+                              std::string(text) + "'");
+  }
+  return std::stoi(std::string(text));
+}
+
+// The subset --component and --region ask for ("X0:X1,Y0:Y1,Z0:Z1", end-exclusive, each
+// bound and each part optional), or none.
+std::optional<latclient::Subset> SubsetOf(const Arguments& args) {
+  if (!args.component && args.region.empty()) return std::nullopt;
+  latclient::Subset subset;
+  subset.component = args.component;
+  const std::string& region = args.region;
+  if (std::count(region.begin(), region.end(), ',') > 2) {
+    throw lattool::UsageError("--region '" + region + "' has more than three parts (x, y, z)");
+  }
+  std::size_t at = 0;
+  for (std::size_t axis = 0; at <= region.size(); ++axis) {
+    const std::size_t comma = std::min(region.find(',', at), region.size());
+    const std::string_view part = std::string_view(region).substr(at, comma - at);
+    at = comma + 1;
+    if (part.empty()) continue;
+    const std::size_t colon = part.find(':');
+    if (colon == std::string_view::npos) {
+      throw lattool::UsageError("--region '" + region + "': the part '" + std::string(part) +
+                                "' is not X0:X1 (a colon between first node and end)");
+    }
+    subset.begin[axis] = RegionBound(part.substr(0, colon), region);
+    subset.end[axis] = RegionBound(part.substr(colon + 1), region);
+  }
+  return subset;
+}
+
+// --component and --region of dump and convert.
+void DefineSubset(CLI::App& command, Arguments& args) {
+  command.add_option("--component", args.component, "Keep only component C (counting from 0)")
+      ->option_text("C");
+  command
+      .add_option("--region", args.region,
+                  "Keep the box of nodes X0:X1,Y0:Y1,Z0:Z1 (ends excluded; each bound and part "
+                  "optional: ,,3:4 is the fourth plane)")
+      ->option_text("BOX");
+}
+
 // OUT and the options of the two export commands.
 void DefineExport(CLI::App& command, Arguments& args) {
   command
@@ -144,6 +196,7 @@ void DefineCommands(CLI::App& app, Arguments& args) {
   dump->add_option("FILE", args.file, "LAT or VTK XML file to import")->required();
   dump->add_flag("--no-values", args.noValues,
                  "Only the header side: no values, no curvilinear node positions");
+  DefineSubset(*dump, args);
   CLI::App* convert = app.add_subcommand(
       "convert", "Write lattice K of IN to OUT, in the format OUT's extension names");
   convert->add_option("IN", args.file, "LAT (binary or plain) or VTK XML file to import")
@@ -152,6 +205,7 @@ void DefineCommands(CLI::App& app, Arguments& args) {
   convert->add_option("--lattice", args.lattice, "Lattice to write, counting from 0 (default 0)")
       ->option_text("K")
       ->check(CLI::Validator(CheckLatticeIndex, "K", "LatticeIndex"));
+  DefineSubset(*convert, args);
   CLI::App* create = app.add_subcommand("create", "Write the lattice described by IN.json to OUT");
   create->add_option("IN.json", args.file, "One lattice in the JSON shape dump prints")->required();
   DefineExport(*create, args);
@@ -159,6 +213,7 @@ void DefineCommands(CLI::App& app, Arguments& args) {
 
 int RunCommand(const CLI::App& app, const Arguments& args) {
   const bool progress = args.options.ShowProgress();
+  const std::optional<latclient::Subset> subset = SubsetOf(args);
   if (app.got_subcommand("probe")) {
     std::vector<std::unique_ptr<lattool::InputFile>> inputs;
     std::vector<std::string> paths;
@@ -171,14 +226,15 @@ int RunCommand(const CLI::App& app, const Arguments& args) {
   const lattool::InputFile input(args.file, progress);
   if (app.got_subcommand("info")) return lattool::RunInfo(args.options, input.Path(), args.json);
   if (app.got_subcommand("dump")) {
-    return lattool::RunDump(args.options, input.Path(), !args.noValues);
+    return lattool::RunDump(args.options, input.Path(), !args.noValues, subset);
   }
   lattool::RefuseSameFile(args.file, args.request.output);
   const lattool::OutputFile output(args.request.output);
   lattool::ExportRequest request = args.request;
   request.output = output.Path();
   const int code = app.got_subcommand("convert")
-                       ? lattool::RunConvert(args.options, input.Path(), args.lattice, request)
+                       ? lattool::RunConvert(args.options, input.Path(), args.lattice,
+                                             subset, request)
                        : lattool::RunCreate(args.options, input.Path(), request);
   if (code == lattool::kExitSuccess) output.Deliver();
   return code;
