@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "LattoolTestSupport.h"
+#include "TerminalRun.h"
 
 namespace lattest {
 namespace {
@@ -248,6 +249,14 @@ TEST(Subset, ABoxOrComponentOutsideTheLatticeIsAUsageError) {
       EXPECT_FALSE(Exists(out)) << c.message;
     }
   }
+}
+
+TEST(Create, DrawsTheProgressOfReadingItsInputOnATerminal) {
+  ExportDir dir;
+  const std::string in = dir.WriteJson("in.json", UniformRow(7, {1, 2, 3}));
+  const TerminalResult t = RunOnTerminal({"create", in, dir.File("out.lat")}, dir.Environment(), "");
+  EXPECT_EQ(t.exitCode, 0) << t.shown;
+  EXPECT_NE(t.shown.find("in.json [###"), std::string::npos) << t.shown;
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // and hands its header, rows and end marker to the export filter.
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <optional>
 
 #include "Commands.h"
 #include "FileArguments.h"
@@ -83,8 +85,18 @@ int RunCreate(const GlobalOptions& options, const std::string& input,
   RefuseSameFile(input, request.output);
   const TerminalDialogs dialogs(request.interactive || request.page);
   try {
-    const JsonMembers members = ReadLatticeJson(input);
-    const LatticeSpec spec = ReadLatticeSpec(members);
+    std::optional<JsonMembers> members;
+    {
+      const InterruptGuard interrupt;
+      const char* name = hostbase::CPath::GetNamePtr(input.c_str());
+      std::error_code error;
+      const std::uintmax_t size = std::filesystem::file_size(input, error);
+      ProgressDisplay progress(name ? name : input, error ? 0 : size,
+                               options.ShowProgress() ? stderr : nullptr, InterruptGuard::Flag());
+      members = ReadLatticeJson(input, &progress);
+    }
+    if (!members) return kExitStopped;
+    const LatticeSpec spec = ReadLatticeSpec(*members);
     const std::unique_ptr<hostfw::TrLattice> header = LatticeSource(spec).MakeHeader();
     SetComponentRanges(*header, spec, LatticeSource(spec).CheckRows(*header));
     return Export(options, request, dialogs, spec, *header);

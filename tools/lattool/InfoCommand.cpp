@@ -294,7 +294,7 @@ void WriteLattice(JsonWriter& json, const LatticeReport& report) {
   json.Key("ranges");
   json.BeginObject();
   for (std::size_t a = 0; a < 3; ++a) {
-    json.Key(std::string_view("xyz" + a, 1));
+    json.Key(std::string_view(&"xyz"[a], 1));
     if (!report.axes[a].seen) {
       json.Null();
       continue;

@@ -4,7 +4,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <cstdio>
+#include <filesystem>
+#include <istream>
+#include <streambuf>
 #include <limits>
 #include <vector>
 
@@ -225,11 +228,64 @@ JsonMembers ParseLatticeJson(const std::string& text) {
   return collector.Result();
 }
 
-JsonMembers ReadLatticeJson(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw InputError("cannot read '" + path + "': " + std::strerror(errno));
+namespace {
+
+// The file in blocks of 1 MiB for the parser, reporting the fraction read after each; a
+// report answered false ends the input there.
+class ProgressReader : public std::streambuf {
+ public:
+  ProgressReader(const std::string& path, hostfw::IoProgressSink* progress)
+      : file_(std::fopen(path.c_str(), "rb")), progress_(progress), buffer_(kBlockSize) {
+    if (file_ == nullptr) throw InputError("cannot read '" + path + "': " + std::strerror(errno));
+    std::error_code error;
+    size_ = std::filesystem::file_size(path, error);
+    if (error) size_ = 0;
+    if (progress_ != nullptr && !progress_->Begin("Reading " + path)) stopped_ = true;
+  }
+  ~ProgressReader() override {
+    if (progress_ != nullptr) progress_->Stop();
+    std::fclose(file_);
+  }
+  ProgressReader(const ProgressReader&) = delete;
+  ProgressReader& operator=(const ProgressReader&) = delete;
+
+  bool Stopped() const noexcept { return stopped_; }
+
+ protected:
+  int_type underflow() override {
+    if (stopped_) return traits_type::eof();
+    const std::size_t count = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    if (count == 0) return traits_type::eof();
+    read_ += count;
+    if (progress_ != nullptr && size_ > 0 &&
+        !progress_->Proportion(static_cast<double>(read_) / static_cast<double>(size_))) {
+      stopped_ = true;
+      return traits_type::eof();
+    }
+    setg(buffer_.data(), buffer_.data(), buffer_.data() + count);
+    return traits_type::to_int_type(buffer_[0]);
+  }
+
+ private:
+  static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+
+  std::FILE* file_;
+  hostfw::IoProgressSink* progress_;
+  std::vector<char> buffer_;
+  std::uintmax_t size_ = 0;
+  std::uintmax_t read_ = 0;
+  bool stopped_ = false;
+};
+
+}  // namespace
+
+std::optional<JsonMembers> ReadLatticeJson(const std::string& path,
+                                           hostfw::IoProgressSink* progress) {
+  ProgressReader reader(path, progress);
+  std::istream in(&reader);
   MemberCollector collector;
   Json::sax_parse(in, &collector);
+  if (reader.Stopped()) return std::nullopt;
   return collector.Result();
 }
 

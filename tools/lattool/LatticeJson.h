@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "NumberList.h"
+#include "hostfw/IoManager.h"
 
 namespace lattool {
 
@@ -32,9 +34,12 @@ struct JsonMember {
 
 using JsonMembers = std::map<std::string, JsonMember, std::less<>>;
 
-// The members of the lattice object in the JSON file `path`; raises InputError for a file
-// that cannot be read, malformed JSON, or a document that holds no lattice object.
-JsonMembers ReadLatticeJson(const std::string& path);
+// The members of the lattice object in the JSON file `path`, read in large blocks with the
+// fraction read reported to `progress` (none: no reports); empty when a report answered
+// false. Raises InputError for a file that cannot be read, malformed JSON, or a document
+// that holds no lattice object.
+std::optional<JsonMembers> ReadLatticeJson(const std::string& path,
+                                           hostfw::IoProgressSink* progress);
 // The same from JSON text.
 JsonMembers ParseLatticeJson(const std::string& text);
 
