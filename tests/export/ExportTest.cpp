@@ -1,0 +1,467 @@
+// The export filter: the writer against the tests' own binary encoder for every geometry
+// and received type, blanked nodes by every method and data range, options and the options
+// page, and the lifecycle: the output replaced only by a complete lattice, progress, a
+// second lattice, a restarting header, and what the format cannot hold, refused before
+// anything is opened.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <limits>
+#include <memory>
+
+#include "export/LatExportDlg.h"
+#include "export/LatExportFilter.h"
+#include "formats/LatBinaryFormat.h"
+#include "hostbase/PrimType.h"
+#include "tests/support/LatBinaryWriter.h"
+#include "tests/support/LatPlainWriter.h"
+#include "tests/support/RecordingHost.h"
+#include "tests/support/TempDir.h"
+
+namespace lattest {
+namespace {
+
+namespace bin = lat::binary;
+using hostbase::CPrimType;
+constexpr hostfw::ExportStatus kAccepted = hostfw::ExportStatus_Accepted;
+
+// A lattice to export, its values in row order (converted to dataType when sent): 1, 2, 3,
+// ...; rectilinear axes 0, 1.5, ... on x, 10, 20, ... on y, -1, -2, ... on z; curvilinear
+// node (i, j, k) at (i + 0.25 j, j, k - i).
+struct ExportLattice {
+  ExportLattice(std::int32_t kind_, std::int32_t type, std::int32_t nx_, std::int32_t ny_,
+                std::int32_t nz_, std::int32_t components = 1)
+      : kind(kind_), dataType(type), nx(nx_), ny(ny_), nz(nz_), numComponents(components) {
+    const auto count = [](std::int32_t n) { return n > 0 ? std::size_t(n) : 0u; };
+    values = Ramp(count(nx) * count(ny) * count(nz) * count(components));
+    xs = Ramp(count(nx), 0.0, 1.5), ys = Ramp(count(ny), 10.0, 10.0), zs = Ramp(count(nz), -1.0, -1.0);
+    for (std::int32_t k = 0; k < nz; ++k)
+      for (std::int32_t j = 0; j < ny; ++j)
+        for (std::int32_t i = 0; i < nx; ++i)
+          nodeCoords.insert(nodeCoords.end(), {i + 0.25 * j, 1.0 * j, 1.0 * k - i});
+  }
+  // One scan per row, two (coordinates, then values) for a curvilinear lattice.
+  std::size_t ScanCount() const { return (kind == bin::kCurvilinear ? 2u : 1u) * ny * nz; }
+
+  std::int32_t kind, dataType, nx, ny, nz, numComponents;
+  std::vector<double> values, xs, ys, zs, nodeCoords;
+  std::array<double, 3> origin{1.0, 2.0, 3.0}, spacing{0.5, 2.0, -1.0};
+  std::int32_t coordType = CPrimType::Float;
+  bool blanks = false;  // flags bit 0
+  double blankValue = 0.0;
+  std::vector<double> componentMin, componentMax;
+};
+
+// Writes `count` of `values` from `first` as `type` (saturated and rounded by the host's rules).
+void Store(const std::vector<double>& values, std::size_t first, std::size_t count, int type,
+           void* destination) {
+  CPrimType::CastArray(CPrimType::Double, values.data() + first, type, destination, count, 1);
+}
+
+std::unique_ptr<hostfw::TrLattice> MakeHeader(const ExportLattice& l) {
+  std::unique_ptr<hostfw::TrLattice> made;
+  if (l.kind == bin::kUniform) {
+    auto uniform = std::make_unique<hostfw::TrUniformLattice>(l.dataType, l.nx, l.ny, l.nz,
+                                                              l.numComponents);
+    std::copy(l.origin.begin(), l.origin.end(), uniform->origin);
+    std::copy(l.spacing.begin(), l.spacing.end(), uniform->spacing);
+    made = std::move(uniform);
+  } else if (l.kind == bin::kRectilinear) {
+    auto rect = std::make_unique<hostfw::TrRectilinearLattice>(l.coordType, l.dataType, l.nx,
+                                                               l.ny, l.nz, l.numComponents);
+    if (rect->xCoords != nullptr) {
+      Store(l.xs, 0, l.xs.size(), l.coordType, rect->xCoords);
+      Store(l.ys, 0, l.ys.size(), l.coordType, rect->yCoords);
+      Store(l.zs, 0, l.zs.size(), l.coordType, rect->zCoords);
+    }
+    made = std::move(rect);
+  } else {
+    made = std::make_unique<hostfw::TrCurvilinearLattice>(l.coordType, l.dataType, l.nx, l.ny,
+                                                          l.nz, l.numComponents);
+  }
+  made->flags = l.blanks ? hostfw::TrLattice::kFlagMayHaveBlanks : 0;
+  made->blankValue = l.blankValue;
+  made->componentMin = l.componentMin;
+  made->componentMax = l.componentMax;
+  return made;
+}
+
+// The file the export must write, with `values` as the values written.
+std::vector<std::uint8_t> ExpectedFile(const ExportLattice& l, const std::vector<double>* values) {
+  std::int32_t written = l.dataType;  // the format's promotions of the types it lacks
+  if (written == CPrimType::UInt8) written = CPrimType::Int16;
+  if (written == CPrimType::UInt16) written = CPrimType::Int32;
+  if (written == CPrimType::UInt32 || written == CPrimType::Int64) written = CPrimType::Double;
+  BinaryLattice file;
+  file.dims = {l.nx, l.ny, l.nz};
+  file.nDataVar = l.numComponents;
+  file.primType = bin::CodeOfPrimType(written);
+  file.geometryType = l.kind;
+  file.values = values != nullptr ? *values : l.values;
+  std::vector<double> coords = l.nodeCoords;
+  if (l.kind == bin::kUniform) {  // first and last coordinate per axis
+    const std::int32_t counts[3] = {l.nx, l.ny, l.nz};
+    coords.clear();
+    for (std::size_t a = 0; a < 3; ++a)
+      coords.insert(coords.end(), {l.origin[a], l.origin[a] + (counts[a] - 1) * l.spacing[a]});
+  } else if (l.kind == bin::kRectilinear) {
+    coords = l.xs;
+    coords.insert(coords.end(), l.ys.begin(), l.ys.end());
+    coords.insert(coords.end(), l.zs.begin(), l.zs.end());
+  }
+  for (const double c : coords) file.coords.push_back(static_cast<float>(c));
+  return EncodeBinary(file).bytes;
+}
+
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+class ExportTest : public ::testing::Test {
+ protected:
+  hostfw::ExportStatus Begin() { return filter.BeginExportToFile(out.c_str(), false); }
+  hostfw::ExportStatus SendHeader(const ExportLattice& lattice) {
+    header = MakeHeader(lattice);  // kept for the scans
+    return filter.ExportObject(*header);
+  }
+  // Scans [from, to); the first status that is not 0, or 0.
+  hostfw::ExportStatus SendScans(const ExportLattice& l, std::size_t from, std::size_t to) {
+    const bool curvilinear = l.kind == bin::kCurvilinear;
+    const std::size_t nx = std::size_t(l.nx), perRow = nx * std::size_t(l.numComponents);
+    hostfw::TrLatticeScan coords(3 * l.nx * CPrimType::TypeSize[l.coordType]), data(*header);
+    for (std::size_t s = from; s < to; ++s) {
+      const std::size_t row = curvilinear ? s / 2 : s;
+      const bool coordinates = curvilinear && s % 2 == 0;
+      if (coordinates) Store(l.nodeCoords, row * nx * 3, nx * 3, l.coordType, coords.data);
+      if (!coordinates) Store(l.values, row * perRow, perRow, l.dataType, data.data);
+      const hostfw::ExportStatus status = filter.ExportObject(coordinates ? coords : data);
+      if (status != kAccepted) return status;
+    }
+    return kAccepted;
+  }
+  hostfw::ExportStatus SendLattice(const ExportLattice& lattice) {  // header, scans, end
+    hostfw::ExportStatus status = SendHeader(lattice);
+    if (status == kAccepted) status = SendScans(lattice, 0, lattice.ScanCount());
+    hostfw::TrLatticeEnd end;
+    return status == kAccepted ? filter.ExportObject(end) : status;
+  }
+  // A whole export to `out`, every status 0, makes the file of ExpectedFile.
+  void ExpectExport(const ExportLattice& lattice, const std::vector<double>* values = nullptr) {
+    EXPECT_EQ(Begin(), kAccepted);
+    EXPECT_EQ(SendLattice(lattice), kAccepted);
+    EXPECT_EQ(filter.EndExportToFile(), kAccepted);
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(out), expected = ExpectedFile(lattice, values);
+    const auto differ = std::mismatch(bytes.begin(), bytes.end(), expected.begin(), expected.end());
+    EXPECT_TRUE(bytes == expected) << bytes.size() << " bytes instead of " << expected.size()
+                                   << ", first difference at " << differ.first - bytes.begin();
+  }
+  // `action` raises an error of the export filter with `code` and `args`, or without either
+  // and with a message that contains `text` when that is not empty.
+  void ExpectFilterError(const std::function<void()>& action, const std::string& text,
+                         hostfw::ErrCode code = {}, const std::vector<hostbase::CErrorArg>& args = {}) {
+    try {
+      action();
+      ADD_FAILURE() << "the action returned instead of raising";
+    } catch (const hostbase::CError& error) {
+      EXPECT_EQ(error.Module(), "LatExportFilter");
+      EXPECT_NE(std::string(error.Message()).find(text), std::string::npos) << error.Message();
+      EXPECT_EQ(error.Code(), text.empty() ? static_cast<int>(code) : hostbase::kNoErrorCode);
+      EXPECT_EQ(error.Args(), args) << error.Message();
+    }
+  }
+  std::vector<std::string> DirEntries() const {  // sorted
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  TempDir dir;
+  std::string out = dir.File("out.lat");
+  hostfw::IoManager manager;
+  RecordingHost host{manager};
+  LatExportFilter filter{manager};
+  std::unique_ptr<hostfw::TrLattice> header;
+};
+
+// Every type the host has, written as the format's type (a promoted one with a warning);
+// only the header is on file before the last scan, and a new export drops the old one.
+TEST_F(ExportTest, EveryGeometryAndReceivedTypeIsTheEncodedFile) {
+  for (std::int32_t kind = 0; kind < 3; ++kind) {
+    for (std::int32_t type = CPrimType::Int8; type <= CPrimType::Double; ++type) {
+      SCOPED_TRACE(testing::Message() << "kind " << kind << " type " << type);
+      const bool isUnsigned =
+          type == CPrimType::UInt8 || type == CPrimType::UInt16 || type == CPrimType::UInt32;
+      ExportLattice lattice(kind, type, 3, 2, 2, 1 + type % 2);
+      lattice.coordType = type % 2 ? CPrimType::Double : CPrimType::Float;
+      for (std::size_t i = 0; i < lattice.values.size() && !isUnsigned; i += 3) lattice.values[i] *= -1;
+      lattice.values[1] = hostbase::CPrimData::GetWideReal(
+          type, hostbase::CPrimData::PrimMax(type).GetDataPtr());
+      if (type >= CPrimType::Float) lattice.values[2] = 0.375;
+      host.Clear();
+      ASSERT_EQ(Begin(), kAccepted);
+      ASSERT_EQ(SendHeader(lattice), kAccepted);
+      EXPECT_EQ(host.warnings.size(), isUnsigned || type == CPrimType::Int64 ? 1u : 0u);
+      const std::int64_t headerBytes = kind == bin::kUniform ? 145 : 149;
+      EXPECT_EQ(filter.OutputPosition(), headerBytes);
+      ASSERT_EQ(SendScans(lattice, 0, lattice.ScanCount() - 1), kAccepted);
+      EXPECT_EQ(filter.OutputPosition(), headerBytes);
+      ExpectExport(lattice);
+      if (kind == bin::kUniform && type == CPrimType::Float) {  // big-endian, whatever the encoder
+        const std::vector<std::uint8_t> file = ReadFileBytes(out), head = {0, 0, 0, 24, 0xBF, 0x80};
+        EXPECT_TRUE(file.size() > 151 && std::equal(head.begin(), head.end(), file.begin() + 145));
+      }
+    }
+  }
+}
+
+// A blanked value is one that reads as exactly the blank value (every NaN for a NaN); the
+// data range spans the components, one value makes it inverted.
+TEST_F(ExportTest, EveryMethodReplacesExactlyTheBlankedValues) {
+  const std::vector<double> i16 = {4, -1, 5, -1, -2};
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const struct {
+    std::int32_t type;
+    std::vector<double> values;
+    double blank;
+    std::vector<double> min, max;
+    const char* options;
+    std::vector<double> written;
+  } cases[] = {
+      {CPrimType::Int16, i16, -1, {0}, {10}, "BlankMethod=0", {4, 0, 5, 0, -2}},
+      {CPrimType::Int16, i16, -1, {0}, {10}, "BlankMethod=1", {4, 10, 5, 10, -2}},
+      {CPrimType::Int16, i16, -1, {0}, {10}, "BlankMethod=2", {4, -32768, 5, -32768, -2}},
+      {CPrimType::Int16, i16, -1, {0}, {10}, "BlankMethod=7", {4, 32767, 5, 32767, -2}},  // as 3
+      {CPrimType::Int16, i16, -1, {0}, {10}, "BlankMethod=4,FixedBlankValue=-2.6", {4, -3, 5, -3, -2}},
+      {CPrimType::Int16, {1, 2}, 2, {0}, {10}, "BlankMethod=4,FixedBlankValue=-32768", {1, -32768}},
+      {CPrimType::Int32, {-99}, -99, {3, 1}, {5, 9}, "BlankMethod=0", {1}},
+      {CPrimType::Int32, {-99}, -99, {3, 1, 2}, {5}, "BlankMethod=1", {5}},  // not read past
+      {CPrimType::Int32, {-99}, -99, {7}, {7}, "BlankMethod=0", {8}},
+      {CPrimType::Double, {-99}, -99, {}, {}, "BlankMethod=1", {-std::numeric_limits<double>::max()}},
+      {CPrimType::Float, {0.1, 0.5}, 0.1f, {0}, {10}, "BlankMethod=4,FixedBlankValue=-7", {-7, 0.5}},
+      {CPrimType::Float, {1, nan, -nan}, nan, {0}, {10}, "BlankMethod=4,FixedBlankValue=-1", {1, -1, -1}},
+      {CPrimType::Double, {nan, -1}, -1, {0}, {10}, "BlankMethod=4,FixedBlankValue=9", {nan, 9}},
+      // Promoted data: the written type's range, and a fixed value beyond 8 bits.
+      {CPrimType::UInt8, {200, 0}, 0, {0}, {10}, "BlankMethod=3", {200, 32767}},
+      {CPrimType::UInt8, {200, 0}, 0, {0}, {10}, "BlankMethod=4,FixedBlankValue=-1000", {200, -1000}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.type << " " << c.options << " " << c.values[0]);
+    ExportLattice lattice(bin::kUniform, c.type, std::int32_t(c.values.size()), 1, 1);
+    lattice.values = c.values;
+    lattice.blanks = true;
+    lattice.blankValue = c.blank;
+    lattice.componentMin = c.min;
+    lattice.componentMax = c.max;
+    filter.SetOptions(c.options);
+    ExpectExport(lattice, &c.written);
+    if (c.type != CPrimType::Int16) continue;
+    lattice.blanks = false;  // without the flag the blank value is data, the value unchecked
+    filter.SetOptions("BlankMethod=4,FixedBlankValue=1e300");
+    ExpectExport(lattice);
+  }
+}
+
+// A fixed value outside the written type fails with code 27 before anything is opened;
+// with an options page it is checked even without blanks.
+TEST_F(ExportTest, FixedValueOutsideTheWrittenTypeIsRefused) {
+  const struct {
+    std::int32_t type;
+    double value;
+    bool blanks;
+    const char* typeName;
+  } cases[] = {
+      {CPrimType::Int16, 32768, true, "16-bit signed integer"},
+      {CPrimType::Int16, -32769, true, "16-bit signed integer"},
+      {CPrimType::UInt16, 2147483648.0, true, "32-bit signed integer"},
+      {CPrimType::UInt8, 40000, false, "16-bit signed integer"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.typeName << " " << c.value);
+    filter.SetOptions(("BlankMethod=4,FixedBlankValue=" + FormatNumber(c.value)).c_str());
+    ExportLattice lattice(bin::kUniform, c.type, 2, 1, 1);
+    lattice.blanks = c.blanks;
+    std::vector<hostfw::IoPropertyPage*> pages;
+    if (!c.blanks) filter.GetPropertyPages(pages, out.c_str());
+    ASSERT_EQ(Begin(), kAccepted);
+    ExpectFilterError([&] { SendHeader(lattice); }, "", hostfw::ErrCode::DataTypeNotSupported,
+                      {std::string(c.typeName)});
+    EXPECT_TRUE(DirEntries().empty());
+    EXPECT_TRUE(host.beginMessages.empty());
+    EXPECT_EQ(filter.EndExportToFile(), kAccepted);
+  }
+}
+
+TEST(ExportOptionsTest, OptionsStringOverSavedOptionsAndSavedBack) {
+  const std::string saved = "BlankMethod=1\nFixedBlankValue=9\n";
+  const struct {
+    std::string saved;
+    const char* options;
+    std::string session, savedAfter;
+  } cases[] = {
+      {"BlankMethod=2\n", nullptr, "BlankMethod=2,FixedBlankValue=0", "BlankMethod=2\nFixedBlankValue=0\n"},
+      {saved, "FixedBlankValue=3,Defaults=yes", "BlankMethod=0,FixedBlankValue=3", "BlankMethod=0\nFixedBlankValue=3\n"},
+      {saved, "BlankMethod=2,ForgetOptions", "BlankMethod=2,FixedBlankValue=9", saved},
+      {"BlankMethod=7\nFixedBlankValue=1.5\n", "", "BlankMethod=3,FixedBlankValue=1.5", "BlankMethod=3\nFixedBlankValue=1.5\n"},
+      {"", "BlankMethod=-1", "BlankMethod=3,FixedBlankValue=0", "BlankMethod=3\nFixedBlankValue=0\n"},
+      {saved, "BlankMethod=max,FixedBlankValue=lots", "BlankMethod=1,FixedBlankValue=9", saved},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.options == nullptr ? "null" : c.options);
+    hostfw::IoManager manager;
+    manager.LoadSavedOptions(c.saved);
+    LatExportFilter filter(manager);
+    filter.SetOptions(c.options);
+    EXPECT_EQ(filter.GetOptionsInStringForm(), c.session);
+    EXPECT_EQ(manager.SavedOptionsText(), c.savedAfter);
+  }
+}
+
+// The page's values are taken, and saved, at the first header only. (On the user32
+// stand-in; Windows has its own page and dialog tests.)
+#if !defined(_WIN32)
+TEST_F(ExportTest, OptionsPageIsTakenAtTheFirstHeader) {
+  ExportLattice lattice(bin::kUniform, CPrimType::UInt8, 3, 1, 1);
+  lattice.values = {3, 255, 9};
+  lattice.blanks = true;
+  lattice.blankValue = 255;
+  manager.LoadSavedOptions("BlankMethod=4\nFixedBlankValue=-6.5\n");
+  std::vector<hostfw::IoPropertyPage*> pages;
+  filter.GetPropertyPages(pages, out.c_str());
+  ASSERT_EQ(pages.size(), 1u);
+  auto* page = static_cast<LatExportDlg*>(pages.back());
+  EXPECT_EQ(page->blankMethod, 4);
+  EXPECT_EQ(page->fixedValue, -6.5);
+  page->blankMethod = 3;
+  page->fixedValue = 12.0;
+  const std::vector<double> typeMax = {3, 32767, 9}, typeMin = {3, -32768, 9};
+  ExpectExport(lattice, &typeMax);
+  EXPECT_EQ(manager.SavedOptionsText(), "BlankMethod=3\nFixedBlankValue=12\n");
+  filter.SetOptions("BlankMethod=2,ForgetOptions");  // the page went with that export
+  ExpectExport(lattice, &typeMin);
+}
+#endif
+
+TEST_F(ExportTest, OnlyACompleteLatticeReplacesTheFileAndEndingTwiceRaises) {
+  const std::string precious = "precious bytes";
+  dir.Write("out.lat", precious);
+  const ExportLattice lattice(bin::kCurvilinear, CPrimType::Int16, 3, 2, 2);
+  for (std::size_t received = 0; received <= lattice.ScanCount(); ++received) {
+    SCOPED_TRACE(received);
+    ASSERT_EQ(Begin(), kAccepted);
+    ASSERT_EQ(SendHeader(lattice), kAccepted);
+    const std::vector<std::string> during = DirEntries();
+#if defined(_WIN32)
+    ASSERT_EQ(during.size(), 2u);
+    EXPECT_EQ(during[0].rfind(".out.lat.", 0), 0u) << during[0];
+    EXPECT_EQ(during[0].size(), std::string(".out.lat.").size() + 6);
+#else
+    EXPECT_EQ(during, std::vector<std::string>{"out.lat"});  // the new file has no name yet
+#endif
+    ASSERT_EQ(SendScans(lattice, 0, received), kAccepted);
+    if (received == lattice.ScanCount()) break;
+    EXPECT_EQ(filter.EndExportToFile(), hostfw::ExportStatus_NoLattice);
+    EXPECT_EQ(ReadFileBytes(out), std::vector<std::uint8_t>(precious.begin(), precious.end()));
+    EXPECT_EQ(DirEntries(), std::vector<std::string>{"out.lat"});
+  }
+  EXPECT_EQ(filter.EndExportToFile(), kAccepted);
+  EXPECT_EQ(DirEntries(), std::vector<std::string>{"out.lat"});
+  EXPECT_EQ(ReadFileBytes(out), ExpectedFile(lattice, nullptr));
+  EXPECT_EQ(host.beginMessages.back(), "Exporting Iris Explorer LAT file out.lat");
+  EXPECT_EQ(host.stops, static_cast<int>(lattice.ScanCount()) + 1);
+  ExpectFilterError([&] { filter.EndExportToFile(); }, "", hostfw::ErrCode::ExportFileNotOpen);
+  EXPECT_EQ(ReadFileBytes(out), ExpectedFile(lattice, nullptr));
+}
+
+// Every tenth row is reported, a curvilinear lattice's at its coordinates and its values.
+TEST_F(ExportTest, ProgressIsReportedEveryTenRows) {
+  const struct {
+    std::int32_t kind, ny, nz;
+    std::vector<double> fractions;
+  } cases[] = {
+      {bin::kUniform, 9, 1, {}},         {bin::kUniform, 5, 5, {0.4, 0.8}},
+      {bin::kRectilinear, 10, 1, {1.0}}, {bin::kCurvilinear, 4, 5, {0.0, 0.5, 0.5, 1.0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "kind " << c.kind << " rows " << c.ny * c.nz);
+    host.Clear();
+    ExpectExport(ExportLattice(c.kind, CPrimType::Float, 2, c.ny, c.nz));
+    EXPECT_EQ(host.fractions, c.fractions);
+    EXPECT_EQ(host.stops, 1);
+  }
+}
+
+TEST_F(ExportTest, SecondLatticeIsRefusedAndAHeaderRestartsAnUnfinishedOne) {
+  const ExportLattice first(bin::kCurvilinear, CPrimType::Double, 3, 2, 2);
+  const ExportLattice second(bin::kUniform, CPrimType::UInt16, 2, 2, 1);
+  ASSERT_EQ(Begin(), kAccepted);
+  ASSERT_EQ(SendHeader(first), kAccepted);
+  ASSERT_EQ(SendScans(first, 0, 3), kAccepted);
+  ASSERT_EQ(SendLattice(second), kAccepted);
+  EXPECT_EQ(host.stops, 1);  // the first report was stopped before the second began
+  ExpectFilterError([&] { SendHeader(first); },
+                    "Export of multiple lattices to one Iris LAT file is not supported.");
+  EXPECT_EQ(SendScans(first, 0, first.ScanCount()), kAccepted);  // ignored
+  EXPECT_EQ(host.warnings.size(), 1u);  // the promotion of the lattice written, once
+  EXPECT_EQ(filter.EndExportToFile(), kAccepted);
+  EXPECT_EQ(DirEntries(), std::vector<std::string>{"out.lat"});
+  EXPECT_EQ(ReadFileBytes(out), ExpectedFile(second, nullptr));
+}
+
+// Counts below 1, lists of 2^31 bytes or more and unknown type codes are refused before the
+// file is opened; scans after them are ignored.
+TEST_F(ExportTest, LatticesTheFormatCannotHoldAreRefusedBeforeOpening) {
+  const struct {
+    std::int32_t kind, type, nx, ny, nz, components;
+    const char* message;
+  } cases[] = {
+      {bin::kUniform, CPrimType::Float, 0, 3, 1, 1, "with 0 columns (nx): every count must be"},
+      {bin::kCurvilinear, CPrimType::Float, 2, 3, -4, 1, "with -4 planes (nz)"},
+      {bin::kRectilinear, CPrimType::Float, 2, 3, 1, 0, "with 0 values per node (components)"},
+      {bin::kUniform, CPrimType::Int8, 65536, 32768, 1, 1, "65536 x 32768 x 1 nodes with 1 "
+                                                           "values each: its value list"},
+      {bin::kUniform, CPrimType::UInt16, 16384, 16384, 2, 1, "its value list"},  // promoted
+      {bin::kCurvilinear, CPrimType::Int8, 178956971, 1, 1, 1,
+       "its coordinate list would exceed the LAT format's limit of 2147483647 bytes."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    ExportLattice lattice(c.kind, c.type, 1, 1, 1);
+    lattice.nx = c.nx, lattice.ny = c.ny, lattice.nz = c.nz, lattice.numComponents = c.components;
+    ASSERT_EQ(Begin(), kAccepted);
+    ExpectFilterError([&] { SendHeader(lattice); }, c.message);
+    lattice = ExportLattice(c.kind, c.type, 1, 1, 1);  // unknown type codes
+    (c.kind == bin::kUniform ? lattice.dataType : lattice.coordType) = -1;
+    ExpectFilterError([&] { SendHeader(lattice); }, "", hostfw::ErrCode::UnknownCode);
+    hostfw::TrLatticeScan scan(64);
+    EXPECT_EQ(filter.ExportObject(scan), kAccepted);
+    EXPECT_EQ(filter.EndExportToFile(), kAccepted);
+    EXPECT_TRUE(DirEntries().empty());
+    EXPECT_TRUE(host.beginMessages.empty());
+  }
+}
+
+TEST_F(ExportTest, ShortScansAreRefusedAndNotCounted) {
+  const ExportLattice lattice(bin::kCurvilinear, CPrimType::Int16, 4, 2, 1);
+  ASSERT_EQ(Begin(), kAccepted);
+  ASSERT_EQ(SendHeader(lattice), kAccepted);
+  hostfw::TrLatticeScan shortCoords(4 * 3 * 4 - 1), shortData(7), empty(0);
+  ExpectFilterError([&] { filter.ExportObject(shortCoords); },
+                    "Lattice scan 0 holds 47 bytes, fewer than the 48 bytes of a row.");
+  ASSERT_EQ(SendScans(lattice, 0, 1), kAccepted);
+  ExpectFilterError([&] { filter.ExportObject(shortData); },
+                    "Lattice scan 1 holds 7 bytes, fewer than the 8 bytes of a row.");
+  ExpectFilterError([&] { filter.ExportObject(empty); }, "Lattice scan 1 holds 0 bytes");
+  ASSERT_EQ(SendScans(lattice, 1, lattice.ScanCount()), kAccepted);
+  EXPECT_EQ(filter.EndExportToFile(), kAccepted);
+  EXPECT_EQ(ReadFileBytes(out), ExpectedFile(lattice, nullptr));
+}
+
+}  // namespace
+}  // namespace lattest
