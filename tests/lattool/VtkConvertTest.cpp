@@ -1,6 +1,7 @@
 // lattool between the formats: every example through a VTK file and back reads the same;
 // an extension of another dataset kind is refused, naming the right one, and nothing is
-// written; --to chooses the format whatever the extension; probe names the format.
+// written; --to chooses the format whatever the extension; probe names the format; a
+// compressor other than zlib is refused.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -61,8 +62,12 @@ TEST(VtkConvert, ToChoosesTheFormatWhateverTheExtension) {
   EXPECT_EQ(dir.Run({"convert", uniform, asVtk, "--to", "vtk"}).exitCode, 0);
   EXPECT_EQ(dir.Run({"convert", uniform, asLat, "--to", "LAT"}).exitCode, 0);
   EXPECT_EQ(RunTool({"probe", asVtk, asLat}).out, asVtk + ": VTK\n" + asLat + ": LAT\n");
-  const ToolResult r = dir.Run({"convert", uniform, dir.File("c.vti"), "--to", "png"});
+  ToolResult r = dir.Run({"convert", uniform, dir.File("c.vti"), "--to", "png"});
   EXPECT_EQ(r.exitCode, 1);
+  // Another compressor than zlib is named, and nothing is written.
+  r = dir.Run({"convert", uniform, dir.File("c.vti"), "--options", "Compress=lz4"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(r.err.find("compression 'lz4' is not supported"), std::string::npos) << r.err;
   EXPECT_FALSE(std::filesystem::exists(dir.File("c.vti")));
 }
 

@@ -1,4 +1,4 @@
-// The lattice pattern of the VTK tests, which vtk_check.py computes too: component c of
+// The lattice pattern of the VTK tests and fuzz seeds: component c of
 // node n is (3n + 7c) mod 100 (plus 0.5 for floating types), except that component 0 of
 // nodes 1 and 2 holds the type's largest and lowest value; with blanks, the lattice may
 // hold blanks marked by BlankMarker. Uniform: origin (1.5, -2, 0.25), spacing (0.5, 2, 3);
@@ -7,7 +7,6 @@
 #pragma once
 
 #include <functional>
-#include <memory>
 
 #include "hostfw/Transfer.h"
 
@@ -19,7 +18,6 @@ struct Pattern {
   bool blanks = false;
 };
 
-std::unique_ptr<hostfw::TrLattice> MakeHeader(const Pattern& pattern);
 // Sends the header, the scans (a coordinate scan before each data scan of a curvilinear
 // lattice) and the end; the first non-zero status `send` returns, or 0.
 int SendPattern(const Pattern& pattern, const std::function<int(hostfw::TrBase&)>& send);
