@@ -18,7 +18,6 @@
 #include "formats/LatBinaryFormat.h"
 #include "hostbase/PrimType.h"
 #include "tests/support/LatBinaryWriter.h"
-#include "tests/support/LatPlainWriter.h"
 #include "tests/support/RecordingHost.h"
 #include "tests/support/TempDir.h"
 
@@ -38,7 +37,8 @@ struct ExportLattice {
       : kind(kind_), dataType(type), nx(nx_), ny(ny_), nz(nz_), numComponents(components) {
     const auto count = [](std::int32_t n) { return n > 0 ? std::size_t(n) : 0u; };
     values = Ramp(count(nx) * count(ny) * count(nz) * count(components));
-    xs = Ramp(count(nx), 0.0, 1.5), ys = Ramp(count(ny), 10.0, 10.0), zs = Ramp(count(nz), -1.0, -1.0);
+    xs = Ramp(count(nx), 0.0, 1.5), ys = Ramp(count(ny), 10.0, 10.0);
+    zs = Ramp(count(nz), -1.0, -1.0);
     for (std::int32_t k = 0; k < nz; ++k)
       for (std::int32_t j = 0; j < ny; ++j)
         for (std::int32_t i = 0; i < nx; ++i)
@@ -155,7 +155,8 @@ class ExportTest : public ::testing::Test {
     EXPECT_EQ(Begin(), kAccepted);
     EXPECT_EQ(SendLattice(lattice), kAccepted);
     EXPECT_EQ(filter.EndExportToFile(), kAccepted);
-    const std::vector<std::uint8_t> bytes = ReadFileBytes(out), expected = ExpectedFile(lattice, values);
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(out);
+    const std::vector<std::uint8_t> expected = ExpectedFile(lattice, values);
     const auto differ = std::mismatch(bytes.begin(), bytes.end(), expected.begin(), expected.end());
     EXPECT_TRUE(bytes == expected) << bytes.size() << " bytes instead of " << expected.size()
                                    << ", first difference at " << differ.first - bytes.begin();
@@ -163,7 +164,8 @@ class ExportTest : public ::testing::Test {
   // `action` raises an error of the export filter with `code` and `args`, or without either
   // and with a message that contains `text` when that is not empty.
   void ExpectFilterError(const std::function<void()>& action, const std::string& text,
-                         hostfw::ErrCode code = {}, const std::vector<hostbase::CErrorArg>& args = {}) {
+                         hostfw::ErrCode code = {},
+                         const std::vector<hostbase::CErrorArg>& args = {}) {
     try {
       action();
       ADD_FAILURE() << "the action returned instead of raising";
@@ -200,7 +202,8 @@ TEST_F(ExportTest, EveryGeometryAndReceivedTypeIsTheEncodedFile) {
           type == CPrimType::UInt8 || type == CPrimType::UInt16 || type == CPrimType::UInt32;
       ExportLattice lattice(kind, type, 3, 2, 2, 1 + type % 2);
       lattice.coordType = type % 2 ? CPrimType::Double : CPrimType::Float;
-      for (std::size_t i = 0; i < lattice.values.size() && !isUnsigned; i += 3) lattice.values[i] *= -1;
+      for (std::size_t i = 0; i < lattice.values.size() && !isUnsigned; i += 3)
+        lattice.values[i] *= -1;
       lattice.values[1] = hostbase::CPrimData::GetWideReal(
           type, hostbase::CPrimData::PrimMax(type).GetDataPtr());
       if (type >= CPrimType::Float) lattice.values[2] = 0.375;
@@ -265,36 +268,6 @@ TEST_F(ExportTest, EveryMethodReplacesExactlyTheBlankedValues) {
     lattice.blanks = false;  // without the flag the blank value is data, the value unchecked
     filter.SetOptions("BlankMethod=4,FixedBlankValue=1e300");
     ExpectExport(lattice);
-  }
-}
-
-// A fixed value outside the written type fails with code 27 before anything is opened;
-// with an options page it is checked even without blanks.
-TEST_F(ExportTest, FixedValueOutsideTheWrittenTypeIsRefused) {
-  const struct {
-    std::int32_t type;
-    double value;
-    bool blanks;
-    const char* typeName;
-  } cases[] = {
-      {CPrimType::Int16, 32768, true, "16-bit signed integer"},
-      {CPrimType::Int16, -32769, true, "16-bit signed integer"},
-      {CPrimType::UInt16, 2147483648.0, true, "32-bit signed integer"},
-      {CPrimType::UInt8, 40000, false, "16-bit signed integer"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.typeName << " " << c.value);
-    filter.SetOptions(("BlankMethod=4,FixedBlankValue=" + FormatNumber(c.value)).c_str());
-    ExportLattice lattice(bin::kUniform, c.type, 2, 1, 1);
-    lattice.blanks = c.blanks;
-    std::vector<hostfw::IoPropertyPage*> pages;
-    if (!c.blanks) filter.GetPropertyPages(pages, out.c_str());
-    ASSERT_EQ(Begin(), kAccepted);
-    ExpectFilterError([&] { SendHeader(lattice); }, "", hostfw::ErrCode::DataTypeNotSupported,
-                      {std::string(c.typeName)});
-    EXPECT_TRUE(DirEntries().empty());
-    EXPECT_TRUE(host.beginMessages.empty());
-    EXPECT_EQ(filter.EndExportToFile(), kAccepted);
   }
 }
 
@@ -414,12 +387,16 @@ TEST_F(ExportTest, SecondLatticeIsRefusedAndAHeaderRestartsAnUnfinishedOne) {
   EXPECT_EQ(ReadFileBytes(out), ExpectedFile(second, nullptr));
 }
 
-// Counts below 1, lists of 2^31 bytes or more and unknown type codes are refused before the
-// file is opened; scans after them are ignored.
+// Counts below 1, lists of 2^31 bytes or more, a fixed value outside the written type (code
+// 27; with an options page even without blanks) and unknown type codes are refused before
+// the file is opened; scans after them are ignored.
 TEST_F(ExportTest, LatticesTheFormatCannotHoldAreRefusedBeforeOpening) {
+  enum Fixed { kNone, kBlanks, kPage };
   const struct {
     std::int32_t kind, type, nx, ny, nz, components;
-    const char* message;
+    const char* message;  // with a fixed value: the name of the written type
+    Fixed fixed = kNone;
+    const char* value = "0";
   } cases[] = {
       {bin::kUniform, CPrimType::Float, 0, 3, 1, 1, "with 0 columns (nx): every count must be"},
       {bin::kCurvilinear, CPrimType::Float, 2, 3, -4, 1, "with -4 planes (nz)"},
@@ -429,13 +406,24 @@ TEST_F(ExportTest, LatticesTheFormatCannotHoldAreRefusedBeforeOpening) {
       {bin::kUniform, CPrimType::UInt16, 16384, 16384, 2, 1, "its value list"},  // promoted
       {bin::kCurvilinear, CPrimType::Int8, 178956971, 1, 1, 1,
        "its coordinate list would exceed the LAT format's limit of 2147483647 bytes."},
+      {bin::kUniform, CPrimType::Int16, 2, 1, 1, 1, "16-bit signed integer", kBlanks, "32768"},
+      {bin::kUniform, CPrimType::Int16, 2, 1, 1, 1, "16-bit signed integer", kBlanks, "-32769"},
+      {bin::kRectilinear, CPrimType::UInt16, 2, 1, 1, 1, "32-bit signed integer", kBlanks, "2147483648"},
+      {bin::kUniform, CPrimType::UInt8, 2, 1, 1, 1, "16-bit signed integer", kPage, "40000"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
+    filter.SetOptions((std::string("BlankMethod=4,FixedBlankValue=") + c.value).c_str());
+    std::vector<hostfw::IoPropertyPage*> pages;
+    if (c.fixed == kPage) filter.GetPropertyPages(pages, out.c_str());
     ExportLattice lattice(c.kind, c.type, 1, 1, 1);
     lattice.nx = c.nx, lattice.ny = c.ny, lattice.nz = c.nz, lattice.numComponents = c.components;
+    lattice.blanks = c.fixed == kBlanks;
     ASSERT_EQ(Begin(), kAccepted);
-    ExpectFilterError([&] { SendHeader(lattice); }, c.message);
+    if (c.fixed == kNone) ExpectFilterError([&] { SendHeader(lattice); }, c.message);
+    if (c.fixed != kNone)
+      ExpectFilterError([&] { SendHeader(lattice); }, "", hostfw::ErrCode::DataTypeNotSupported,
+                        {std::string(c.message)});
     lattice = ExportLattice(c.kind, c.type, 1, 1, 1);  // unknown type codes
     (c.kind == bin::kUniform ? lattice.dataType : lattice.coordType) = -1;
     ExpectFilterError([&] { SendHeader(lattice); }, "", hostfw::ErrCode::UnknownCode);
