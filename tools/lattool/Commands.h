@@ -8,10 +8,24 @@
 
 #include "Client.h"
 #include "ExportSession.h"
-#include "GlobalOptions.h"
+#include "Messages.h"
+#include "ProgressDisplay.h"
 #include "latclient/LatticeSubset.h"
 
 namespace lattool {
+
+// Options shared by every command.
+struct GlobalOptions {
+  std::string pluginPath;  // empty: the known modules in the plug-in folders
+  bool quiet = false;
+
+  // Exactly the --plugin module, or the known modules found; SetupError when one cannot load.
+  ModuleSet Modules() const {
+    return pluginPath.empty() ? ModuleSet() : ModuleSet::Single(pluginPath);
+  }
+  // The progress bar is drawn only on a terminal and without --quiet.
+  bool ShowProgress() const { return !quiet && ProgressDisplay::StderrIsTerminal(); }
+};
 
 // Wrong usage found after the command line was read: exit code 1, nothing written.
 class UsageError : public SetupError {

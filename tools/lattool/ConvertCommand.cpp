@@ -28,10 +28,10 @@ int ReportMissingLattice(const ImportOutcome& outcome, int seen, const std::stri
   }
   if (outcome.status != hostfw::ImportStatus_Complete) return kExitStopped;
   if (seen > lattice) {
-    std::fprintf(stderr, "lattool: error: lattice %d of %s has no end\n", lattice, input.c_str());
+    PrintError("lattice " + std::to_string(lattice) + " of " + input + " has no end");
   } else {
-    std::fprintf(stderr, "lattool: error: %s holds %d lattice%s, so there is no lattice %d\n",
-                 input.c_str(), seen, seen == 1 ? "" : "s", lattice);
+    PrintError(input + " holds " + std::to_string(seen) + (seen == 1 ? " lattice" : " lattices") +
+               ", so there is no lattice " + std::to_string(lattice));
   }
   return kExitError;
 }

@@ -8,7 +8,7 @@
 #include "Commands.h"
 #include "FileArguments.h"
 #include "InterruptGuard.h"
-#include "LatticeSource.h"
+#include "LatticeDescription.h"
 #include "ProgressDisplay.h"
 #include "TerminalDialogUser.h"
 #include "hostbase/Path.h"
@@ -19,7 +19,7 @@ namespace lattool {
 namespace {
 
 // Given ranges are kept as they are; missing ones come from the values.
-void SetComponentRanges(hostfw::TrLattice& header, const LatticeSpec& spec,
+void SetComponentRanges(hostfw::TrLattice& header, const LatticeDescription& description,
                         const ComponentRanges& ranges) {
   std::vector<double> min;
   std::vector<double> max;
@@ -27,8 +27,8 @@ void SetComponentRanges(hostfw::TrLattice& header, const LatticeSpec& spec,
     min.push_back(ranges.Min(c));
     max.push_back(ranges.Max(c));
   }
-  header.componentMin = spec.componentMin.value_or(std::move(min));
-  header.componentMax = spec.componentMax.value_or(std::move(max));
+  header.componentMin = description.componentMin.value_or(std::move(min));
+  header.componentMax = description.componentMax.value_or(std::move(max));
 }
 
 LatticeTraits TraitsOf(const hostfw::TrLattice& header) {
@@ -43,11 +43,11 @@ LatticeTraits TraitsOf(const hostfw::TrLattice& header) {
 
 // The rows (a curvilinear lattice's coordinate scan before each data scan) and the end.
 bool SendRows(ExportSession& session, const LatticeSource& source, const hostfw::TrLattice& header,
-              const LatticeSpec& spec) {
+              const LatticeDescription& description) {
   hostfw::TrLatticeScan data(header);
   std::unique_ptr<hostfw::TrLatticeScan> coords;
-  if (spec.kind == ObjectKind::Curvilinear) coords = source.MakeCoordScan();
-  for (std::size_t row = 0; row < spec.RowCount(); ++row) {
+  if (description.kind == ObjectKind::Curvilinear) coords = source.MakeCoordScan();
+  for (std::size_t row = 0; row < description.RowCount(); ++row) {
     if (coords) {
       source.FillCoords(row, *coords);
       if (!session.Send(*coords)) return false;
@@ -60,20 +60,20 @@ bool SendRows(ExportSession& session, const LatticeSource& source, const hostfw:
 }
 
 int Export(const GlobalOptions& options, const ExportRequest& request,
-           const TerminalDialogs& dialogs, const LatticeSpec& spec, hostfw::TrLattice& header) {
+           const TerminalDialogs& dialogs, const LatticeDescription& description, hostfw::TrLattice& header) {
   const ModuleSet modules = options.Modules();
   const Module& module = modules.ForExport(request.output, request.format);
-  const LatticeSource source(spec);
+  const LatticeSource source(description);
   const InterruptGuard interrupt;
   const char* name = hostbase::CPath::GetNamePtr(request.output.c_str());
-  const auto bytes = static_cast<std::uint64_t>(spec.values->Size()) *
-                     static_cast<std::uint64_t>(hostbase::CPrimType::TypeSize[spec.dataType]);
+  const auto bytes = static_cast<std::uint64_t>(description.values->Size()) *
+                     static_cast<std::uint64_t>(hostbase::CPrimType::TypeSize[description.dataType]);
   ProgressDisplay progress(name ? name : request.output, bytes,
                            options.ShowProgress() ? stderr : nullptr, InterruptGuard::Flag());
   ExportSession session(module, request, SavedOptionsFile::ForEnvironment(), progress,
                         dialogs.User());
   if (session.Begin(TraitsOf(header)) && session.Send(header)) {
-    SendRows(session, source, header, spec);
+    SendRows(session, source, header, description);
   }
   return session.End();
 }
@@ -96,12 +96,12 @@ int RunCreate(const GlobalOptions& options, const std::string& input,
       members = ReadLatticeJson(input, &progress);
     }
     if (!members) return kExitStopped;
-    const LatticeSpec spec = ReadLatticeSpec(*members);
-    const std::unique_ptr<hostfw::TrLattice> header = LatticeSource(spec).MakeHeader();
-    SetComponentRanges(*header, spec, LatticeSource(spec).CheckRows(*header));
-    return Export(options, request, dialogs, spec, *header);
+    const LatticeDescription description = ReadLatticeDescription(*members);
+    const std::unique_ptr<hostfw::TrLattice> header = LatticeSource(description).MakeHeader();
+    SetComponentRanges(*header, description, LatticeSource(description).CheckRows(*header));
+    return Export(options, request, dialogs, description, *header);
   } catch (const InputError& e) {
-    std::fprintf(stderr, "lattool: error: %s: %s\n", input.c_str(), e.what());
+    PrintError(input + ": " + e.what());
     return kExitError;
   }
 }

@@ -35,7 +35,7 @@ int RunDump(const GlobalOptions& options, const std::string& file, bool values,
   const bool written = json.Finish();
   ReportImportError(outcome);
   if (!written) {
-    std::fputs("lattool: error: cannot write the JSON document to stdout\n", stderr);
+    PrintError("cannot write the JSON document to stdout");
     return kExitError;
   }
   return ExitCodeOf(outcome);

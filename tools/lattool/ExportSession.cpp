@@ -59,7 +59,7 @@ int ExportSession::End() {
   const latclient::ExportOutcome& outcome = exporter_.End();
   SaveOptions();
   if (outcome.error) {
-    std::fprintf(stderr, "lattool: error: %s\n", outcome.error->message.c_str());
+    PrintError(outcome.error->message);
     ExplainSavedFixedValue(*outcome.error);
     return kExitError;
   }
@@ -90,10 +90,9 @@ void ExportSession::ExplainSavedFixedValue(const ErrorReport& error) const {
     at = end == std::string::npos ? loadedOptions_->size() : end + 1;
   }
   if (saved.empty()) return;
-  std::fprintf(stderr,
-               "lattool: error: the fixed blank value is the saved option %s in '%s': change or "
-               "remove the key %s there, or give --options BlankMethod=N or %s=V\n",
-               saved.c_str(), savedOptions_->Path().string().c_str(), kKey, kKey);
+  PrintError("the fixed blank value is the saved option " + saved + " in '" +
+             savedOptions_->Path().string() + "': change or remove the key " + kKey +
+             " there, or give --options BlankMethod=N or " + kKey + "=V");
 }
 
 // The filter ignores keys it does not know; a misspelt one would pass unnoticed. A filter

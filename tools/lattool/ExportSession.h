@@ -10,7 +10,7 @@
 #include "Client.h"
 #include "OptionPages.h"
 #include "SavedOptionsFile.h"
-#include "WarningPrinter.h"
+#include "Messages.h"
 #include "hostfw/IoManager.h"
 #include "latclient/Exporter.h"
 

@@ -361,7 +361,7 @@ int RunInfoJson(PluginHost& host, bool progress, const std::string& file, const 
   const bool written = json.Finish();
   ReportImportError(outcome);
   if (!written) {
-    std::fputs("lattool: error: cannot write the JSON document to stdout\n", stderr);
+    PrintError("cannot write the JSON document to stdout");
     return kExitError;
   }
   return ExitCodeOf(outcome);

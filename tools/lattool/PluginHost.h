@@ -6,7 +6,7 @@
 #include <string>
 
 #include "Client.h"
-#include "WarningPrinter.h"
+#include "Messages.h"
 #include "hostfw/IoManager.h"
 #include "latclient/Importer.h"
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "NumberList.h"
+#include "LatticeJson.h"
 
 namespace lattool {
 

@@ -78,8 +78,8 @@ std::string VerbList() {
 }
 
 int UsageFailure(const std::string& message) {
-  std::fprintf(stderr, "lattool: error: %s\nRun 'lattool --help' for more information.\n",
-               message.c_str());
+  lattool::PrintError(message);
+  std::fputs("Run 'lattool --help' for more information.\n", stderr);
   return lattool::kExitUsage;
 }
 
@@ -271,10 +271,10 @@ int main(int argc, char** argv) {
   try {
     return RunCommand(app, args);
   } catch (const lattool::SetupError& e) {
-    std::fprintf(stderr, "lattool: error: %s\n", e.what());
+    lattool::PrintError(e.what());
     return lattool::kExitUsage;
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "lattool: error: %s\n", e.what());
+    lattool::PrintError(e.what());
     return lattool::kExitError;
   }
 }
