@@ -96,9 +96,7 @@ struct Sample {
 
 class ImportTest : public ::testing::Test {
  protected:
-  hostfw::ImportStatus Import(const std::string& path) {
-    return filter.ImportFromFile(path.c_str());
-  }
+  hostfw::ImportStatus Import(const std::string& p) { return filter.ImportFromFile(p.c_str()); }
   std::string Write(const std::string& content, const std::string& name = "lattice.lat") {
     return dir.Write(name, content);
   }
@@ -117,11 +115,10 @@ class ImportTest : public ::testing::Test {
       EXPECT_EQ(error.Args(), args) << error.Message();
     }
   }
-  // ErrCode 18 at `position` of the file.
+  // ErrCode 18 at a position of the file; ErrCode 17 after a number of line feeds.
   void ExpectBadBinary(const std::string& path, std::int64_t position) {
     ExpectError(path, "LatImpBinary", hostfw::ErrCode::BadBinaryData, {position, path});
   }
-  // ErrCode 17 after `line` line feeds.
   void ExpectNumberError(const std::string& path, std::int64_t line) {
     ExpectError(path, "LatImpPlain", hostfw::ErrCode::PlainSyntax, {line, path});
   }
@@ -175,7 +172,6 @@ class ImportTest : public ::testing::Test {
   RecordingHost host{manager};
   LatImportFilter filter{manager};
 };
-
 
 using ImportReadersTest = ImportTest;
 
@@ -244,8 +240,7 @@ TEST_F(ImportReadersTest, ReportsProgressAndStopsWhereTheHostRefusesOrCancels) {
         EXPECT_EQ(host.Sequence(), whole.substr(0, k == 0 ? 2 * firstRow - 1 : whole.size() - 2));
       }
       host.Clear();
-      host.cancelAtProportion = RecordingHost::kNever;
-      host.cancelAtBegin = true;
+      host.cancelAtProportion = RecordingHost::kNever, host.cancelAtBegin = true;
       EXPECT_EQ(Import(path), 1);
       EXPECT_TRUE(host.objects.empty());
       EXPECT_EQ(host.stops, 1);
@@ -509,10 +504,9 @@ TEST_F(PlainTextTest, RefusesBadTextsNamingTheLine) {
     EXPECT_EQ(host.Sequence(), c.sequence);
     EXPECT_EQ(host.stops, 1);
   }
-  const std::string ascii = Write("#!/usr/explorer/bin/explorer cxLattice ascii 1.0\n");
-  ExpectError(ascii, "LatImportFilter", hostfw::ErrCode::UnsupportedFeature,
-              {std::string("Iris Explorer LAT"), std::string("import of 'ASCII' format files"),
-               ascii});
+  const std::string p = Write("#!/usr/explorer/bin/explorer cxLattice ascii 1.0\n");
+  ExpectError(p, "LatImportFilter", hostfw::ErrCode::UnsupportedFeature,
+              {std::string("Iris Explorer LAT"), std::string("import of 'ASCII' format files"), p});
 }
 
 // Integers of 1 to 7 characters, some negative, more of them than one buffer holds, in a
