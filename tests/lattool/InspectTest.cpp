@@ -9,7 +9,6 @@
 #include <limits>
 
 #include "LattoolTestSupport.h"
-#include "TerminalRun.h"
 
 namespace lattest {
 namespace {
@@ -254,9 +253,9 @@ TEST(Subset, ABoxOrComponentOutsideTheLatticeIsAUsageError) {
 TEST(Create, DrawsTheProgressOfReadingItsInputOnATerminal) {
   ExportDir dir;
   const std::string in = dir.WriteJson("in.json", UniformRow(7, {1, 2, 3}));
-  const TerminalResult t = RunOnTerminal({"create", in, dir.File("out.lat")}, dir.Environment(), "");
-  EXPECT_EQ(t.exitCode, 0) << t.shown;
-  EXPECT_NE(t.shown.find("in.json [###"), std::string::npos) << t.shown;
+  const ToolResult t = RunOnTerminal({"create", in, dir.File("out.lat")}, dir.Environment(), "");
+  EXPECT_EQ(t.exitCode, 0) << t.out;
+  EXPECT_NE(t.out.find("in.json [###"), std::string::npos) << t.out;
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
-// Shared pieces of the lattool end-to-end tests: example paths, dumps parsed as JSON, runs
-// with a private saved options directory, and the fake module's call log.
+// Shared pieces of lattool's end-to-end tests: lattool run as a child process, a test
+// folder that also holds its saved options and the fake module's call log, and lattices
+// as dump prints them.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/types.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,100 +13,62 @@
 #include <string>
 #include <vector>
 
-#include "ToolProcess.h"
-#include "tests/support/LatPlainWriter.h"
 #include "tests/support/TempDir.h"
 
 namespace lattest {
 
-constexpr const char* kExamples[] = {"uniform-3x2.lat", "uniform-4x3x2.lat",
-                                     "rectilinear-4x3x2.lat", "curvilinear-4x3x2.lat"};
+struct ToolResult {
+  int exitCode = -1;  // -1 when ended by a signal
+  std::string out;    // on a terminal: all it showed, the typed text echoed
+  std::string err;
+};
+
+// Runs lattool with `args` to its end, in a session of its own with stdin from /dev/null,
+// with `env` ("NAME=value") added to this process's environment.
+ToolResult RunTool(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
+// Starts it the same way with stdout and stderr on /dev/null; the caller waits for it.
+pid_t StartTool(const std::vector<std::string>& args, const std::vector<std::string>& env);
+// Runs it on a pseudo-terminal of its own and types `typed`, then Ctrl-D so that it gives
+// up instead of waiting; with `interruptAfter`, first presses Ctrl-C once that text shows.
+ToolResult RunOnTerminal(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                         const std::string& typed, const std::string& interruptAfter = "");
 
 inline std::string ExamplePath(const std::string& name) {
   return std::string(LAT_EXAMPLES_DIR) + "/" + name;
 }
-
-// The dump's stdout as JSON; a parse failure fails the test with the text shown.
-inline nlohmann::json ParseDump(const ToolResult& result) {
-  try {
-    return nlohmann::json::parse(result.out);
-  } catch (const nlohmann::json::exception& e) {
-    ADD_FAILURE() << "stdout is not one JSON document: " << e.what() << "\n" << result.out;
-    return nlohmann::json::object();
-  }
-}
-
-// Runs "lattool --quiet dump FILE" and parses its output.
-inline nlohmann::json Dump(const std::string& file, ToolResult& result) {
-  result = RunTool({"--quiet", "dump", file});
-  return ParseDump(result);
-}
-
-inline std::vector<double> Doubles(const nlohmann::json& array) {
-  return array.get<std::vector<double>>();
-}
-
-// A test's directory: its files, and the saved options of every lattool run it makes.
-class ExportDir {
- public:
-  const TempDir& Dir() const { return dir_; }
-  std::string File(const std::string& name) const { return dir_.File(name); }
-  std::string ConfigHome() const { return dir_.File("config"); }
-  std::string OptionsFile() const { return dir_.File("config/lattool/options.ini"); }
-  std::string LogFile() const { return dir_.File("calls.log"); }
-  // XDG_CONFIG_HOME inside the directory, and the fake module's log and answers.
-  std::vector<std::string> Environment(const std::string& answers = "") const {
-    std::vector<std::string> env{"XDG_CONFIG_HOME=" + ConfigHome(), "LAT_FAKE_LOG=" + LogFile()};
-    if (!answers.empty()) env.push_back("LAT_FAKE_ANSWERS=" + answers);
-    return env;
-  }
-  ToolResult Run(const std::vector<std::string>& args, const std::string& answers = "") const {
-    std::vector<std::string> all{"--quiet"};
-    all.insert(all.end(), args.begin(), args.end());
-    return RunTool(all, Environment(answers));
-  }
-  // A run through the fake module, which records the host's calls.
-  ToolResult RunFake(const std::vector<std::string>& args, const std::string& answers = "") const {
-    std::vector<std::string> all{"--plugin", FAKE_EXPORT_PATH};
-    all.insert(all.end(), args.begin(), args.end());
-    return Run(all, answers);
-  }
-  std::string WriteJson(const std::string& name, const nlohmann::json& json) const {
-    return dir_.Write(name, json.dump());
-  }
-
- private:
-  TempDir dir_;
-};
+constexpr const char* kExamples[] = {"uniform-3x2.lat", "uniform-4x3x2.lat",
+                                     "rectilinear-4x3x2.lat", "curvilinear-4x3x2.lat"};
 
 inline bool Exists(const std::string& path) {
   return std::filesystem::exists(path);
 }
 
 inline std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
-  text << in.rdbuf();
+  text << std::ifstream(path, std::ios::binary).rdbuf();
   return text.str();
 }
 
-inline std::vector<std::string> ReadLines(const std::string& path) {
-  std::vector<std::string> lines;
-  std::istringstream text(ReadText(path));
-  for (std::string line; std::getline(text, line);) lines.push_back(line);
-  return lines;
+// A run's stdout as JSON; when it is none, the test fails showing it.
+inline nlohmann::json ParseDump(const ToolResult& result) {
+  nlohmann::json doc = nlohmann::json::parse(result.out, nullptr, false);
+  EXPECT_FALSE(doc.is_discarded()) << "stdout is not one JSON document:\n" << result.out;
+  return doc;
 }
 
-// The one lattice of a file as dump prints it; a failed dump fails the test.
-inline nlohmann::json DumpLattice(const std::string& path) {
+// "lattool --quiet dump FILE", parsed.
+inline nlohmann::json Dump(const std::string& file, ToolResult* run = nullptr) {
+  ToolResult r = RunTool({"--quiet", "dump", file});
+  if (run != nullptr) *run = r;
+  return ParseDump(r);
+}
+
+// The first lattice of a file that dumps without error.
+inline nlohmann::json DumpLattice(const std::string& file) {
   ToolResult r;
-  const nlohmann::json doc = Dump(path, r);
-  EXPECT_EQ(r.exitCode, 0) << path << ": " << r.err;
-  if (!doc.contains("lattices") || doc["lattices"].size() != 1) {
-    ADD_FAILURE() << path << " does not hold one lattice:\n" << r.out;
-    return nlohmann::json::object();
-  }
-  return doc["lattices"][0];
+  const nlohmann::json doc = Dump(file, &r);
+  EXPECT_EQ(r.exitCode, 0) << file << ": " << r.err;
+  return doc.at("lattices").at(0);
 }
 
 // Two dumps of a lattice hold the same geometry, values and coordinates.
@@ -112,18 +76,15 @@ inline void ExpectSameLattice(const nlohmann::json& expected, const nlohmann::js
                               const std::string& label) {
   for (const char* key : {"kind", "dataType", "nx", "ny", "nz", "components", "values", "origin",
                           "spacing", "coordType", "xCoords", "yCoords", "zCoords", "coords"}) {
-    EXPECT_EQ(expected.contains(key), actual.contains(key)) << label << " " << key;
-    if (expected.contains(key) && actual.contains(key)) {
-      EXPECT_EQ(actual[key], expected[key]) << label << " " << key;
-    }
+    EXPECT_EQ(actual.value(key, nlohmann::json()), expected.value(key, nlohmann::json()))
+        << label << " " << key;
   }
 }
 
-// A uniform lattice description of `nx` x 1 x 1 nodes.
+// A uniform lattice description of `values.size() / components` x 1 x 1 nodes.
 inline nlohmann::json UniformRow(int dataType, const nlohmann::json& values, int components = 1) {
-  const int nx = static_cast<int>(values.size()) / components;
-  return {{"kind", "uniform"}, {"dataType", dataType}, {"nx", nx},
-          {"ny", 1},           {"nz", 1},              {"components", components},
+  return {{"kind", "uniform"},  {"dataType", dataType}, {"nx", values.size() / components},
+          {"ny", 1},            {"nz", 1},              {"components", components},
           {"origin", {0, 0, 0}}, {"spacing", {1, 1, 1}}, {"values", values}};
 }
 
@@ -135,16 +96,39 @@ inline nlohmann::json BlankedRow() {
   return lat;
 }
 
-// Two lattices of 3 x 2 floats in one plain file.
-inline std::string WriteTwoLattices(const ExportDir& dir) {
-  PlainLattice lat;
-  lat.nDim = 2;
-  lat.dims = {3, 2};
-  lat.geometry = {0, 1, 10, 20};
-  lat.blocks = {{1.5, 2.5, 3.5, 4.5, 5.5, 6.5}, {-7, 8.25, 9, 10, 11, 12.5}};
-  const std::string path = dir.File("two.lat");
-  PlainText().Raw(PlainLatticeText(lat)).WriteTo(path);
-  return path;
-}
+// A test's folder, which also holds lattool's saved options and the fake module's log.
+class ExportDir : public TempDir {
+ public:
+  std::string OptionsFile() const { return File("config/lattool/options.ini"); }
+  std::vector<std::string> Environment(const std::string& answers = "") const {
+    return {"XDG_CONFIG_HOME=" + File("config"), "LAT_FAKE_LOG=" + File("calls.log"),
+            "LAT_FAKE_ANSWERS=" + answers};
+  }
+  ToolResult Run(std::vector<std::string> args, const std::string& answers = "") const {
+    args.insert(args.begin(), "--quiet");
+    return RunTool(args, Environment(answers));
+  }
+  // A run through the fake module, which logs the export's calls and answers `answers`.
+  ToolResult Fake(std::vector<std::string> args, const std::string& answers = "") const {
+    args.insert(args.begin(), {"--plugin", FAKE_EXPORT_PATH});
+    return Run(std::move(args), answers);
+  }
+  ToolResult Terminal(std::vector<std::string> args, const std::string& typed,
+                      const std::string& interruptAfter = "") const {
+    args.insert(args.begin(), "--quiet");
+    return RunOnTerminal(args, Environment(), typed, interruptAfter);
+  }
+  std::string WriteJson(const std::string& name, const nlohmann::json& json) const {
+    return Write(name, json.dump());
+  }
+  // The calls logged since the last look.
+  std::vector<std::string> TakeCalls() const {
+    std::vector<std::string> lines;
+    std::istringstream text(ReadText(File("calls.log")));
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    std::filesystem::remove(File("calls.log"));
+    return lines;
+  }
+};
 
 }  // namespace lattest

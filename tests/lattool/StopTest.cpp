@@ -75,8 +75,8 @@ TEST(StopTest, AStoppedConvertLeavesTheOutputFolderAsItWas) {
   EncodeBinary(lattice).WriteTo(dir.File("in.lat"));
   const std::string outDir = dir.File("out");
   std::filesystem::create_directory(outDir);
-  dir.Dir().Write("out/notes.txt", "the user's own notes");
-  dir.Dir().Write("out/out.lat", kEarlierOut);
+  dir.Write("out/notes.txt", "the user's own notes");
+  dir.Write("out/out.lat", kEarlierOut);
   const auto before = Listing(outDir);
   const std::int64_t half = std::int64_t{2} * kNx * kNy * kNz;
   const struct {
@@ -93,7 +93,7 @@ TEST(StopTest, AStoppedConvertLeavesTheOutputFolderAsItWas) {
       pid_t pid = 0;
       std::string written;
       for (int attempt = 0; attempt < 5 && written.empty(); ++attempt) {
-        dir.Dir().Write("out/out.lat", kEarlierOut);
+        dir.Write("out/out.lat", kEarlierOut);
         pid = StartTool({"--quiet", "convert", dir.File("in.lat"), outDir + "/out.lat"}, env);
         written = StopAt(pid, outDir, point);
       }

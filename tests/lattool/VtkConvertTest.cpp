@@ -50,7 +50,7 @@ TEST(VtkConvert, EachExampleThroughVtkAndBackReadsTheSameAndAWrongExtensionWrite
     EXPECT_FALSE(std::filesystem::exists(wrong)) << wrong;
   }
   // The files converted both ways and the saved options' folder: no leftover.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Dir().Path()),
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
                           std::filesystem::directory_iterator()),
             2 * std::ssize(kExamples) + 1);
 }
