@@ -27,25 +27,22 @@ namespace fs = std::filesystem;
 using hostbase::CPrimType;
 using hostfw::ExportStatus;
 
-// A lattice sent, with the values and coordinates the file must hold.
+// A lattice sent: its header as the host records it, and the scans taken so far.
 struct Sent {
-  int kind = 0;  // 0 uniform, 1 rectilinear, 2 curvilinear
-  std::int32_t nx = 0, ny = 0, nz = 0, components = 0, dataType = 0, coordType = CPrimType::Float;
-  bool blanks = false;
-  std::int64_t scans = 0;  // taken so far
-  std::vector<float> axes;
-  std::vector<unsigned char> values, coords;
+  lattest::RecordedObject header;
+  int coordType = CPrimType::Float;
+  std::int64_t scans = 0;
+  std::vector<std::uint8_t> values, coords;
 
-  bool Valid() const {
-    return nx >= 1 && ny >= 1 && nz >= 1 && components >= 1 && CPrimType::IsValid(dataType) &&
-           CPrimType::IsValid(coordType);
+  bool Curvilinear() const { return header.kind == lattest::RecordedObject::Kind::Curvilinear; }
+  std::int64_t Scans() const {
+    return std::int64_t{header.ny} * header.nz * (Curvilinear() ? 2 : 1);
   }
-  std::int64_t Scans() const { return std::int64_t{ny} * nz * (kind == 2 ? 2 : 1); }
-  bool CoordScan() const { return kind == 2 && scans % 2 == 0; }
+  bool CoordScan() const { return Curvilinear() && scans % 2 == 0; }
   std::size_t ScanBytes() const {
-    const int type = CoordScan() ? coordType : dataType;
-    return static_cast<std::size_t>(nx) * (CoordScan() ? 3 : static_cast<std::size_t>(components)) *
-           static_cast<std::size_t>(CPrimType::TypeSize[type]);
+    return static_cast<std::size_t>(header.nx) *
+           (CoordScan() ? 3 * CPrimType::TypeSize[coordType]
+                        : header.numComponents * CPrimType::TypeSize[header.dataType]);
   }
 };
 
@@ -76,42 +73,21 @@ class ExportRun {
     filter_.SetOptions(in_.Text().c_str());
     Begin();
     for (int i = 0; i < 200 && !in_.Empty(); ++i) {
-      switch (in_.Byte() % 10) {
-        case 0:
-        case 1:
-          SendHeader();
-          break;
-        case 2:
-        case 3:
-          SendScans(1, true);
-          break;
-        case 4:
-          SendScans(1, false);
-          break;
-        case 5:
-          SendScans(sending_ ? sending_->Scans() : 1, true);
-          break;
-        case 6: {  // an object of a class the filter does not take, then a stray end marker
-          struct Other final : hostfw::TrBase {
-            const hostbase::CTypeInfo* GetTypeId() const override { return GetClassTypeId(); }
-          } other;
-          LAT_FUZZ_CHECK(filter_.ExportObject(other) == hostfw::ExportStatus_NotHandled);
-          hostfw::TrLatticeEnd end;
-          LAT_FUZZ_CHECK(filter_.ExportObject(end) == hostfw::ExportStatus_Accepted);
-          break;
-        }
-        case 7:
-          filter_.SetOptions(in_.Text().c_str());
-          break;
-        case 8: {
-          std::vector<hostfw::IoPropertyPage*> pages;
-          filter_.GetPropertyPages(pages, path_.c_str());
-          LAT_FUZZ_CHECK(pages.size() == 1 && pages[0] != nullptr);
-          break;
-        }
-        default:
-          failed_ = true;
+      const int command = in_.Byte() % 10;
+      if (command < 2) SendHeader();
+      if (command == 2 || command == 3 || command == 4) SendScans(1, command != 4);
+      if (command == 5) SendScans(sending_ ? sending_->Scans() : 1, true);
+      if (command == 6) {  // a stray end marker
+        hostfw::TrLatticeEnd end;
+        LAT_FUZZ_CHECK(filter_.ExportObject(end) == hostfw::ExportStatus_Accepted);
       }
+      if (command == 7) filter_.SetOptions(in_.Text().c_str());
+      if (command == 8) {
+        std::vector<hostfw::IoPropertyPage*> pages;
+        filter_.GetPropertyPages(pages, path_.c_str());
+        LAT_FUZZ_CHECK(pages.size() == 1 && pages[0] != nullptr);
+      }
+      failed_ = failed_ || command == 9;
       // After an error (or when the input says so) the host ends the export and begins the next.
       if (failed_) {
         End();
@@ -175,41 +151,31 @@ class ExportRun {
   }
 
   void SendHeader() {
-    Sent s;
-    s.kind = in_.Byte() % 3;
-    s.nx = Count(24);
-    s.ny = Count(24);
-    s.nz = Count(6);
-    s.components = Count(4);
-    s.dataType = Type();
-    if (s.kind != 0) s.coordType = Type();
+    const int kind = in_.Byte() % 3;
+    const std::int32_t nx = Count(24), ny = Count(24), nz = Count(6), comps = Count(4);
+    const std::int32_t type = Type(), coordType = kind == 0 ? CPrimType::Float : Type();
+    const bool valid = nx >= 1 && ny >= 1 && nz >= 1 && comps >= 1 && CPrimType::IsValid(type) &&
+                       CPrimType::IsValid(coordType);
     std::unique_ptr<hostfw::TrLattice> header;
-    if (s.kind == 0) {
-      auto u =
-          std::make_unique<hostfw::TrUniformLattice>(s.dataType, s.nx, s.ny, s.nz, s.components);
+    if (kind == 0) {
+      auto u = std::make_unique<hostfw::TrUniformLattice>(type, nx, ny, nz, comps);
       for (int a = 0; a < 3; ++a) u->origin[a] = Real(), u->spacing[a] = Real();
       header = std::move(u);
-    } else if (s.kind == 1) {
-      auto r = std::make_unique<hostfw::TrRectilinearLattice>(s.coordType, s.dataType, s.nx, s.ny,
-                                                              s.nz, s.components);
-      // Each axis value stored in the coordinate type, and kept as the float the file holds.
-      const std::size_t size = s.Valid() ? CPrimType::TypeSize[s.coordType] : 0;
+    } else if (kind == 1) {
+      auto r = std::make_unique<hostfw::TrRectilinearLattice>(coordType, type, nx, ny, nz, comps);
       const std::pair<void*, std::int32_t> axes[] = {
-          {r->xCoords, s.nx}, {r->yCoords, s.ny}, {r->zCoords, s.nz}};
+          {r->xCoords, nx}, {r->yCoords, ny}, {r->zCoords, nz}};
       for (const auto& [axis, count] : axes)
-        for (std::int32_t i = 0; size != 0 && i < count; ++i) {
+        for (std::int32_t i = 0; valid && i < count; ++i) {
           const double value = Real();
-          void* at = static_cast<unsigned char*>(axis) + static_cast<std::size_t>(i) * size;
-          CPrimType::CastArray(CPrimType::Double, &value, s.coordType, at, 1, 1);
-          CPrimType::CastArray(s.coordType, at, CPrimType::Float, &s.axes.emplace_back(), 1, 1);
+          CPrimType::CastArray(CPrimType::Double, &value, coordType,
+                               static_cast<char*>(axis) + i * CPrimType::TypeSize[coordType], 1, 1);
         }
       header = std::move(r);
     } else {
-      header = std::make_unique<hostfw::TrCurvilinearLattice>(s.coordType, s.dataType, s.nx, s.ny,
-                                                              s.nz, s.components);
+      header = std::make_unique<hostfw::TrCurvilinearLattice>(coordType, type, nx, ny, nz, comps);
     }
     header->flags = in_.Byte();
-    s.blanks = (header->flags & hostfw::TrLattice::kFlagMayHaveBlanks) != 0;
     header->blankValue = Real();
     header->scanMode = static_cast<std::int8_t>(in_.Byte());
     header->scanParam = static_cast<std::int8_t>(in_.Byte());
@@ -227,9 +193,10 @@ class ExportRun {
     }
     LAT_FUZZ_CHECK(*status == hostfw::ExportStatus_Accepted ||
                    *status == hostfw::ExportStatus_Cancelled);
-    LAT_FUZZ_CHECK_MSG(s.Valid(), "a header outside the format was accepted");
+    LAT_FUZZ_CHECK_MSG(valid, "a header outside the format was accepted");
     sending_.reset();
-    if (*status == hostfw::ExportStatus_Accepted) sending_ = std::make_unique<Sent>(std::move(s));
+    if (*status == hostfw::ExportStatus_Accepted)
+      sending_ = std::make_unique<Sent>(Sent{lattest::RecordObject(*header), coordType, 0, {}, {}});
   }
 
   void SendScans(std::int64_t count, bool rightSize) {
@@ -253,17 +220,11 @@ class ExportRun {
     }
   }
 
-  // Keeps a taken scan converted as the file holds it.
   void Take(const hostfw::TrLatticeScan& scan, std::size_t bytes) {
-    Sent& s = *sending_;
-    const int from = s.CoordScan() ? s.coordType : s.dataType;
-    const int to = s.CoordScan() ? CPrimType::Float : WrittenType(s.dataType);
-    const std::size_t count = bytes / static_cast<std::size_t>(CPrimType::TypeSize[from]);
-    std::vector<unsigned char>& into = s.CoordScan() ? s.coords : s.values;
-    const std::size_t at = into.size();
-    into.resize(at + count * static_cast<std::size_t>(CPrimType::TypeSize[to]));
-    if (count != 0) CPrimType::CastArray(from, scan.data, to, into.data() + at, count, 1);
-    if (++s.scans == s.Scans()) complete_ = std::move(sending_);
+    const auto* data = static_cast<const std::uint8_t*>(scan.data);
+    auto& into = sending_->CoordScan() ? sending_->coords : sending_->values;
+    into.insert(into.end(), data, data + bytes);
+    if (++sending_->scans == sending_->Scans()) complete_ = std::move(sending_);
   }
 
   // A completed lattice is in the file and reads back; otherwise the output is as it was
@@ -292,6 +253,7 @@ class ExportRun {
     sending_.reset();
   }
 
+  // The file holds the values in the written type, the coordinates as floats.
   void ImportBack(const Sent& sent) {
     const std::vector<std::uint8_t> file = ReadAll(path_);
     hostfw::IoManager manager;
@@ -301,22 +263,32 @@ class ExportRun {
     LAT_FUZZ_CHECK_MSG(d.end == Delivery::End::Complete && d.lattices == 1,
                        "an exported file does not import: " + d.error);
     const lattest::RecordedObject& h = host.objects.front();
-    LAT_FUZZ_CHECK_MSG(h.nx == sent.nx && h.ny == sent.ny && h.nz == sent.nz &&
-                           h.numComponents == sent.components &&
-                           h.dataType == WrittenType(sent.dataType),
+    const lattest::RecordedObject& s = sent.header;
+    const int written = WrittenType(s.dataType);
+    LAT_FUZZ_CHECK_MSG(h.nx == s.nx && h.ny == s.ny && h.nz == s.nz &&
+                           h.numComponents == s.numComponents && h.dataType == written,
                        "the lattice read back has another shape or type");
-    const bool curvilinear = sent.kind == 2;
-    if (!sent.blanks)
-      LAT_FUZZ_CHECK_MSG(host.ScanBytes(curvilinear ? 1 : 0, curvilinear ? 2 : 1) == sent.values,
+    const auto converted = [](const std::vector<std::uint8_t>& from, int type, int to) {
+      std::vector<std::uint8_t> out(from.size() / CPrimType::TypeSize[type] *
+                                    CPrimType::TypeSize[to]);
+      CPrimType::CastArray(type, from.data(), to, out.data(), out.size() / CPrimType::TypeSize[to],
+                           1);
+      return out;
+    };
+    const bool curvilinear = sent.Curvilinear();
+    if ((s.flags & hostfw::TrLattice::kFlagMayHaveBlanks) == 0)
+      LAT_FUZZ_CHECK_MSG(host.ScanBytes(curvilinear ? 1 : 0, curvilinear ? 2 : 1) ==
+                             converted(sent.values, s.dataType, written),
                          "values differ after export");
-    if (curvilinear) LAT_FUZZ_CHECK_MSG(host.ScanBytes(0, 2) == sent.coords, "coordinates differ");
-    if (sent.kind != 1) return;
-    std::vector<float> axes = h.xCoords;
-    axes.insert(axes.end(), h.yCoords.begin(), h.yCoords.end());
-    axes.insert(axes.end(), h.zCoords.begin(), h.zCoords.end());
-    LAT_FUZZ_CHECK_MSG(
-        std::equal(axes.begin(), axes.end(), sent.axes.begin(), sent.axes.end(), SameFloat),
-        "axes differ after export");
+    if (curvilinear)
+      LAT_FUZZ_CHECK_MSG(
+          host.ScanBytes(0, 2) == converted(sent.coords, sent.coordType, CPrimType::Float),
+          "coordinates differ");
+    for (const auto& [read, wrote] :
+         {std::pair{&h.xCoords, &s.xCoords}, {&h.yCoords, &s.yCoords}, {&h.zCoords, &s.zCoords}})
+      LAT_FUZZ_CHECK_MSG(
+          std::equal(read->begin(), read->end(), wrote->begin(), wrote->end(), SameFloat),
+          "axes differ after export");
   }
 
   FuzzBytes& in_;

@@ -8,13 +8,10 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
-#include <limits>
 #include <optional>
-#include <type_traits>
 
 #include "fuzz/Fuzz.h"
 #include "hostaux/Options.h"
-#include "hostbase/PrimType.h"
 #include "hostbase/Text.h"
 #include "hostfw/IoManager.h"
 
@@ -107,40 +104,6 @@ void CheckWord(const std::string& text) {
       text);
 }
 
-// A real converted to an integer type rounds to nearest (ties away from zero), saturates
-// and takes NaN as 0; to a real type it follows IEEE rounding.
-template <class T>
-void CheckCast(int type, double value) {
-  T out{};
-  hostbase::CPrimType::CastArray(hostbase::CPrimType::Double, &value, type, &out, 1, 1);
-  T expected{};
-  if constexpr (std::is_floating_point_v<T>) {
-    expected = static_cast<T>(value);
-    if (std::isnan(value)) LAT_FUZZ_CHECK(std::isnan(out));
-    if (std::isnan(value)) return;
-  } else if (!std::isnan(value)) {
-    // Whole doubles compare exactly with the powers of two that bound T.
-    const double top = std::ldexp(1.0, std::numeric_limits<T>::digits);
-    const double rounded = std::round(value);
-    expected = rounded < (std::is_signed_v<T> ? -top : 0.0) ? std::numeric_limits<T>::lowest()
-               : rounded >= top                             ? std::numeric_limits<T>::max()
-                                                            : static_cast<T>(rounded);
-  }
-  LAT_FUZZ_CHECK_MSG(std::memcmp(&out, &expected, sizeof out) == 0, std::to_string(value));
-}
-
-void CheckCasts(double value) {
-  CheckCast<std::int8_t>(0, value);
-  CheckCast<std::uint8_t>(1, value);
-  CheckCast<std::int16_t>(2, value);
-  CheckCast<std::uint16_t>(3, value);
-  CheckCast<std::int32_t>(4, value);
-  CheckCast<std::uint32_t>(5, value);
-  CheckCast<std::int64_t>(6, value);
-  CheckCast<float>(7, value);
-  CheckCast<double>(8, value);
-}
-
 // The lookup, and the manager's typed readings of it, agree with the models.
 void CheckLookup(const std::string& options, const std::string& key, char delimiter) {
   const std::optional<std::string> text = ModelOption(options, key, delimiter);
@@ -179,9 +142,6 @@ void FuzzOptions(const std::uint8_t* data, std::size_t size) {
   const std::string options(rest.substr(0, rest.find('\0')));
   CheckWord(options);
   CheckWord(std::string(Trim(options)));
-  if (const std::optional<double> value = ModelNumber(options)) CheckCasts(*value);
-  double raw = 0.0;
-  if (rest.size() >= sizeof raw) CheckCasts((std::memcpy(&raw, rest.data(), sizeof raw), raw));
   CheckLookup(options, key, delimiter);
   CheckLookup(options, key, ',');
   // Saved options survive being written out and read back.
