@@ -8,10 +8,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
 
 #include "export/LatExportFilter.h"
 #include "hostbase/PrimType.h"
 #include "tests/faults/FaultHarness.h"
+#include "tests/support/RecordingHost.h"
 #include "tests/support/TempDir.h"
 #include "user32/DialogUser.h"
 
@@ -21,6 +26,46 @@ namespace {
 namespace fs = std::filesystem;
 using hostfw::ExportStatus;
 using Tree = std::map<std::string, std::string>;
+
+// Everything under `root`: each entry's relative path with a file's bytes or "<dir>".
+Tree TreeSnapshot(const std::string& root) {
+  Tree tree;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+    std::ifstream in(entry.path(), std::ios::binary);
+    tree[fs::relative(entry.path(), root).string()] =
+        entry.is_directory() ? "<dir>" : std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  return tree;
+}
+
+// A float lattice of `kind` (0 uniform, 1 rectilinear, 2 curvilinear) sent as its header,
+// scans and end marker, up to the first status other than accepted.
+struct Sent {
+  ExportStatus status = hostfw::ExportStatus_Accepted;
+  std::size_t objects = 0;  // sent, that one included
+};
+Sent SendLattice(hostfw::IoExportFilter& filter, int kind, int nx, int ny, int nz) {
+  const int f = hostbase::CPrimType::Float;
+  std::unique_ptr<hostfw::TrLattice> header;
+  if (kind == 0) header = std::make_unique<hostfw::TrUniformLattice>(f, nx, ny, nz, 1);
+  if (kind == 1) header = std::make_unique<hostfw::TrRectilinearLattice>(f, f, nx, ny, nz, 1);
+  if (kind == 2) header = std::make_unique<hostfw::TrCurvilinearLattice>(f, f, nx, ny, nz, 1);
+  Sent sent;
+  const auto send = [&](hostfw::TrBase& object) {
+    ++sent.objects;
+    sent.status = filter.ExportObject(object);
+    return sent.status == hostfw::ExportStatus_Accepted;
+  };
+  if (!send(*header)) return sent;
+  for (int row = 0; row < ny * nz; ++row) {
+    hostfw::TrLatticeScan coords(nx * 3 * 4), values(*header);
+    for (int x = 0; x < nx; ++x) static_cast<float*>(values.data)[x] = static_cast<float>(row + x);
+    if ((kind == 2 && !send(coords)) || !send(values)) return sent;
+  }
+  hostfw::TrLatticeEnd end;
+  send(end);
+  return sent;
+}
 
 constexpr const char* kPrecious = "the file that was at the output path before";
 
@@ -47,8 +92,8 @@ Outcome RunExport(const std::string& out, int kind, int cancelAt) {
   return run;
 }
 
-// Thirty rows: reports at rows 10, 20 and 30 (at row 0 too, twice per such row, for a curvilinear
-// lattice); the last comes when the lattice is complete, which is then written.
+// Thirty rows: reports at rows 10, 20 and 30 (at row 0 too, and twice per such row, for a
+// curvilinear lattice); the last comes when the lattice is complete, which is then written.
 TEST(ExportCancel, AtEveryProgressReportOfEveryKindOverAnExistingFile) {
   for (int kind = 0; kind < 3; ++kind) {
     TempDir dir;
