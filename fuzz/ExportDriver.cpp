@@ -259,7 +259,7 @@ class ExportRun {
     hostfw::IoManager manager;
     lattest::RecordingHost host(manager);
     LatImportFilter filter(manager);
-    const Delivery d = CheckedImport(filter, host, path_, file, {});
+    const Delivery d = CheckedImport(filter, host, path_, file);
     LAT_FUZZ_CHECK_MSG(d.end == Delivery::End::Complete && d.lattices == 1,
                        "an exported file does not import: " + d.error);
     const lattest::RecordedObject& h = host.objects.front();

@@ -60,13 +60,6 @@ class FuzzBytes {
   std::span<const std::uint8_t> rest_;
 };
 
-// Where the import's host says stop, counted from 0 (-1: nowhere).
-struct StopPlan {
-  int refuseObject = -1;
-  int cancelAtProportion = -1;
-  bool cancelAtBegin = false;
-};
-
 // Everything an import delivered, to compare two imports of one file.
 struct Delivery {
   enum class End { Complete, Stopped, Failed } end = End::Failed;
@@ -78,11 +71,11 @@ struct Delivery {
   bool operator==(const Delivery&) const = default;
 };
 
-// One import of `path`, whose bytes are `file`, on `filter` served by `host`, with the
-// stream rules a host relies on checked on everything the host received.
+// One import of `path`, whose bytes are `file`, on `filter` served by `host` (which says
+// stop where it is told to), with the stream rules a host relies on checked on everything
+// the host received.
 Delivery CheckedImport(hostfw::IoImportFilter& filter, lattest::RecordingHost& host,
-                       const std::string& path, std::span<const std::uint8_t> file,
-                       const StopPlan& plan);
+                       const std::string& path, std::span<const std::uint8_t> file);
 
 }  // namespace latfuzz
 

@@ -117,12 +117,8 @@ void Append(std::string& out, const void* bytes, std::size_t size) {
 }  // namespace
 
 Delivery CheckedImport(hostfw::IoImportFilter& filter, lattest::RecordingHost& host,
-                       const std::string& path, std::span<const std::uint8_t> file,
-                       const StopPlan& plan) {
+                       const std::string& path, std::span<const std::uint8_t> file) {
   host.Clear();
-  host.refuseObject = plan.refuseObject;
-  host.cancelAtProportion = plan.cancelAtProportion;
-  host.cancelAtBegin = plan.cancelAtBegin;
   const std::string& format = filter.GetManager().formatName;
   const bool lat = format == kLat;
   const std::string name = hostbase::CPath::GetNamePtr(path.c_str());
@@ -203,13 +199,13 @@ Delivery CheckedImport(hostfw::IoImportFilter& filter, lattest::RecordingHost& h
                      "progress reports that are not the rows' fractions");
   const bool refused = !host.objects.empty() && host.objects.back().refused;
   const bool cancelled =
-      plan.cancelAtProportion >= 0 &&
-      d.fractions.size() == static_cast<std::size_t>(plan.cancelAtProportion) + 1;
-  const bool saidStop = plan.cancelAtBegin || refused || cancelled;
+      host.cancelAtProportion >= 0 &&
+      d.fractions.size() == static_cast<std::size_t>(host.cancelAtProportion) + 1;
+  const bool saidStop = host.cancelAtBegin || refused || cancelled;
   // A cancelled report is the last thing the import did after its row.
   if (cancelled)
     LAT_FUZZ_CHECK(d.fractions.size() == due.size() && lastDue + 1 == host.objects.size());
-  if (plan.cancelAtBegin) LAT_FUZZ_CHECK(host.objects.empty());
+  if (host.cancelAtBegin) LAT_FUZZ_CHECK(host.objects.empty());
   switch (d.end) {
     case Delivery::End::Complete:
       LAT_FUZZ_CHECK_MSG(!saidStop, "complete although the host said stop");
@@ -240,18 +236,19 @@ Delivery ImportThrice(std::span<const std::uint8_t> file, Factory factory) {
   const std::unique_ptr<hostfw::IoImportFilter> filter(factory(manager));
   LAT_FUZZ_CHECK(filter != nullptr);
   filter->CanImportFile(path.c_str());
-  const Delivery first = CheckedImport(*filter, host, path, file, {});
+  const Delivery first = CheckedImport(*filter, host, path, file);
   LAT_FUZZ_CHECK(first.end != Delivery::End::Stopped);
-  const std::size_t objects = host.objects.size();
+  const auto objects = static_cast<std::uint32_t>(host.objects.size());
   std::uint32_t choice = 0;
   for (std::uint8_t b : file) choice = choice * 31 + b;
-  StopPlan plan;
-  if (choice % 3 == 0) plan.refuseObject = static_cast<int>(choice / 3 % (objects + 1));
-  if (choice % 3 == 1)
-    plan.cancelAtProportion = static_cast<int>(choice / 3 % (first.dueFractions + 1));
-  plan.cancelAtBegin = choice % 3 == 2;
-  CheckedImport(*filter, host, path, file, plan);
-  LAT_FUZZ_CHECK_MSG(CheckedImport(*filter, host, path, file, {}) == first,
+  host.refuseObject = choice % 3 == 0 ? static_cast<int>(choice / 3 % (objects + 1)) : -1;
+  host.cancelAtProportion =
+      choice % 3 == 1 ? static_cast<int>(choice / 3 % (first.dueFractions + 1)) : -1;
+  host.cancelAtBegin = choice % 3 == 2;
+  CheckedImport(*filter, host, path, file);
+  host.refuseObject = host.cancelAtProportion = -1;
+  host.cancelAtBegin = false;
+  LAT_FUZZ_CHECK_MSG(CheckedImport(*filter, host, path, file) == first,
                      "a later import of the same file differed");
   return first;
 }
