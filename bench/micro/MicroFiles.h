@@ -1,48 +1,29 @@
-// What the micro-benchmarks share: lattice files in a temporary directory that goes away
-// with them, and a host that runs whole imports through the plug-in's import filter.
+// What the micro-benchmarks share: whole imports through ImportLAT's filter on the tests'
+// recording host, which records the scans without copying their bytes.
 #pragma once
 
-#include <cstdint>
-#include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
-#include "hostfw/IoFilter.h"
 #include "hostfw/IoManager.h"
+#include "hostfw/Status.h"
+#include "import/LatImportFilter.h"
+#include "tests/support/RecordingHost.h"
 
 namespace latbench {
 
-// A fresh directory under the system's temporary directory, removed with its files.
-class ScratchDir {
- public:
-  ScratchDir();
-  ~ScratchDir();
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
-
-// Imports files through ImportLAT's filter; every scan is taken in by touching its bytes.
-class ImportRunner : public hostfw::IoObjectSink {
- public:
-  ImportRunner();
-  ~ImportRunner() override;
-  ImportRunner(const ImportRunner&) = delete;
-  ImportRunner& operator=(const ImportRunner&) = delete;
-
+struct ImportRunner {
+  ImportRunner() { host.keepScanBytes = false; }
   // One import of `path`; raises std::runtime_error unless it delivered everything.
-  void Import(const std::string& path);
-  bool Receive(hostfw::TrBase& object) override;
-  // Sum of the first byte of every scan, so the scans cannot be skipped.
-  std::uint64_t Checksum() const noexcept { return checksum_; }
-
- private:
-  hostfw::IoManager manager_;
-  std::unique_ptr<hostfw::IoImportFilter> filter_;
-  std::uint64_t checksum_ = 0;
+  void Import(const std::string& path) {
+    host.Clear();
+    if (filter->ImportFromFile(path.c_str()) != hostfw::ImportStatus_Complete)
+      throw std::runtime_error("the import of " + path + " stopped early");
+  }
+  hostfw::IoManager manager;
+  lattest::RecordingHost host{manager};
+  std::unique_ptr<hostfw::IoImportFilter> filter{ImportLAT(manager)};
 };
 
 }  // namespace latbench

@@ -40,7 +40,7 @@ std::vector<float> CopyCoords(int type, const void* coords, std::int32_t count) 
 
 }  // namespace
 
-RecordedObject RecordObject(const TrBase& object) {
+RecordedObject RecordObject(const TrBase& object, bool withBytes) {
   RecordedObject out;
   out.address = &object;
   const hostbase::CTypeInfo* type = object.GetTypeId();
@@ -70,7 +70,7 @@ RecordedObject RecordObject(const TrBase& object) {
     const auto& s = static_cast<const hostfw::TrLatticeScan&>(object);
     out.kind = Kind::Scan;
     const auto* data = static_cast<const std::uint8_t*>(s.data);
-    if (data != nullptr) out.bytes.assign(data, data + s.GetSize());
+    if (data != nullptr && withBytes) out.bytes.assign(data, data + s.GetSize());
   } else if (type == hostfw::TrLatticeEnd::GetClassTypeId()) {
     out.kind = Kind::End;
   }
@@ -91,7 +91,7 @@ RecordingHost::~RecordingHost() {
 
 bool RecordingHost::Receive(TrBase& object) {
   if (atObject && objects.size() == actionObject) atObject();
-  RecordedObject record = RecordObject(object);
+  RecordedObject record = RecordObject(object, keepScanBytes);
   record.refused = static_cast<int>(objects.size()) == refuseObject;
   objects.push_back(std::move(record));
   return !objects.back().refused;

@@ -81,6 +81,7 @@ class RecordingHost final : public hostfw::IoObjectSink,
   int refuseObject = kNever;        // answer false for this received object
   bool cancelAtBegin = false;       // answer false when the progress report begins
   int cancelAtProportion = kNever;  // answer false for this fraction report
+  bool keepScanBytes = true;        // false: scans recorded without their bytes (benchmarks)
 
   // Actions on the world at a chosen moment of an import (e.g. shrinking the file being
   // read): `atBegin` runs when the progress report begins, `atObject` when object number
@@ -110,7 +111,7 @@ class RecordingHost final : public hostfw::IoObjectSink,
   hostfw::IoManager& manager_;
 };
 
-// A plain copy of a transfer object.
-RecordedObject RecordObject(const hostfw::TrBase& object);
+// A plain copy of a transfer object (a scan's bytes only `withBytes`).
+RecordedObject RecordObject(const hostfw::TrBase& object, bool withBytes = true);
 
 }  // namespace lattest
