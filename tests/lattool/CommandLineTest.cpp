@@ -27,19 +27,15 @@ TEST(CommandLine, RefusalsExitWithOneSayingWhatIsWrongAndWriteNothing) {
       {{"convert", lat, out, "--lattice", "-1"},
        "--lattice: K is a lattice index, a whole number counting from 0, not '-1'"},
       {{"convert", lat, out, "--lattice", "abc"}, "not 'abc'"},
-      {{"convert", lat, out, "--options"}, "--options"},
       {{"info"}, "FILE is required"},
       {{"info", lat, out}, out},
       {{"--frobnicate", "info", lat}, "--frobnicate"},
-      {{"--plugin"}, "--plugin"},
       {{"--plugin", "/no/such/LAT.so", "dump", lat},
        "cannot load plug-in module '/no/such/LAT.so': "},
       // The host's own library loads but exports no factory.
       {{"--plugin", HOSTBASE_LIBRARY_PATH, "info", lat}, "does not export ImportLAT"},
       {{"--plugin", HOSTBASE_LIBRARY_PATH, "create", json, out}, "does not export ExportLAT"},
       {{"create", "--interactive", json, out}, noTerminal},
-      {{"create", "--page", json, out}, noTerminal},
-      {{"convert", "--interactive", lat, out}, noTerminal},
       {{"convert", "--page", lat, out}, noTerminal},
   };
   for (const auto& [args, says] : refusals) {

@@ -1,7 +1,6 @@
-// lattool stopped from outside while it converts a large lattice: killed, hung up or
-// terminated once its output file exists and once half of it is written. The output's
-// folder then holds exactly what it held before, on the unnamed-file path and on the
-// named one. The test traces the child's system calls to catch it at each point.
+// lattool stopped from outside while it converts a large lattice, once its output exists
+// and once half of it is written: the output's folder holds what it held before, on the
+// unnamed-file path and on the named one. The child is traced to stop it at each point.
 #include <dirent.h>
 #include <signal.h>
 #include <sys/ptrace.h>
@@ -89,7 +88,6 @@ TEST(StopTest, AStoppedConvertLeavesTheOutputFolderAsItWas) {
                                       << point << " bytes");
       std::vector<std::string> env = dir.Environment();
       env.push_back(std::string("HOSTBASE_NAMED_TEMPORARY=") + (c.named ? "1" : ""));
-      // Should the export end before the tracer holds it, it is tried again.
       pid_t pid = 0;
       std::string written;
       for (int attempt = 0; attempt < 5 && written.empty(); ++attempt) {
@@ -99,7 +97,6 @@ TEST(StopTest, AStoppedConvertLeavesTheOutputFolderAsItWas) {
       }
       ASSERT_FALSE(written.empty()) << "lattool always ended first";
       int status = 0;
-      // An unnamed file shows as deleted; the named one is hidden next to OUT.
       EXPECT_EQ(written.find(" (deleted)") != std::string::npos, !c.named) << written;
       EXPECT_EQ(written.rfind(outDir + "/.out.lat.", 0) == 0, c.named) << written;
       kill(pid, c.signal);
