@@ -72,7 +72,7 @@ std::unique_ptr<hostfw::TrLattice> MakeHeader(const ExportLattice& l) {
   } else if (l.kind == bin::kRectilinear) {
     auto rect = std::make_unique<hostfw::TrRectilinearLattice>(l.coordType, l.dataType, l.nx,
                                                                l.ny, l.nz, l.numComponents);
-    if (rect->xCoords != nullptr) {
+    if (l.axes.size() == std::size_t(l.nx + l.ny + l.nz)) {  // not when counts were changed
       Store(l.axes, 0, std::size_t(l.nx), l.coordType, rect->xCoords);
       Store(l.axes, std::size_t(l.nx), std::size_t(l.ny), l.coordType, rect->yCoords);
       Store(l.axes, std::size_t(l.nx + l.ny), std::size_t(l.nz), l.coordType, rect->zCoords);
