@@ -1,10 +1,10 @@
 """The VTK module against VTK itself: files our export writes, read by VTK's XML readers;
 files VTK's XML writers write in every encoding, imported by our module; broken files.
 
-Run by CTest with VTK_REFEREE_DIR naming the folder where the round trip test (vtk_tests)
-kept its exported files, each named after its case, and LATTOOL the lattool that imports
-files (dump). That test shows our import gives back what our export was given; here VTK
-reads every file as our import does, so VTK reads what our export was given."""
+Run by CTest with VTK_TESTS naming the round trip test, which keeps its exported files
+(named after their case) in the folder VTK_REFEREE_DIR names, and LATTOOL the lattool that
+imports files (dump). That test shows our import gives back what our export was given;
+here VTK reads every file as our import does, so VTK reads what our export was given."""
 import itertools
 import json
 import os
@@ -12,6 +12,7 @@ import pathlib
 import re
 import resource
 import subprocess
+import tempfile
 
 import numpy as np
 import pytest
@@ -34,7 +35,10 @@ EXTENSIONS = [".vti", ".vtr", ".vts"]
 MARKUP_NAME = 'a<b & "c"'  # the zlib files' array name; the others have the default
 # k KIND -t TYPE -c COMPONENTS -NXxNYxNZ -ct COORDTYPE -b BLANKS -z ZLIB
 CASE = re.compile(r"k(\d)-t(\d)-c(\d)-(\d+)x(\d+)x(\d+)-ct(\d)-b(\d)-z(\d)\.vt[irs]$")
-EXPORTED = sorted(pathlib.Path(os.environ["VTK_REFEREE_DIR"]).iterdir())
+KEPT = tempfile.TemporaryDirectory()  # removed when the run ends
+subprocess.run([os.environ["VTK_TESTS"], "--gtest_filter=*VtkRoundTrip*"], check=True,
+               env={**os.environ, "VTK_REFEREE_DIR": KEPT.name}, stdout=subprocess.DEVNULL)
+EXPORTED = sorted(pathlib.Path(KEPT.name).iterdir())
 
 
 def test_every_kind_type_encoding_and_blank_setting_was_exported():
