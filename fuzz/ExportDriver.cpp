@@ -112,10 +112,11 @@ class ExportRun {
   // A small whole number, or eight bytes as a double (NaN and infinities too).
   double Real() {
     const std::uint8_t b = in_.Byte();
+    if (b < 200) return b - 100.0;
     double value = 0.0;
-    const std::string_view bytes = b < 200 ? std::string_view() : in_.Take(sizeof value);
-    std::memcpy(&value, bytes.data(), bytes.size());
-    return b < 200 ? b - 100.0 : value;
+    const std::string_view bytes = in_.Take(sizeof value);
+    if (!bytes.empty()) std::memcpy(&value, bytes.data(), bytes.size());
+    return value;
   }
 
   void Begin() {
