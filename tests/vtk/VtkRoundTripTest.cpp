@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -51,10 +52,10 @@ std::vector<Case> Cases() {
 
 std::string CaseName(const Case& c) {
   const vtktest::Pattern& p = c.pattern;
-  return "k" + std::to_string(p.kind) + "-t" + std::to_string(p.type) + "-c" +
-         std::to_string(p.components) + "-" + std::to_string(p.nx) + "x" + std::to_string(p.ny) +
-         "x" + std::to_string(p.nz) + "-ct" + std::to_string(p.coordType) + "-b" +
-         std::to_string(p.blanks) + "-z" + std::to_string(c.zlib);
+  char name[80];
+  std::snprintf(name, sizeof name, "k%d-t%d-c%d-%dx%dx%d-ct%d-b%d-z%d", p.kind, p.type,
+                p.components, p.nx, p.ny, p.nz, p.coordType, p.blanks, c.zlib);
+  return name;
 }
 
 std::vector<double> AsDoubles(int type, const std::vector<std::uint8_t>& bytes) {
