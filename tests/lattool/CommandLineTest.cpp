@@ -76,8 +76,8 @@ TEST(CommandLine, InAndOutMayNotNameTheSameFile) {
 TEST(CommandLine, VersionAndHelp) {
   const ToolResult version = RunTool({"--plugin", LAT_PLUGIN_PATH, "--version"});
   EXPECT_EQ(version.exitCode, 0);
-  EXPECT_EQ(version.out, std::string("lattool ") + LATTOOL_VERSION + "\nLAT module: " +
-                             LAT_PLUGIN_PATH + " (records no version)\n");
+  EXPECT_EQ(version.out, std::string("lattool ") + LATTOOL_VERSION +
+                             "\nLAT module: " + LAT_PLUGIN_PATH + " (records no version)\n");
   const ToolResult help = RunTool({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("create"), std::string::npos) << help.out;

@@ -26,7 +26,8 @@ std::string WriteTwoLattices(const TempDir& dir) {
 
 TEST(Convert, EachLatticeReadsBackTheSameFromOnePassTwoPassesAndItsDump) {
   ExportDir dir;
-  std::vector<std::pair<std::string, int>> inputs{{WriteTwoLattices(dir), 0}, {dir.File("two.lat"), 1}};
+  std::vector<std::pair<std::string, int>> inputs{{WriteTwoLattices(dir), 0},
+                                                  {dir.File("two.lat"), 1}};
   for (const char* name : kExamples) inputs.emplace_back(ExamplePath(name), 0);
   for (const auto& [in, k] : inputs) {
     SCOPED_TRACE(in + " lattice " + std::to_string(k));
@@ -35,7 +36,8 @@ TEST(Convert, EachLatticeReadsBackTheSameFromOnePassTwoPassesAndItsDump) {
     const ToolResult r = dir.Run({"convert", in, one, "--lattice", std::to_string(k)});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err + r.out, "");
-    const ToolResult t = dir.Terminal({"convert", "--interactive", in, two, "--lattice", std::to_string(k)}, "");
+    const ToolResult t =
+        dir.Terminal({"convert", "--interactive", in, two, "--lattice", std::to_string(k)}, "");
     EXPECT_EQ(t.exitCode, 0) << t.out;
     EXPECT_EQ(ReadText(one), ReadText(two));
     ExpectSameLattice(lat, DumpLattice(one), "converted");
@@ -49,14 +51,8 @@ TEST(Convert, EachLatticeReadsBackTheSameFromOnePassTwoPassesAndItsDump) {
 TEST(Convert, FailuresExitWithTwoAndWriteNothing) {
   ExportDir dir;
   const std::string two = WriteTwoLattices(dir);
-  BinaryLattice lat;
-  lat.dims = {2, 2, 1};
-  lat.values = {1, 2, 3, 4};
-  lat.coords = {0, 1, 0, 1, 0, 0};
-  BinaryImage image = EncodeBinary(lat);
-  image.Truncate(image.firstValue + 6);
-  const std::string cut = dir.File("cut.lat");
-  image.WriteTo(cut);
+  const std::string cut =
+      dir.Write("cut.lat", ReadText(ExamplePath("curvilinear-4x3x2.lat")).substr(0, 200));
   const std::string out = dir.File("out.lat"), none = dir.File("none.lat");
   const std::string noDir = dir.File("no/such/dir/out.lat");
   const struct {
@@ -66,7 +62,8 @@ TEST(Convert, FailuresExitWithTwoAndWriteNothing) {
   } cases[] = {
       {{two, out, "--lattice", "2"}, two + " holds 2 lattices, so there is no lattice 2\n", false},
       {{ExamplePath("uniform-4x3x2.lat"), out, "--lattice", "1"},
-       "holds 1 lattice, so there is no lattice 1\n", false},
+       "holds 1 lattice, so there is no lattice 1\n",
+       false},
       {{cut, out}, "lattool: error: Bad or short binary LAT data in '" + cut, false},
       {{none, out}, none, false},
       // The export ran to its end, and saved its options, but could not create OUT.
@@ -99,12 +96,15 @@ TEST(ConvertPasses, TheExporterGetsTheRangesOnlyFromTwoPasses) {
   EncodeBinary(curv).WriteTo(in);
   ASSERT_EQ(dir.Fake({"convert", in, out, "--options", "A=1"}).exitCode, 0);
   const std::string header = "ExportObject curvilinear 2x2x1 components=2 dataType=7 flags=0 ";
-  std::vector<std::string> calls{"SetOptions A=1", "BeginExportToFile " + out,
+  std::vector<std::string> calls{"SetOptions A=1",
+                                 "BeginExportToFile " + out,
                                  header + "blank=0 min=[nan,nan] max=[nan,nan]",
                                  "ExportObject scan 24",  // x, y, z of 2 nodes
                                  "ExportObject scan 16",  // 2 values of 2 components
-                                 "ExportObject scan 24", "ExportObject scan 16",
-                                 "ExportObject end", "EndExportToFile"};
+                                 "ExportObject scan 24",
+                                 "ExportObject scan 16",
+                                 "ExportObject end",
+                                 "EndExportToFile"};
   EXPECT_EQ(dir.TakeCalls(), calls);
   const ToolResult t = dir.Terminal(
       {"--plugin", FAKE_EXPORT_PATH, "convert", "--interactive", in, out, "--options", "A=1"}, "");
@@ -155,8 +155,9 @@ TEST(Streams, FifosAndStandardInputAndOutputGoThroughTemporaryFilesThatAreRemove
     });
     std::vector<std::string> args{"--quiet"};
     args.insert(args.end(), run.args.begin(), run.args.end());
-    const ToolResult r = RunTool(args, {"TMPDIR=" + tmp, "XDG_CONFIG_HOME=" + dir.File("config"),
-                                        "HOSTBASE_NAMED_TEMPORARY=" + std::string(run.shown.empty() ? "1" : "")});
+    const ToolResult r =
+        RunTool(args, {"TMPDIR=" + tmp, "XDG_CONFIG_HOME=" + dir.File("config"),
+                       "HOSTBASE_NAMED_TEMPORARY=" + std::string(run.shown.empty() ? "1" : "")});
     feeder.join();
     EXPECT_EQ(r.exitCode, run.exitCode) << r.err;
     EXPECT_NE((r.out + r.err).find(run.shown), std::string::npos) << r.out << r.err;
@@ -177,9 +178,12 @@ TEST(ExportExitCodes, EachAnswerOfTheFilter) {
   lat["nx"] = lat["ny"] = 2;
   const std::string in = dir.WriteJson("in.json", lat), out = dir.File("out.lat");
   const std::vector<std::string> calls{
-      "SetOptions A=1", "BeginExportToFile " + out,
+      "SetOptions A=1",
+      "BeginExportToFile " + out,
       "ExportObject uniform 2x2x1 components=1 dataType=7 flags=0 blank=0 min=[1] max=[4]",
-      "ExportObject scan 8", "ExportObject scan 8", "ExportObject end"};
+      "ExportObject scan 8",
+      "ExportObject scan 8",
+      "ExportObject end"};
   const struct {
     const char* answers;
     int exitCode;

@@ -32,10 +32,16 @@ TEST(Create, EachTypeAndBlankMethodIsWrittenAsTheFormatHoldsItAndUnknownKeysAreW
     nlohmann::json readBack;
     std::string err;
   } cases[] = {
-      {UniformRow(1, {0, 200, 255}), "", 2, {0, 200, 255},
+      {UniformRow(1, {0, 200, 255}),
+       "",
+       2,
+       {0, 200, 255},
        promoted + "8-bit unsigned integer data.  Export will proceed by converting to 16-bit "
                   "signed data.\n"},
-      {UniformRow(6, {-5, big, 7}), "", 8, {-5, big - 1, 7},  // 2^53 + 1 has no double
+      {UniformRow(6, {-5, big, 7}),
+       "",
+       8,
+       {-5, big - 1, 7},  // 2^53 + 1 has no double
        promoted + "64-bit integer data.  Export will proceed by converting to 64-bit "
                   "floating-point data.  Some data values may be truncated during conversion.\n"},
       {UniformRow(8, {0.1, -1e300, 5e-324}), "", 8, {0.1, -1e300, 5e-324}, ""},
@@ -71,8 +77,10 @@ TEST(Create, AFixedValueOutsideTheTypeIsAnErrorAndASavedOneIsNamed) {
   EXPECT_EQ(given.err, error);
   const ToolResult saved = CreateBlanked(dir, "BlankMethod=4");
   EXPECT_EQ(saved.exitCode, 2);
-  EXPECT_EQ(saved.err, error + "lattool: error: the fixed blank value is the saved option "
-                               "FixedBlankValue=40000 in '" + dir.OptionsFile() +
+  EXPECT_EQ(saved.err, error +
+                           "lattool: error: the fixed blank value is the saved option "
+                           "FixedBlankValue=40000 in '" +
+                           dir.OptionsFile() +
                            "': change or remove the key FixedBlankValue there, or give "
                            "--options BlankMethod=N or FixedBlankValue=V\n");
   EXPECT_FALSE(Exists(dir.File("out.lat")));
@@ -128,8 +136,8 @@ TEST(SavedOptions, KeptForTheNextRunUnlessForgottenAndAnUnreadableFileIsLeftAlon
   std::filesystem::create_directories(other.OptionsFile());  // a folder in its place
   const ToolResult r = CreateBlanked(other, "BlankMethod=1");
   EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.err, "lattool: warning: saved options not used: cannot read '" +
-                       other.OptionsFile() + "': Is a directory\n");
+  EXPECT_EQ(r.err, "lattool: warning: saved options not used: cannot read '" + other.OptionsFile() +
+                       "': Is a directory\n");
   EXPECT_EQ(DumpLattice(other.File("out.lat"))["values"][1], 300);
   EXPECT_TRUE(std::filesystem::is_directory(other.OptionsFile()));
 }
@@ -182,8 +190,8 @@ TEST(CreateErrors, MalformedMissingWrongAndUnfitMembersAreNamed) {
   const std::string none = dir.File("none.json");
   const ToolResult r = dir.Run({"create", none, dir.File("new.lat")});
   EXPECT_EQ(r.exitCode, 2);
-  EXPECT_EQ(r.err,
-            "lattool: error: " + none + ": cannot read '" + none + "': No such file or directory\n");
+  EXPECT_EQ(r.err, "lattool: error: " + none + ": cannot read '" + none +
+                       "': No such file or directory\n");
   EXPECT_FALSE(Exists(dir.File("new.lat")));
 }
 

@@ -41,8 +41,8 @@ std::string Describe(const hostfw::TrBase& object) {
   return kind + (" " + std::to_string(l.nx)) + "x" + std::to_string(l.ny) + "x" +
          std::to_string(l.nz) + " components=" + std::to_string(l.numComponents) +
          " dataType=" + std::to_string(l.dataType) + " flags=" + std::to_string(l.flags) +
-         " blank=" + Number(l.blankValue) +
-         " min=" + List(l.componentMin) + " max=" + List(l.componentMax);
+         " blank=" + Number(l.blankValue) + " min=" + List(l.componentMin) +
+         " max=" + List(l.componentMax);
 }
 
 class RecordingExportFilter final : public hostfw::IoExportFilter {

@@ -83,9 +83,15 @@ inline void ExpectSameLattice(const nlohmann::json& expected, const nlohmann::js
 
 // A uniform lattice description of `values.size() / components` x 1 x 1 nodes.
 inline nlohmann::json UniformRow(int dataType, const nlohmann::json& values, int components = 1) {
-  return {{"kind", "uniform"},  {"dataType", dataType}, {"nx", values.size() / components},
-          {"ny", 1},            {"nz", 1},              {"components", components},
-          {"origin", {0, 0, 0}}, {"spacing", {1, 1, 1}}, {"values", values}};
+  return {{"kind", "uniform"},
+          {"dataType", dataType},
+          {"nx", values.size() / components},
+          {"ny", 1},
+          {"nz", 1},
+          {"components", components},
+          {"origin", {0, 0, 0}},
+          {"spacing", {1, 1, 1}},
+          {"values", values}};
 }
 
 // Six 16-bit values, two of them the blank value -1 (data range 5 to 300).

@@ -20,11 +20,11 @@ TEST(TerminalForm, TakesAMethodAndAValueInTheTypeRangeAndOk) {
     // A whole label ("ok") does what its key does.
     const ToolResult r = CreateOnTerminal(dir, flag, "5\n6 40000\n6 -32769\n6 300\nok\n");
     EXPECT_EQ(r.exitCode, 0);
-    for (const char* shown : {"LAT Export Options - out.lat", "[1] (*) Data min  [5]",
-                              "[3] ( ) Type min  [-32768]", "[5] (*) Fixed     [6] <300>",
-                              "-32769 lies outside the range of the written type",
-                              "40000 lies outside the range of the written type, -32768 to "
-                              "32767; the value stays 0"}) {
+    for (const char* shown :
+         {"LAT Export Options - out.lat", "[1] (*) Data min  [5]", "[3] ( ) Type min  [-32768]",
+          "[5] (*) Fixed     [6] <300>", "-32769 lies outside the range of the written type",
+          "40000 lies outside the range of the written type, -32768 to "
+          "32767; the value stays 0"}) {
       EXPECT_NE(r.out.find(shown), std::string::npos) << shown << "\n" << r.out;
     }
     const std::string prompt = "Choose 1-5, 6 to type a value, d Defaults, o OK, c Cancel, ";
@@ -34,7 +34,8 @@ TEST(TerminalForm, TakesAMethodAndAValueInTheTypeRangeAndOk) {
       ++prompts;
     }
     EXPECT_EQ(prompts, 5u) << r.out;
-    EXPECT_EQ(DumpLattice(dir.File("out.lat"))["values"], nlohmann::json({5, 300, 300, 300, 40, 7}));
+    EXPECT_EQ(DumpLattice(dir.File("out.lat"))["values"],
+              nlohmann::json({5, 300, 300, 300, 40, 7}));
     EXPECT_EQ(ReadText(dir.OptionsFile()), "BlankMethod=4\nFixedBlankValue=300\n");
   }
 }
