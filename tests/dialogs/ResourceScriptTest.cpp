@@ -22,35 +22,25 @@ std::string Dialog(const std::string& body, const std::string& options = "") {
   return "7 DIALOGEX 1, 2, 30, 40\n" + options + "BEGIN\n" + body + "END\n";
 }
 
-user32::rc::ScriptControl OnlyControl(const std::string& statement) {
-  const auto script = ParseResourceScriptText(Dialog(statement + "\n"), "t.rc", {});
-  EXPECT_EQ(script.dialogs.size(), 1u);
-  EXPECT_EQ(script.dialogs.at(0).controls.size(), 1u);
-  return script.dialogs.at(0).controls.at(0);
-}
-
-// The message of the ScriptError that reading `text` raises.
-std::string FaultOf(const std::string& text) {
-  try {
-    ParseResourceScriptText(text, "t.rc", {});
-  } catch (const ScriptError& error) {
-    return error.what();
-  }
-  return "no fault";
-}
-
+// Each statement gets the resource compiler's default styles; a CONTROL statement has only
+// what it says.
 TEST(ResourceScriptStyles, StatementsGetTheCompilersDefaults) {
   constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-  EXPECT_EQ(OnlyControl("LTEXT \"a\", 3, 1, 2, 3, 4").style, kChild | SS_LEFT | WS_GROUP);
-  EXPECT_EQ(OnlyControl("RTEXT \"a\", 3, 1, 2, 3, 4").style, kChild | SS_RIGHT | WS_GROUP);
-  EXPECT_EQ(OnlyControl("GROUPBOX \"a\", 3, 1, 2, 3, 4").style, kChild | BS_GROUPBOX);
-  EXPECT_EQ(OnlyControl("PUSHBUTTON \"a\", 3, 1, 2, 3, 4").style, kChild | WS_TABSTOP);
-  EXPECT_EQ(OnlyControl("DEFPUSHBUTTON \"a\", 3, 1, 2, 3, 4").style,
-            kChild | BS_DEFPUSHBUTTON | WS_TABSTOP);
-  EXPECT_EQ(OnlyControl("EDITTEXT 3, 1, 2, 3, 4").style, kChild | WS_BORDER | WS_TABSTOP);
-  // A CONTROL statement has only what it says.
-  EXPECT_EQ(OnlyControl("CONTROL \"a\", 3, \"button\", BS_AUTORADIOBUTTON, 1, 2, 3, 4").style,
-            kChild | BS_AUTORADIOBUTTON);
+  const std::pair<const char*, DWORD> cases[] = {
+      {"LTEXT \"a\", 3,", kChild | SS_LEFT | WS_GROUP},
+      {"RTEXT \"a\", 3,", kChild | SS_RIGHT | WS_GROUP},
+      {"GROUPBOX \"a\", 3,", kChild | BS_GROUPBOX},
+      {"PUSHBUTTON \"a\", 3,", kChild | WS_TABSTOP},
+      {"DEFPUSHBUTTON \"a\", 3,", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP},
+      {"EDITTEXT 3,", kChild | WS_BORDER | WS_TABSTOP},
+      {"CONTROL \"a\", 3, \"button\", BS_AUTORADIOBUTTON,", kChild | BS_AUTORADIOBUTTON}};
+  for (const auto& [statement, style] : cases) {
+    const auto script =
+        ParseResourceScriptText(Dialog(std::string(statement) + " 1, 2, 3, 4\n"), "t.rc", {});
+    ASSERT_EQ(script.dialogs.size(), 1u);
+    ASSERT_EQ(script.dialogs[0].controls.size(), 1u) << statement;
+    EXPECT_EQ(script.dialogs[0].controls[0].style, style) << statement;
+  }
 }
 
 TEST(ResourceScriptText, PreprocessingAndStrings) {
@@ -76,29 +66,36 @@ TEST(ResourceScriptText, PreprocessingAndStrings) {
 }
 
 TEST(ResourceScriptFaults, NameTheFileLineAndWhatIsWrong) {
-  EXPECT_EQ(FaultOf(Dialog("  SCROLLBAR 3, 1, 2, 3, 4\n")),
-            "t.rc:3: unknown control statement SCROLLBAR");
-  EXPECT_EQ(FaultOf(Dialog("  LTEXT \"a\", NO_SUCH_ID, 1, 2, 3, 4\n")),
-            "t.rc:3: unknown name NO_SUCH_ID");
-  EXPECT_EQ(FaultOf(Dialog("  CONTROL \"a\", 3, \"msctls_trackbar32\", 0, 1, 2, 3, 4\n")),
-            "t.rc:3: control class msctls_trackbar32 is not supported");
-  EXPECT_EQ(FaultOf(Dialog("  CONTROL \"a\", 3, \"Button\", BS_AUTOCHECKBOX, 1, 2, 3, 4\n")),
-            "t.rc:3: button type 3 is not supported");
-  EXPECT_EQ(FaultOf(Dialog("  EDITTEXT 3, 1, 2, 3, 4\n  EDITTEXT 3, 1, 2, 3, 4\n")),
-            "t.rc:4: second control with id 3");
-  EXPECT_EQ(FaultOf(Dialog("") + Dialog("")), "t.rc:4: second dialog 7");
-  EXPECT_EQ(FaultOf(Dialog("  LTEXT \"a\" 3, 1, 2, 3, 4\n")), "t.rc:3: expected ','");
-  EXPECT_EQ(FaultOf("7 DIALOGEX 0, 0, 1, 1\nBEGIN\n  LTEXT \"a\", 3, 1, 2, 3, 4\n"),
-            "t.rc:3: dialog without END");
-  EXPECT_EQ(FaultOf("7 MENU\nBEGIN\nEND\n"), "t.rc:1: resource type MENU is not supported");
-  EXPECT_EQ(FaultOf("#if 1\n#endif\n"), "t.rc:1: directive #if is not supported");
-  EXPECT_EQ(FaultOf("#ifdef X\n"), "t.rc: #ifdef without #endif");
-  EXPECT_EQ(FaultOf("#include \"nowhere.h\"\n"), "t.rc:1: include file \"nowhere.h\" not found");
-  EXPECT_EQ(FaultOf("#define LOOP LOOP\nLOOP DIALOGEX 0,0,1,1\nBEGIN\nEND\n"),
-            "t.rc:2: macro LOOP expands without end");
-  EXPECT_EQ(FaultOf(Dialog("  LTEXT \"open, 3, 1, 2, 3, 4\n")), "t.rc:3: unterminated string");
-  EXPECT_EQ(FaultOf(Dialog("  LTEXT \"a\", 3, 1, 2, 3, 4 ; x\n")),
-            "t.rc:3: unexpected character ';'");
+  const std::pair<std::string, std::string> cases[] = {
+      {Dialog("  SCROLLBAR 3, 1, 2, 3, 4\n"), "3: unknown control statement SCROLLBAR"},
+      {Dialog("  LTEXT \"a\", NO_SUCH_ID, 1, 2, 3, 4\n"), "3: unknown name NO_SUCH_ID"},
+      {Dialog("  CONTROL \"a\", 3, \"msctls_trackbar32\", 0, 1, 2, 3, 4\n"),
+       "3: control class msctls_trackbar32 is not supported"},
+      {Dialog("  CONTROL \"a\", 3, \"Button\", BS_AUTOCHECKBOX, 1, 2, 3, 4\n"),
+       "3: button type 3 is not supported"},
+      {Dialog("  EDITTEXT 3, 1, 2, 3, 4\n  EDITTEXT 3, 1, 2, 3, 4\n"),
+       "4: second control with id 3"},
+      {Dialog("") + Dialog(""), "4: second dialog 7"},
+      {Dialog("  LTEXT \"a\" 3, 1, 2, 3, 4\n"), "3: expected ','"},
+      {"7 DIALOGEX 0, 0, 1, 1\nBEGIN\n  LTEXT \"a\", 3, 1, 2, 3, 4\n", "3: dialog without END"},
+      {"7 MENU\nBEGIN\nEND\n", "1: resource type MENU is not supported"},
+      {"#if 1\n#endif\n", "1: directive #if is not supported"},
+      {"#ifdef X\n", " #ifdef without #endif"},
+      {"#include \"nowhere.h\"\n", "1: include file \"nowhere.h\" not found"},
+      {"#define LOOP LOOP\nLOOP DIALOGEX 0,0,1,1\nBEGIN\nEND\n",
+       "2: macro LOOP expands without end"},
+      {Dialog("  LTEXT \"open, 3, 1, 2, 3, 4\n"), "3: unterminated string"},
+      {Dialog("  LTEXT \"a\", 3, 1, 2, 3, 4 ; x\n"), "3: unexpected character ';'"},
+  };
+  for (const auto& [text, fault] : cases) {
+    std::string message = "no fault";
+    try {
+      ParseResourceScriptText(text, "t.rc", {});
+    } catch (const ScriptError& error) {
+      message = error.what();
+    }
+    EXPECT_EQ(message, "t.rc:" + fault) << text;
+  }
 }
 
 // The stand-in's table is the script the plug-in is built with, and so is its version.
