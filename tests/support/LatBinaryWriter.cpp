@@ -25,6 +25,27 @@ std::uint64_t SaturatedBits(double value) {
   return static_cast<std::uint64_t>(static_cast<std::int64_t>(r));
 }
 
+void PutInt32(std::vector<std::uint8_t>& out, std::int32_t value) {
+  PutBigEndian(out, static_cast<std::uint32_t>(value), 4);
+}
+
+// One value of file type code 0..4, rounded and saturated for the integer types.
+void PutValue(std::vector<std::uint8_t>& out, std::int32_t primType, double value) {
+  switch (primType) {
+    case 0:
+      return PutBigEndian(out, SaturatedBits<std::int8_t>(value), 1);
+    case 1:
+      return PutBigEndian(out, SaturatedBits<std::int16_t>(value), 2);
+    case 2:
+      return PutBigEndian(out, SaturatedBits<std::int32_t>(value), 4);
+    case 3:
+      return PutBigEndian(out, std::bit_cast<std::uint32_t>(static_cast<float>(value)), 4);
+    case 4:
+      return PutBigEndian(out, std::bit_cast<std::uint64_t>(value), 8);
+  }
+  throw std::invalid_argument("PutValue: type code outside 0..4");
+}
+
 class Encoder {
  public:
   explicit Encoder(BinaryImage& image) : image_(image) {
@@ -104,36 +125,6 @@ void EncodeValues(Encoder& e, BinaryImage& image, const BinaryLattice& lat) {
 
 }  // namespace
 
-void PutInt32(std::vector<std::uint8_t>& out, std::int32_t value) {
-  PutBigEndian(out, static_cast<std::uint32_t>(value), 4);
-}
-
-void PutFloat(std::vector<std::uint8_t>& out, float value) {
-  PutBigEndian(out, std::bit_cast<std::uint32_t>(value), 4);
-}
-
-void PutValue(std::vector<std::uint8_t>& out, std::int32_t primType, double value) {
-  switch (primType) {
-    case 0:
-      PutBigEndian(out, SaturatedBits<std::int8_t>(value), 1);
-      break;
-    case 1:
-      PutBigEndian(out, SaturatedBits<std::int16_t>(value), 2);
-      break;
-    case 2:
-      PutBigEndian(out, SaturatedBits<std::int32_t>(value), 4);
-      break;
-    case 3:
-      PutFloat(out, static_cast<float>(value));
-      break;
-    case 4:
-      PutBigEndian(out, std::bit_cast<std::uint64_t>(value), 8);
-      break;
-    default:
-      throw std::invalid_argument("PutValue: type code outside 0..4");
-  }
-}
-
 BinaryImage EncodeBinary(const BinaryLattice& lat) {
   BinaryImage image;
   Encoder e(image);
@@ -144,24 +135,16 @@ BinaryImage EncodeBinary(const BinaryLattice& lat) {
   e.Dims(BinaryField::GeometryDimsCount, BinaryField::GeometryDim0, lat);
   e.Int(BinaryField::CoordCount, static_cast<std::int32_t>(lat.coords.size()));
   image.firstCoord = image.bytes.size();
-  for (float c : lat.coords) PutFloat(image.bytes, c);
+  for (float c : lat.coords) PutValue(image.bytes, 3, c);
   return image;
 }
 
-std::size_t BinaryImage::Offset(BinaryField field) const {
-  return offsets[static_cast<std::size_t>(field)];
-}
-
-void BinaryImage::SetIntAt(std::size_t offset, std::int32_t value) {
-  if (offset == kAbsent || offset + 4 > bytes.size())
-    throw std::out_of_range("BinaryImage: field not in the file");
-  std::vector<std::uint8_t> be;
-  PutInt32(be, value);
-  std::copy(be.begin(), be.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset));
-}
-
 void BinaryImage::SetInt(BinaryField field, std::int32_t value) {
-  SetIntAt(Offset(field), value);
+  const std::size_t at = Offset(field);
+  if (at == kAbsent || at + 4 > bytes.size())
+    throw std::out_of_range("BinaryImage: field not in the file");
+  for (std::size_t i = 0; i < 4; ++i)
+    bytes[at + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) >> (24 - 8 * i));
 }
 
 std::int32_t BinaryImage::GetInt(BinaryField field) const {
@@ -171,14 +154,6 @@ std::int32_t BinaryImage::GetInt(BinaryField field) const {
   std::uint32_t v = 0;
   for (std::size_t i = 0; i < 4; ++i) v = (v << 8) | bytes[at + i];
   return static_cast<std::int32_t>(v);
-}
-
-void BinaryImage::Truncate(std::size_t size) {
-  bytes.resize(std::min(size, bytes.size()));
-}
-
-void BinaryImage::Append(const std::vector<std::uint8_t>& extra) {
-  bytes.insert(bytes.end(), extra.begin(), extra.end());
 }
 
 void BinaryImage::WriteTo(const std::string& path) const {

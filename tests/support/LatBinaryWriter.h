@@ -1,30 +1,12 @@
-// Writer of binary LAT files for tests: valid files of any shape, and broken ones.
-//
-// How to use it:
-//
-//   lattest::BinaryLattice lat;           // starts as a valid uniform 1x1x1 float lattice
-//   lat.nDim = 3;
-//   lat.dims = {2, 3, 1};                 // node counts; a missing one is written as 1
-//   lat.nDataVar = 1;
-//   lat.primType = 3;                     // file value type code 0..4 (3 = 32-bit float)
-//   lat.geometryType = lat::binary::kUniform;
-//   lat.values = {1, 2, 3, 4, 5, 6};      // node values, converted to primType when encoded
-//   lat.coords = {0, 1, 0, 2, 0, 0};      // coordinate list as written (bounds here)
-//   lattest::BinaryImage image = lattest::EncodeBinary(lat);
-//   image.SetInt(lattest::BinaryField::PrimTypeTag, 9);   // corrupt any four-byte field
-//   image.Truncate(100);                                  // cut the file at any byte
-//   image.WriteTo(path);
-//
-// The encoding follows the record order of the format: magic line, the three bytes after
-// it, lattice record, lattice dimension list, data record, geometry record, data dimension
-// list, value list, geometry dimension list, coordinate list. All references hold their
-// valid record numbers; every count holds the number of elements actually written
-// (values.size(), coords.size(), nDim entries per dimension list), so giving the wrong
-// number of values or coordinates yields a file whose count is "wrong" for the lattice.
-// The geometry record has one extra field for geometry type 0, two for types 1 and 2 and
-// none for any other type. Use rawValues for bytes that should be written as they are.
+// Writer of binary LAT files for tests, valid ones of any shape and broken ones: fill a
+// BinaryLattice, EncodeBinary it, then corrupt any four-byte field (SetInt), cut the file
+// (Truncate) or add bytes (Append) before WriteTo. Records follow the format's order; every
+// reference holds its valid record number and every count the number of elements written,
+// so the wrong number of values or coordinates yields a file whose count is wrong for the
+// lattice. The geometry record has one extra field for type 0, two for types 1 and 2.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -101,15 +83,14 @@ class BinaryImage {
   std::size_t firstCoord = kAbsent;  // offset of the first coordinate
 
   // Offset of a field, or kAbsent when the layout has no such field.
-  std::size_t Offset(BinaryField field) const;
-  // Overwrites a field with a big-endian 32-bit value (the field must be present).
+  std::size_t Offset(BinaryField field) const { return offsets[static_cast<std::size_t>(field)]; }
+  // Reads or overwrites a present field as a big-endian 32-bit value.
   void SetInt(BinaryField field, std::int32_t value);
-  void SetIntAt(std::size_t offset, std::int32_t value);
   std::int32_t GetInt(BinaryField field) const;
-  // Cuts the file to its first `size` bytes.
-  void Truncate(std::size_t size);
-  // Appends bytes after the last record.
-  void Append(const std::vector<std::uint8_t>& extra);
+  void Truncate(std::size_t size) { bytes.resize(std::min(size, bytes.size())); }
+  void Append(const std::vector<std::uint8_t>& extra) {
+    bytes.insert(bytes.end(), extra.begin(), extra.end());
+  }
   std::size_t Size() const { return bytes.size(); }
   void WriteTo(const std::string& path) const;
 
@@ -117,12 +98,6 @@ class BinaryImage {
 };
 
 BinaryImage EncodeBinary(const BinaryLattice& lattice);
-
-// Appends big-endian encodings, as the format stores them.
-void PutInt32(std::vector<std::uint8_t>& out, std::int32_t value);
-void PutFloat(std::vector<std::uint8_t>& out, float value);
-// One value of file type code 0..4, rounded and saturated for the integer types.
-void PutValue(std::vector<std::uint8_t>& out, std::int32_t primType, double value);
 
 // Convenience: n values 1, 2, 3, ... (or start, start + step, ...).
 std::vector<double> Ramp(std::size_t n, double start = 1.0, double step = 1.0);

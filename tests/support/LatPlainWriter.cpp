@@ -21,19 +21,14 @@ PlainText& PlainText::Header(std::string_view kind, std::string_view version,
   text_ += kind;
   text_ += ' ';
   text_ += version;
-  EndLine();
+  text_ += '\n';
   return *this;
 }
 
 PlainText& PlainText::Line(std::string_view text) {
   text_ += text;
-  EndLine();
+  text_ += '\n';
   return *this;
-}
-
-PlainText& PlainText::Comment(std::string_view text) {
-  text_ += '#';
-  return Line(text);
 }
 
 PlainText& PlainText::Numbers(std::initializer_list<double> values) {
@@ -45,22 +40,13 @@ PlainText& PlainText::Numbers(const std::vector<double>& values) {
     if (i > 0) text_ += ' ';
     text_ += FormatNumber(values[i]);
   }
-  EndLine();
+  text_ += '\n';
   return *this;
 }
 
 PlainText& PlainText::Raw(std::string_view text) {
   text_ += text;
   return *this;
-}
-
-PlainText& PlainText::UseCrLf(bool on) {
-  crlf_ = on;
-  return *this;
-}
-
-void PlainText::EndLine() {
-  text_ += crlf_ ? "\r\n" : "\n";
 }
 
 void PlainText::WriteTo(const std::string& path) const {

@@ -1,24 +1,6 @@
-// Writer of plain text LAT files for tests: line by line, or a whole lattice at once.
-//
-// How to use it:
-//
-//   lattest::PlainText text;
-//   text.Header()                         // "#!/usr/explorer/bin/explorer cxLattice plain 1.0"
-//       .Numbers({2})                     // nDim
-//       .Numbers({3, 2})                  // dims
-//       .Numbers({1, 3, 0, 1})            // nDataVar, primType, geometryType, latticeCount
-//       .Numbers({0, 1, 10, 20})          // bounds
-//       .Comment("data")                  // "#data"
-//       .Numbers({1.5, 2.5, 3.5})
-//       .Numbers({4.5, 5.5, 6.5});
-//   text.WriteTo(path);
-//
-// Every line ends with a line feed, or with a carriage return and a line feed after
-// UseCrLf(true). Raw() appends text exactly as given (no line end), for anything else:
-// leading blanks, a missing final line feed, words that are no numbers, long runs.
-// Numbers are written in the shortest form that reads back to the same double.
-//
-// PlainLatticeText(lattice) writes a whole well-formed file from a PlainLattice.
+// Writer of plain text LAT files for tests: line by line (PlainText: Header, Numbers in
+// their shortest exact form, Line; Raw for anything else, with no line end), or a whole
+// well-formed lattice at once (PlainLatticeText).
 #pragma once
 
 #include <cstdint>
@@ -36,22 +18,17 @@ class PlainText {
                     std::string_view path = "/usr/explorer/bin/explorer");
   // The text and a line end.
   PlainText& Line(std::string_view text);
-  // "#" followed by the text, and a line end.
-  PlainText& Comment(std::string_view text);
   // The numbers separated by single spaces, and a line end.
   PlainText& Numbers(std::initializer_list<double> values);
   PlainText& Numbers(const std::vector<double>& values);
   // Exactly the given text.
   PlainText& Raw(std::string_view text);
-  PlainText& UseCrLf(bool on);
 
   const std::string& Text() const { return text_; }
   void WriteTo(const std::string& path) const;
 
  private:
-  void EndLine();
   std::string text_;
-  bool crlf_ = false;
 };
 
 // The shortest decimal form of a double that reads back to the same value.

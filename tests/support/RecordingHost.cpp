@@ -124,26 +124,7 @@ std::string RecordingHost::Sequence() const {
   std::string out;
   for (const RecordedObject& o : objects) {
     if (!out.empty()) out += ' ';
-    switch (o.kind) {
-      case RecordedObject::Kind::Uniform:
-        out += 'U';
-        break;
-      case RecordedObject::Kind::Rectilinear:
-        out += 'R';
-        break;
-      case RecordedObject::Kind::Curvilinear:
-        out += 'C';
-        break;
-      case RecordedObject::Kind::Scan:
-        out += 'S';
-        break;
-      case RecordedObject::Kind::End:
-        out += 'E';
-        break;
-      case RecordedObject::Kind::Other:
-        out += '?';
-        break;
-    }
+    out += "URCSE?"[static_cast<int>(o.kind)];  // in the order of RecordedObject::Kind
   }
   return out;
 }
@@ -158,12 +139,6 @@ std::vector<std::uint8_t> RecordingHost::ScanBytes(std::size_t first, std::size_
     ++index;
   }
   return out;
-}
-
-std::size_t RecordingHost::Count(RecordedObject::Kind kind) const {
-  std::size_t n = 0;
-  for (const RecordedObject& o : objects) n += o.kind == kind ? 1 : 0;
-  return n;
 }
 
 void RecordingHost::Clear() {

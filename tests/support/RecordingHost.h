@@ -1,17 +1,6 @@
-// A host for tests: records every object, progress report and warning a filter sends.
-//
-// How to use it:
-//
-//   hostfw::IoManager manager;
-//   lattest::RecordingHost host(manager);   // installs itself as the manager's three sinks
-//   host.refuseObject = 2;                  // optional: answer false for the third object
-//   host.cancelAtProportion = 0;            // optional: cancel at the first fraction
-//   ... import through a filter made for `manager` ...
-//   host.Sequence();                        // e.g. "U S S E": the kinds in arrival order
-//   host.objects[1].Values<float>();        // a scan's bytes as typed values
-//
-// Every object is recorded as a plain copy (the filter may reuse or destroy the original
-// afterwards), also the one that was refused.
+// The one host of the tests, fuzz drivers and benchmarks: installed as the manager's three
+// sinks, it records a plain copy of every object (the filter may reuse the original), progress
+// report, warning and help topic, and answers as configured (refuse an object, cancel).
 #pragma once
 
 #include <array>
@@ -104,7 +93,6 @@ class RecordingHost final : public hostfw::IoObjectSink,
   // The bytes of every scan, in arrival order, one after another (every scan when
   // `step` is 1; with step 2 and first 1, only the odd ones: curvilinear data scans).
   std::vector<std::uint8_t> ScanBytes(std::size_t first = 0, std::size_t step = 1) const;
-  std::size_t Count(RecordedObject::Kind kind) const;
   void Clear();
 
  private:

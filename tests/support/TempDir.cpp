@@ -1,42 +1,23 @@
 // Creates and removes the per-test temporary directories.
 #include "tests/support/TempDir.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <system_error>
 
-#if defined(_WIN32)
-#include <direct.h>
-#include <io.h>
-
-#include <cerrno>
-#include <cstring>
-
-namespace {
-// mkdtemp for Windows: a fresh name from the pattern's trailing Xs, created exclusively.
-char* mkdtemp(char* pattern) {
-  const std::string original = pattern;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::memcpy(pattern, original.c_str(), original.size() + 1);
-    if (_mktemp_s(pattern, original.size() + 1) != 0) return nullptr;
-    if (_mkdir(pattern) == 0) return pattern;
-    if (errno != EEXIST) return nullptr;
-  }
-  return nullptr;
-}
-}  // namespace
-#else
-#include <unistd.h>
-#endif
-
 namespace lattest {
 
+// A random name, created exclusively: creating a folder fails when the name is taken.
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "lat-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("TempDir: mkdtemp failed");
-  path_ = pattern;
+  std::mt19937_64 random(std::random_device{}());
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    const auto candidate =
+        std::filesystem::temp_directory_path() / ("lat-test-" + std::to_string(random()));
+    if (std::filesystem::create_directory(candidate)) path_ = candidate.string();
+  }
+  if (path_.empty()) throw std::runtime_error("TempDir: cannot create a temporary folder");
 }
 
 TempDir::~TempDir() {
