@@ -26,8 +26,7 @@ void CopyAxis(const void* from, void* to, int lo, int hi, int size) {
 
 }  // namespace
 
-SubsetSink::SubsetSink(const Subset& subset, hostfw::IoObjectSink& next,
-                       std::optional<int> lattice)
+SubsetSink::SubsetSink(const Subset& subset, hostfw::IoObjectSink& next, std::optional<int> lattice)
     : subset_(subset), next_(next), lattice_(lattice) {}
 
 SubsetSink::~SubsetSink() = default;
@@ -48,7 +47,8 @@ bool SubsetSink::Receive(hostfw::TrBase& object) {
 }
 
 std::string SubsetSink::Check(const hostfw::TrLattice& lattice) {
-  if (subset_.component && (*subset_.component < 0 || *subset_.component >= lattice.numComponents)) {
+  if (subset_.component &&
+      (*subset_.component < 0 || *subset_.component >= lattice.numComponents)) {
     return "component " + std::to_string(*subset_.component) + " does not exist: the lattice has " +
            std::to_string(lattice.numComponents) + " (0 to " +
            std::to_string(lattice.numComponents - 1) + ")";
@@ -62,7 +62,8 @@ std::string SubsetSink::Check(const hostfw::TrLattice& lattice) {
       return std::string("the box's ") + kAxes[a] + " nodes " + nodes +
              " lie outside the lattice's 0:" + std::to_string(dims_[a]);
     }
-    if (lo_[a] >= hi_[a]) return std::string("the box's ") + kAxes[a] + " nodes " + nodes + " are none";
+    if (lo_[a] >= hi_[a])
+      return std::string("the box's ") + kAxes[a] + " nodes " + nodes + " are none";
   }
   return {};
 }
@@ -80,7 +81,8 @@ bool SubsetSink::Open(const hostfw::TrLattice& lattice) {
   std::unique_ptr<hostfw::TrLattice> header;
   if (kind == ObjectKind::Uniform) {
     const auto& from = static_cast<const hostfw::TrUniformLattice&>(lattice);
-    auto uniform = std::make_unique<hostfw::TrUniformLattice>(lattice.dataType, nx, ny, nz, components);
+    auto uniform =
+        std::make_unique<hostfw::TrUniformLattice>(lattice.dataType, nx, ny, nz, components);
     for (std::size_t a = 0; a < 3; ++a) {
       uniform->origin[a] = from.origin[a] + lo_[a] * from.spacing[a];
       uniform->spacing[a] = from.spacing[a];

@@ -24,9 +24,9 @@ struct StatsCase {
 
 nlohmann::json Uniform(int dataType, std::array<int, 3> dims, int components,
                        const nlohmann::json& values) {
-  return {{"kind", "uniform"},          {"dataType", dataType}, {"nx", dims[0]},
-          {"ny", dims[1]},              {"nz", dims[2]},        {"components", components},
-          {"origin", {1, 2, 5}},        {"spacing", {0.5, 1, 2}}, {"values", values}};
+  return {{"kind", "uniform"},   {"dataType", dataType},   {"nx", dims[0]},
+          {"ny", dims[1]},       {"nz", dims[2]},          {"components", components},
+          {"origin", {1, 2, 5}}, {"spacing", {0.5, 1, 2}}, {"values", values}};
 }
 
 // Values as create takes them: NaN spelt as dump spells it.
@@ -76,14 +76,20 @@ TEST(Info, StatisticsAndRangesMatchTheValues) {
   nlohmann::json blanked = Uniform(2, {3, 2, 1}, 1, {5, -32768, 300, -32768, 40, 7});
   blanked["flags"] = 1;
   blanked["blankValue"] = -32768;
-  nlohmann::json rect = {{"kind", "rectilinear"}, {"dataType", 4},  {"nx", 2},
-                         {"ny", 1},                {"nz", 3},        {"components", 1},
-                         {"xCoords", {0, 1}},      {"yCoords", {4}}, {"zCoords", {9, -3, 2}},
+  nlohmann::json rect = {{"kind", "rectilinear"},
+                         {"dataType", 4},
+                         {"nx", 2},
+                         {"ny", 1},
+                         {"nz", 3},
+                         {"components", 1},
+                         {"xCoords", {0, 1}},
+                         {"yCoords", {4}},
+                         {"zCoords", {9, -3, 2}},
                          {"values", {1, -7, 12, 4, 4, 100000}}};
   const StatsCase cases[] = {
-      {"floats with NaN", Uniform(7, {3, 2, 2}, 2, Values({1.5, kNaN, 2, 3, kNaN, kNaN, -4, 8, 0,
-                                                          0.25, 6, kNaN, 1, 1, 2, 2, 3, 3, 4, 4,
-                                                          kNaN, 5, 9, -9})),
+      {"floats with NaN",
+       Uniform(7, {3, 2, 2}, 2, Values({1.5, kNaN, 2, 3, kNaN, kNaN, -4, 8, 0,    0.25, 6, kNaN,
+                                        1,   1,    2, 2, 3,    3,    4,  4, kNaN, 5,    9, -9})),
        "a.lat", "binary"},
       // A mean far from zero: a sum of squares would lose every digit of the deviation.
       {"large mean", Uniform(8, {4, 1, 1}, 1, {1e9 + 1, 1e9 + 2, 1e9 + 3, 1e9 + 6}), "b.lat",
@@ -114,8 +120,8 @@ TEST(Info, StatisticsAndRangesMatchTheValues) {
     // The text shows the same counts.
     const ToolResult text = RunTool({"--quiet", "info", out});
     const nlohmann::json& first = lat["componentStats"][0];
-    const std::string line = "  Component 0: " + first["count"].dump() + " values, " +
-                             first["nan"].dump() + " NaN";
+    const std::string line =
+        "  Component 0: " + first["count"].dump() + " values, " + first["nan"].dump() + " NaN";
     EXPECT_NE(text.out.find(line), std::string::npos) << c.label << "\n" << text.out;
     EXPECT_NE(text.out.find("Kind: " + c.lattice["kind"].get<std::string>() + "\n"),
               std::string::npos);
@@ -138,7 +144,8 @@ TEST(Info, JsonKeepsWhatCameBeforeAnError) {
 
 // Lattice `full` (as dump prints it) cut here to component `c` (every one when negative) and
 // the nodes lo..hi (end excluded).
-nlohmann::json Cut(const nlohmann::json& full, int c, std::array<int, 3> lo, std::array<int, 3> hi) {
+nlohmann::json Cut(const nlohmann::json& full, int c, std::array<int, 3> lo,
+                   std::array<int, 3> hi) {
   nlohmann::json out = full;
   const int nx = full["nx"], ny = full["ny"], components = full["components"];
   out["nx"] = hi[0] - lo[0];
@@ -167,7 +174,8 @@ nlohmann::json Cut(const nlohmann::json& full, int c, std::array<int, 3> lo, std
     }
     if (full.contains(axes[a])) {
       const auto& all = full[axes[a]];
-      out[axes[a]] = nlohmann::json(std::vector<nlohmann::json>(all.begin() + lo[a], all.begin() + hi[a]));
+      out[axes[a]] =
+          nlohmann::json(std::vector<nlohmann::json>(all.begin() + lo[a], all.begin() + hi[a]));
     }
   }
   return out;
@@ -195,7 +203,8 @@ TEST(Subset, DumpAndConvertKeepTheBoxAndItsGeometry) {
     const std::string label = std::string(c.example) + " " + c.region;
     std::vector<std::string> subset{"--region", c.region};
     if (c.component >= 0) subset.insert(subset.end(), {"--component", std::to_string(c.component)});
-    const nlohmann::json expected = Cut(DumpLattice(ExamplePath(c.example)), c.component, c.lo, c.hi);
+    const nlohmann::json expected =
+        Cut(DumpLattice(ExamplePath(c.example)), c.component, c.lo, c.hi);
 
     std::vector<std::string> dump{"--quiet", "dump", ExamplePath(c.example)};
     dump.insert(dump.end(), subset.begin(), subset.end());
@@ -203,8 +212,8 @@ TEST(Subset, DumpAndConvertKeepTheBoxAndItsGeometry) {
     ASSERT_EQ(r.exitCode, 0) << label << ": " << r.err;
     const nlohmann::json doc = ParseDump(r);
     ExpectSameLattice(expected, doc["lattices"][0], label);
-    EXPECT_EQ(doc["lattices"][0]["scans"], (c.hi[1] - c.lo[1]) * (c.hi[2] - c.lo[2]) *
-                                               (expected.contains("coords") ? 2 : 1))
+    EXPECT_EQ(doc["lattices"][0]["scans"],
+              (c.hi[1] - c.lo[1]) * (c.hi[2] - c.lo[2]) * (expected.contains("coords") ? 2 : 1))
         << label;
 
     const std::string out = dir.File(c.out);
@@ -237,8 +246,8 @@ TEST(Subset, ABoxOrComponentOutsideTheLatticeIsAUsageError) {
   const std::string in = ExamplePath("rectilinear-4x3x2.lat");
   for (const Bad& c : cases) {
     const std::string out = dir.File("out.lat");
-    for (std::vector<std::string> args : {std::vector<std::string>{"dump", in},
-                                          std::vector<std::string>{"convert", in, out}}) {
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"dump", in}, std::vector<std::string>{"convert", in, out}}) {
       args.insert(args.end(), c.args.begin(), c.args.end());
       const ToolResult r = dir.Run(args);
       EXPECT_EQ(r.exitCode, 1) << c.message;

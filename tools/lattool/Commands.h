@@ -33,7 +33,8 @@ class UsageError : public SetupError {
   using SetupError::SetupError;
 };
 
-// One line "FILE: LAT", "FILE: VTK" or "FILE: not recognised" per file; 0 when every file was recognised.
+// One line "FILE: LAT", "FILE: VTK" or "FILE: not recognised" per file; 0 when every file was
+// recognised.
 int RunProbe(const GlobalOptions& options, const std::vector<std::string>& files);
 // Each lattice's summary text, form, kind, coordinate ranges and per-component statistics,
 // as text or (with `json`) as one JSON document.

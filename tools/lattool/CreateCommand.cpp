@@ -60,14 +60,16 @@ bool SendRows(ExportSession& session, const LatticeSource& source, const hostfw:
 }
 
 int Export(const GlobalOptions& options, const ExportRequest& request,
-           const TerminalDialogs& dialogs, const LatticeDescription& description, hostfw::TrLattice& header) {
+           const TerminalDialogs& dialogs, const LatticeDescription& description,
+           hostfw::TrLattice& header) {
   const ModuleSet modules = options.Modules();
   const Module& module = modules.ForExport(request.output, request.format);
   const LatticeSource source(description);
   const InterruptGuard interrupt;
   const char* name = hostbase::CPath::GetNamePtr(request.output.c_str());
-  const auto bytes = static_cast<std::uint64_t>(description.values->Size()) *
-                     static_cast<std::uint64_t>(hostbase::CPrimType::TypeSize[description.dataType]);
+  const auto bytes =
+      static_cast<std::uint64_t>(description.values->Size()) *
+      static_cast<std::uint64_t>(hostbase::CPrimType::TypeSize[description.dataType]);
   ProgressDisplay progress(name ? name : request.output, bytes,
                            options.ShowProgress() ? stderr : nullptr, InterruptGuard::Flag());
   ExportSession session(module, request, SavedOptionsFile::ForEnvironment(), progress,

@@ -22,8 +22,8 @@ int RunDump(const GlobalOptions& options, const std::string& file, bool values,
   LatticeRecorder recorder(json, values);
   std::optional<latclient::SubsetSink> cut;
   if (subset) cut.emplace(*subset, recorder);
-  const ImportOutcome outcome =
-      host.Import(cut ? static_cast<hostfw::IoObjectSink&>(*cut) : recorder, options.ShowProgress());
+  const ImportOutcome outcome = host.Import(
+      cut ? static_cast<hostfw::IoObjectSink&>(*cut) : recorder, options.ShowProgress());
   if (cut && !cut->Problem().empty()) {
     json.Discard();
     throw UsageError(file + ": " + cut->Problem());

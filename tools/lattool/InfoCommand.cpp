@@ -43,7 +43,8 @@ std::string Attribute(std::string_view xml, std::string_view name) {
   if (at == std::string_view::npos) return {};
   const std::size_t begin = at + key.size();
   const std::size_t end = xml.find('"', begin);
-  return end == std::string_view::npos ? std::string() : std::string(xml.substr(begin, end - begin));
+  return end == std::string_view::npos ? std::string()
+                                       : std::string(xml.substr(begin, end - begin));
 }
 
 // How the file stores its lattice: a LAT file's kind word (binary, plain, ascii); for a VTK
@@ -54,7 +55,8 @@ std::string FormOf(const std::string& path, std::string_view format) {
     const std::string line = head.substr(0, head.find('\n'));
     const std::size_t word = line.find(lat::plain::kLatticeWord);
     if (word == std::string::npos) return {};
-    std::size_t begin = line.find_first_not_of(" \t\r\f", word + std::string_view(lat::plain::kLatticeWord).size());
+    std::size_t begin =
+        line.find_first_not_of(" \t\r\f", word + std::string_view(lat::plain::kLatticeWord).size());
     if (begin == std::string::npos) return {};
     const std::string kind = line.substr(begin, line.find_first_of(" \t\r\f", begin) - begin);
     for (const char* known : lat::plain::kKindWords) {
@@ -153,9 +155,8 @@ void TakeCoords(int type, const void* data, std::size_t count, AxisRange* axis,
   if (data == nullptr || !hostbase::CPrimType::IsValid(type)) return;
   const std::size_t bytes = count * static_cast<std::size_t>(hostbase::CPrimType::TypeSize[type]);
   std::size_t i = 0;
-  ForEachValue(type, data, bytes, [&](auto v) {
-    (axis ? *axis : axes[i++ % 3]).Take(static_cast<double>(v));
-  });
+  ForEachValue(type, data, bytes,
+               [&](auto v) { (axis ? *axis : axes[i++ % 3]).Take(static_cast<double>(v)); });
 }
 
 bool LatticeInspector::Receive(hostfw::TrBase& object) {
@@ -167,9 +168,10 @@ bool LatticeInspector::Receive(hostfw::TrBase& object) {
     // A curvilinear lattice's scans alternate coordinates (even) and data (odd).
     if (open_->kind == ObjectKind::Curvilinear && open_->scans % 2 == 0) {
       if (hostbase::CPrimType::IsValid(coordType_)) {
-        TakeCoords(coordType_, scan.data,
-                   scan.GetSize() / static_cast<std::size_t>(hostbase::CPrimType::TypeSize[coordType_]),
-                   nullptr, open_->axes);
+        TakeCoords(
+            coordType_, scan.data,
+            scan.GetSize() / static_cast<std::size_t>(hostbase::CPrimType::TypeSize[coordType_]),
+            nullptr, open_->axes);
       }
     } else {
       open_->stats.AddScan(scan.data, scan.GetSize());
@@ -185,8 +187,13 @@ void LatticeInspector::Open(const hostfw::TrLattice& lattice, ObjectKind kind) {
   Close(false);
   const char* info = lattice.params.Get("LatticeInfo");
   const bool blanks = (lattice.flags & hostfw::TrLattice::kFlagMayHaveBlanks) != 0;
-  open_.emplace(LatticeReport{kind, lattice.dataType, {lattice.nx, lattice.ny, lattice.nz}, blanks,
-                              lattice.blankValue, Lines(info ? info : ""), {},
+  open_.emplace(LatticeReport{kind,
+                              lattice.dataType,
+                              {lattice.nx, lattice.ny, lattice.nz},
+                              blanks,
+                              lattice.blankValue,
+                              Lines(info ? info : ""),
+                              {},
                               latclient::ComponentStats(lattice.dataType, lattice.numComponents)});
   if (blanks) open_->stats.SkipBlanks(lattice.blankValue);
   const std::array<int, 3> dims = open_->dims;

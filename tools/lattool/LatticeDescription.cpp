@@ -1,15 +1,106 @@
-// Member checks for lattool create, each error naming its member, and the header and rows
-// made from the checked description.
+// Member checks for lattool create, each error naming its member, the exact conversion of
+// its numbers, and the header and rows made from the checked description.
 #include "LatticeDescription.h"
 
 #include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
-#include "ValueConversion.h"
 #include "hostbase/PrimType.h"
 
 namespace lattool {
+
+// Exact conversion of JSON numbers into each primitive type: a number that the type cannot
+// hold (a fraction or an out-of-range value for an integer type, a finite value beyond a
+// float's range) is refused rather than rounded or clamped.
+namespace {
+
+// 2^63: the first double above every 64-bit signed integer.
+constexpr double kTwoTo63 = 9223372036854775808.0;
+// Halfway between the largest float and the next power of two: a double below it rounds
+// to a finite float.
+constexpr double kFloatOverflow = 0x1.ffffffp127;
+
+template <class T>
+bool IntegerValue(const NumberList& list, std::size_t i, T& value) {
+  std::int64_t whole;
+  if (list.IsInteger(i)) {
+    whole = list.Integer(i);
+  } else {
+    const double real = list.Real(i);
+    if (!(std::trunc(real) == real && real >= -kTwoTo63 && real < kTwoTo63)) return false;
+    whole = static_cast<std::int64_t>(real);
+  }
+  if constexpr (!std::is_same_v<T, std::int64_t>) {
+    if (whole < static_cast<std::int64_t>(std::numeric_limits<T>::lowest()) ||
+        whole > static_cast<std::int64_t>(std::numeric_limits<T>::max())) {
+      return false;
+    }
+  }
+  value = static_cast<T>(whole);
+  return true;
+}
+
+template <class T>
+bool RealValue(const NumberList& list, std::size_t i, T& value) {
+  const double real = list.Real(i);
+  if constexpr (std::is_same_v<T, float>) {
+    constexpr float kMax = std::numeric_limits<float>::max();
+    if (std::isfinite(real) && std::fabs(real) > kMax) {
+      if (std::fabs(real) >= kFloatOverflow) return false;
+      value = real > 0 ? kMax : -kMax;  // rounds to the largest float
+      return true;
+    }
+  }
+  value = static_cast<T>(real);
+  return true;
+}
+
+std::string ElementText(const NumberList& list, std::size_t i) {
+  char text[kNumberTextMax];
+  char* end =
+      list.IsInteger(i) ? FormatNumber(text, list.Integer(i)) : FormatNumber(text, list.Real(i));
+  return std::string(text, end);
+}
+
+// Converts element i to T; the one place that picks the rule by type.
+template <class T>
+bool Convert(const NumberList& list, std::size_t i, T& value) {
+  if constexpr (std::is_floating_point_v<T>) {
+    return RealValue(list, i, value);
+  } else {
+    return IntegerValue(list, i, value);
+  }
+}
+
+// Stores `count` elements from `first` on, one after another; on a refused element raises
+// InputError "\"<member>\"[<index>]: <number> does not fit <type name>".
+void StoreRange(int type, const NumberList& list, std::size_t first, std::size_t count, void* out,
+                const char* member) {
+  std::size_t refused = count;
+  DispatchPrimType(type, [&](auto tag) {
+    typename decltype(tag)::type value{};
+    auto* bytes = static_cast<unsigned char*>(out);
+    for (std::size_t k = 0; k < count && refused == count; ++k) {
+      if (Convert(list, first + k, value)) {
+        std::memcpy(bytes + k * sizeof value, &value, sizeof value);
+      } else {
+        refused = k;
+      }
+    }
+  });
+  if (refused == count) return;
+  const std::size_t i = first + refused;
+  throw InputError("\"" + std::string(member) + "\"[" + std::to_string(i) + "]: " +
+                   ElementText(list, i) + " does not fit " + hostbase::CPrimType::TypeName[type]);
+}
+
+}  // namespace
 
 namespace {
 
@@ -99,8 +190,10 @@ std::optional<std::size_t> Times(std::size_t a, std::size_t b, std::size_t limit
 // Counts that the scans and the arrays can hold: a row's bytes fit a scan's int size.
 std::size_t NodeValueCount(const LatticeDescription& description) {
   constexpr auto kRowLimit = static_cast<std::size_t>(INT_MAX);
-  const auto dataSize = static_cast<std::size_t>(hostbase::CPrimType::TypeSize[description.dataType]);
-  const auto coordSize = static_cast<std::size_t>(hostbase::CPrimType::TypeSize[description.coordType]);
+  const auto dataSize =
+      static_cast<std::size_t>(hostbase::CPrimType::TypeSize[description.dataType]);
+  const auto coordSize =
+      static_cast<std::size_t>(hostbase::CPrimType::TypeSize[description.coordType]);
   const auto nx = static_cast<std::size_t>(description.nx);
   const auto rowValues = Times(nx, static_cast<std::size_t>(description.components), kRowLimit);
   const bool nodeCoords = description.kind == ObjectKind::Curvilinear;
@@ -108,7 +201,8 @@ std::size_t NodeValueCount(const LatticeDescription& description) {
       (nodeCoords && !Times(3 * nx, coordSize, kRowLimit))) {
     throw InputError("a row of nx x components values is too large");
   }
-  if (description.RowCount() > kRowLimit) throw InputError("the lattice has too many rows (ny x nz)");
+  if (description.RowCount() > kRowLimit)
+    throw InputError("the lattice has too many rows (ny x nz)");
   const auto total = Times(*rowValues, description.RowCount(), SIZE_MAX / 16);
   if (!total) throw InputError("the lattice is too large (nx x ny x nz x components)");
   return *total;
@@ -122,9 +216,12 @@ void ReadGeometry(const JsonMembers& members, LatticeDescription& description) {
       description.spacing = Triple(members, "spacing");
       break;
     case ObjectKind::Rectilinear:
-      description.xCoords = &NumbersMember(members, "xCoords", static_cast<std::size_t>(description.nx), "nx");
-      description.yCoords = &NumbersMember(members, "yCoords", static_cast<std::size_t>(description.ny), "ny");
-      description.zCoords = &NumbersMember(members, "zCoords", static_cast<std::size_t>(description.nz), "nz");
+      description.xCoords =
+          &NumbersMember(members, "xCoords", static_cast<std::size_t>(description.nx), "nx");
+      description.yCoords =
+          &NumbersMember(members, "yCoords", static_cast<std::size_t>(description.ny), "ny");
+      description.zCoords =
+          &NumbersMember(members, "zCoords", static_cast<std::size_t>(description.nz), "nz");
       break;
     default:
       description.coords = &NumbersMember(members, "coords", 3 * nodes, "3 x nx x ny x nz");
@@ -146,7 +243,8 @@ LatticeDescription ReadLatticeDescription(const JsonMembers& members) {
   description.flags = static_cast<std::uint8_t>(IntMember(members, "flags", 0, 255, 0));
   description.blankValue = NumberMember(members, "blankValue", 0.0);
   if (description.kind != ObjectKind::Uniform) {
-    description.coordType = IntMember(members, "coordType", 0, kLastType, hostbase::CPrimType::Float);
+    description.coordType =
+        IntMember(members, "coordType", 0, kLastType, hostbase::CPrimType::Float);
   }
   const std::size_t valueCount = NodeValueCount(description);
   ReadGeometry(members, description);
@@ -156,7 +254,6 @@ LatticeDescription ReadLatticeDescription(const JsonMembers& members) {
   description.componentMax = OptionalDoubles(members, "componentMax", components);
   return description;
 }
-
 
 namespace {
 

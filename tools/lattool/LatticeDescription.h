@@ -48,7 +48,8 @@ LatticeDescription ReadLatticeDescription(const JsonMembers& members);
 
 class LatticeSource {
  public:
-  explicit LatticeSource(const LatticeDescription& description) noexcept : description_(description) {}
+  explicit LatticeSource(const LatticeDescription& description) noexcept
+      : description_(description) {}
 
   // The header: counts, types, flags, blank value and geometry (rectilinear axes
   // converted to coordType here). componentMin/componentMax are left for the caller.

@@ -3,12 +3,12 @@
 #include "LatticeJson.h"
 
 #include <cerrno>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <istream>
-#include <streambuf>
 #include <limits>
+#include <streambuf>
 #include <vector>
 
 #include <nlohmann/json.hpp>

@@ -103,7 +103,8 @@ std::string VersionText(const lattool::GlobalOptions& options) {
 // One bound of a region's axis: empty, or the digits of a node index.
 std::optional<int> RegionBound(std::string_view text, const std::string& region) {
   if (text.empty()) return std::nullopt;
-  if (text.size() > 9 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+  if (text.size() > 9 ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
     throw lattool::UsageError("--region '" + region +
                               "': each part is X0:X1 with node indices from 0, not '" +
                               std::string(text) + "'");
@@ -232,10 +233,10 @@ int RunCommand(const CLI::App& app, const Arguments& args) {
   const lattool::OutputFile output(args.request.output);
   lattool::ExportRequest request = args.request;
   request.output = output.Path();
-  const int code = app.got_subcommand("convert")
-                       ? lattool::RunConvert(args.options, input.Path(), args.lattice,
-                                             subset, request)
-                       : lattool::RunCreate(args.options, input.Path(), request);
+  const int code =
+      app.got_subcommand("convert")
+          ? lattool::RunConvert(args.options, input.Path(), args.lattice, subset, request)
+          : lattool::RunCreate(args.options, input.Path(), request);
   if (code == lattool::kExitSuccess) output.Deliver();
   return code;
 }
