@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "hostbase/AtomicFile.h"
 #include "hostbase/BufferedFile.h"
 #include "hostbase/Error.h"
 #include "tests/support/TempDir.h"
@@ -116,8 +117,8 @@ TEST_F(BufferedFile, FilesLongerThanTheirLengthAtTheOpenAreReadToTheirEnd) {
 #if !defined(_WIN32)
 void Ignore(int) {}
 
-// A signal that interrupts a read from a pipe ends fread early with the bytes it has;
-// the read goes on from there.
+// A signal that interrupts a read from a pipe, before any byte or after some, ends fread
+// early; the read goes on from there, up to the end of the file.
 TEST_F(BufferedFile, ReadGoesOnAfterAnInterruptedPartialRead) {
   const std::string path = dir_.File("pipe");
   ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
@@ -131,6 +132,9 @@ TEST_F(BufferedFile, ReadGoesOnAfterAnInterruptedPartialRead) {
   const pthread_t reader = pthread_self();
   std::thread writer([&] {
     const int fd = open(path.c_str(), O_WRONLY);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    pthread_kill(reader, SIGUSR1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(write(fd, sent.data(), 100), 100);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     pthread_kill(reader, SIGUSR1);
@@ -144,6 +148,9 @@ TEST_F(BufferedFile, ReadGoesOnAfterAnInterruptedPartialRead) {
   writer.join();  // before the file closes: the writer's last bytes wait in the pipe
   sigaction(SIGUSR1, &previous, nullptr);
   EXPECT_EQ(got, Bytes(sent.begin(), sent.begin() + got.size()));
+  Bytes rest(sent.size());
+  EXPECT_EQ(file.Read(rest.data(), rest.size()), sent.size() - got.size());
+  EXPECT_TRUE(std::equal(sent.begin() + got.size(), sent.end(), rest.begin()));
 }
 #endif
 
@@ -215,3 +222,35 @@ TEST(BufferedFileFullDevice, WriteFailuresAreRaisedOnce) {
 }
 
 }  // namespace
+
+#if !defined(_WIN32)
+// A file replaced through its temporary keeps its permissions, whatever the umask; a new
+// one gets the usual ones.
+TEST_F(BufferedFile, AReplacedFileKeepsItsModeAndANewOneGetsTheUsualOne) {
+  const mode_t mask = umask(077);
+  const auto write = [&](const std::string& path) {
+    hostbase::CAtomicFile target;
+    std::string reason;
+    ASSERT_TRUE(target.Prepare(path, reason)) << reason;
+    std::FILE* f = std::fopen(target.WritePath().c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    target.Opened();
+    std::fputs("new", f);
+    std::fclose(f);
+    ASSERT_TRUE(target.Commit(reason)) << reason;
+  };
+  const auto mode = [](const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0u;
+  };
+  const std::string existing = dir_.File("existing.bin");
+  dir_.Write("existing.bin", Pattern(10));
+  ASSERT_EQ(chmod(existing.c_str(), 0664), 0);
+  write(existing);
+  write(dir_.File("new.bin"));
+  umask(mask);
+  EXPECT_EQ(Slurp(existing), Bytes({'n', 'e', 'w'}));
+  EXPECT_EQ(mode(existing), 0664u);
+  EXPECT_EQ(mode(dir_.File("new.bin")), 0600u);
+}
+#endif

@@ -77,10 +77,15 @@ std::size_t ReadFromFile(FileState& f, unsigned char* out, std::size_t count) {
     errno = 0;
     const std::size_t n = std::fread(out + done, 1, count - done, f.file);
     done += n;
-    if (n != 0) continue;
-    if (std::ferror(f.file))
-      throw FileError(FileAction::Read, f.path, detail::SystemReason(), __LINE__);
-    break;
+    if (std::ferror(f.file)) {
+      // A signal is not the file's fault: the read goes on, and the flag must not make
+      // the read at the end of the file fail later.
+      if (errno != EINTR)
+        throw FileError(FileAction::Read, f.path, detail::SystemReason(), __LINE__);
+      std::clearerr(f.file);
+      continue;
+    }
+    if (n == 0) break;
   }
   f.fileOffset += static_cast<std::int64_t>(done);
   return done;
