@@ -2,7 +2,7 @@
 #include <new>
 
 #include "export/LatExportFilter.h"
-#include "import/LatPluginApi.h"
+#include "formats/LatPluginApi.h"
 
 LAT_PLUGIN_API hostfw::IoExportFilter* ExportLAT(hostfw::IoManager& manager) {
   return new (std::nothrow) LatExportFilter(manager);

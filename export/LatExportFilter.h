@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/LatPluginApi.h"
 #include "hostaux/LatticeResequencer.h"
 #include "hostbase/AtomicFile.h"
 #include "hostbase/BufferedFile.h"
@@ -15,7 +16,6 @@
 #include "hostfw/IoFilter.h"
 #include "hostfw/Progress.h"
 #include "hostfw/Transfer.h"
-#include "import/LatPluginApi.h"
 
 class LatExportDlg;
 

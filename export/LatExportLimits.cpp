@@ -6,8 +6,8 @@
 
 #include "export/LatExportFilter.h"
 #include "formats/LatBinaryFormat.h"
+#include "formats/LatSizes.h"
 #include "hostbase/Text.h"
-#include "import/LatSizes.h"
 
 namespace {
 

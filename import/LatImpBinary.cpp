@@ -4,10 +4,10 @@
 // order as it is copied into its scan, so the lists are gone over once.
 #include <bit>
 
+#include "formats/LatSizes.h"
 #include "hostaux/ByteOrder.h"
 #include "hostbase/PrimType.h"
 #include "import/LatImportFilter.h"
-#include "import/LatSizes.h"
 
 namespace {
 

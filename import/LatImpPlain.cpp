@@ -2,9 +2,9 @@
 // handed to the host as a lattice of its own, row by row.
 #include <cstring>
 
+#include "formats/LatSizes.h"
 #include "hostbase/PrimType.h"
 #include "import/LatImportFilter.h"
-#include "import/LatSizes.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 
 #include "formats/LatBinaryFormat.h"
 #include "formats/LatPlainFormat.h"
+#include "formats/LatPluginApi.h"
 #include "hostbase/BufferedFile.h"
 #include "hostfw/IoFilter.h"
 #include "hostfw/Progress.h"
 #include "hostfw/Transfer.h"
 #include "import/LatByteBuffer.h"
-#include "import/LatPluginApi.h"
 
 class LatImportFilter final : public hostfw::IoImportFilter {
  public:

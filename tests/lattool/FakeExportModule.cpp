@@ -10,10 +10,10 @@
 
 #include <dlfcn.h>
 
+#include "formats/LatPluginApi.h"
 #include "hostaux/Options.h"
 #include "hostfw/IoFilter.h"
 #include "hostfw/Transfer.h"
-#include "import/LatPluginApi.h"
 
 namespace {
 
