@@ -60,31 +60,11 @@ void PatchBlanks(const unsigned char* source, unsigned char* destination, std::s
 
 void PatchBlanksOfType(int type, const void* source, void* destination, std::size_t count,
                        double marker, const CPrimData& replacement, std::size_t size) {
-  const auto* in = static_cast<const unsigned char*>(source);
-  auto* out = static_cast<unsigned char*>(destination);
-  const void* with = replacement.GetDataPtr();
-  switch (type) {
-    case CPrimType::Int8:
-      return PatchBlanks<std::int8_t>(in, out, count, marker, with, size);
-    case CPrimType::UInt8:
-      return PatchBlanks<std::uint8_t>(in, out, count, marker, with, size);
-    case CPrimType::Int16:
-      return PatchBlanks<std::int16_t>(in, out, count, marker, with, size);
-    case CPrimType::UInt16:
-      return PatchBlanks<std::uint16_t>(in, out, count, marker, with, size);
-    case CPrimType::Int32:
-      return PatchBlanks<std::int32_t>(in, out, count, marker, with, size);
-    case CPrimType::UInt32:
-      return PatchBlanks<std::uint32_t>(in, out, count, marker, with, size);
-    case CPrimType::Int64:
-      return PatchBlanks<std::int64_t>(in, out, count, marker, with, size);
-    case CPrimType::Float:
-      return PatchBlanks<float>(in, out, count, marker, with, size);
-    case CPrimType::Double:
-      return PatchBlanks<double>(in, out, count, marker, with, size);
-    default:
-      return;
-  }
+  hostbase::DispatchPrimType(type, [&]<class T>(std::type_identity<T>) {
+    PatchBlanks<T>(static_cast<const unsigned char*>(source),
+                   static_cast<unsigned char*>(destination), count, marker,
+                   replacement.GetDataPtr(), size);
+  });
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -92,61 +93,23 @@ class ProgressBridge {
 };
 
 py::dtype DtypeOf(int type) {
-  switch (type) {
-    case hostbase::CPrimType::Int8:
-      return py::dtype::of<std::int8_t>();
-    case hostbase::CPrimType::UInt8:
-      return py::dtype::of<std::uint8_t>();
-    case hostbase::CPrimType::Int16:
-      return py::dtype::of<std::int16_t>();
-    case hostbase::CPrimType::UInt16:
-      return py::dtype::of<std::uint16_t>();
-    case hostbase::CPrimType::Int32:
-      return py::dtype::of<std::int32_t>();
-    case hostbase::CPrimType::UInt32:
-      return py::dtype::of<std::uint32_t>();
-    case hostbase::CPrimType::Int64:
-      return py::dtype::of<std::int64_t>();
-    case hostbase::CPrimType::Float:
-      return py::dtype::of<float>();
-    case hostbase::CPrimType::Double:
-      return py::dtype::of<double>();
-    default:
-      RaiseHostError("unknown data type code " + std::to_string(type));
-  }
+  py::dtype dtype;
+  if (!hostbase::DispatchPrimType(
+          type, [&dtype]<class T>(std::type_identity<T>) { dtype = py::dtype::of<T>(); }))
+    RaiseHostError("unknown data type code " + std::to_string(type));
+  return dtype;
 }
 
 // The type code of a native-order numpy type the host knows, or -1.
 int TypeCodeOf(const py::dtype& dtype) {
-  using T = hostbase::CPrimType;
   if (!dtype.attr("isnative").cast<bool>()) return -1;
-  switch (dtype.kind()) {
-    case 'i':
-      switch (dtype.itemsize()) {
-        case 1:
-          return T::Int8;
-        case 2:
-          return T::Int16;
-        case 4:
-          return T::Int32;
-        case 8:
-          return T::Int64;
-      }
-      break;
-    case 'u':
-      switch (dtype.itemsize()) {
-        case 1:
-          return T::UInt8;
-        case 2:
-          return T::UInt16;
-        case 4:
-          return T::UInt32;
-      }
-      break;
-    case 'f':
-      if (dtype.itemsize() == 4) return T::Float;
-      if (dtype.itemsize() == 8) return T::Double;
-      break;
+  for (int code = 0; code < hostbase::CPrimType::kTypeCount; ++code) {
+    bool same = false;
+    hostbase::DispatchPrimType(code, [&]<class T>(std::type_identity<T>) {
+      const char kind = std::is_floating_point_v<T> ? 'f' : std::is_signed_v<T> ? 'i' : 'u';
+      same = dtype.kind() == kind && dtype.itemsize() == static_cast<py::ssize_t>(sizeof(T));
+    });
+    if (same) return code;
   }
   return -1;
 }

@@ -27,7 +27,7 @@ void CastLoop(const unsigned char* src, unsigned char* dst, std::size_t count, s
 
 template <std::size_t S, std::size_t... D>
 constexpr std::array<CastLoopFn, CPrimType::kTypeCount> CastRow(std::index_sequence<D...>) {
-  return {&CastLoop<detail::PrimOf<S>, detail::PrimOf<D>>...};
+  return {&CastLoop<PrimTypeOf<S>, PrimTypeOf<D>>...};
 }
 
 template <std::size_t... S>

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <limits>
 
-#include "PrimValue.h"
 #include "hostbase/PrimType.h"
 
 namespace hostbase {
@@ -15,32 +14,14 @@ namespace {
 // reads as a 32-bit zero.
 template <class F>
 auto VisitValue(int type, const void* value, F&& visit) {
-  auto load = [value]<class T>(T zero) {
-    std::memcpy(&zero, value, sizeof zero);
-    return zero;
-  };
-  switch (type) {
-    case CPrimType::Int8:
-      return visit(load(std::int8_t{}));
-    case CPrimType::UInt8:
-      return visit(load(std::uint8_t{}));
-    case CPrimType::Int16:
-      return visit(load(std::int16_t{}));
-    case CPrimType::UInt16:
-      return visit(load(std::uint16_t{}));
-    case CPrimType::Int32:
-      return visit(load(std::int32_t{}));
-    case CPrimType::UInt32:
-      return visit(load(std::uint32_t{}));
-    case CPrimType::Int64:
-      return visit(load(std::int64_t{}));
-    case CPrimType::Float:
-      return visit(load(float{}));
-    case CPrimType::Double:
-      return visit(load(double{}));
-    default:
-      return visit(std::int32_t{0});
-  }
+  decltype(visit(std::int32_t{0})) result{};
+  const bool known = DispatchPrimType(type, [&]<class T>(std::type_identity<T>) {
+    T loaded;
+    std::memcpy(&loaded, value, sizeof loaded);
+    result = visit(loaded);
+  });
+  if (!known) result = visit(std::int32_t{0});
+  return result;
 }
 
 int Sign(bool below, bool above) noexcept {

@@ -1,21 +1,14 @@
-// Inside hostbase: the C++ type behind each primitive type code and the conversion of
-// one value between two of them (rounded, saturated, NaN to zero).
+// Inside hostbase: the conversion of one value between two primitive types (rounded,
+// saturated, NaN to zero).
 #pragma once
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <tuple>
 #include <type_traits>
 #include <utility>
 
 namespace hostbase::detail {
-
-using PrimTypes = std::tuple<std::int8_t, std::uint8_t, std::int16_t, std::uint16_t, std::int32_t,
-                             std::uint32_t, std::int64_t, float, double>;
-
-template <std::size_t Code>
-using PrimOf = std::tuple_element_t<Code, PrimTypes>;
 
 // A real rounded to the nearest integer of D (ties away from zero), clamped to D's
 // range; NaN gives 0. Every integer type's lowest value and highest value plus one are

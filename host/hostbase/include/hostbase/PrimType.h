@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <type_traits>
+#include <utility>
 
 #include "hostbase/Export.h"
 
@@ -79,41 +81,24 @@ class HOSTBASE_API CPrimData {
   alignas(8) unsigned char bytes_[8];
 };
 
+// The C++ type of each type code, in code order.
+using PrimTypeList = std::tuple<std::int8_t, std::uint8_t, std::int16_t, std::uint16_t,
+                                std::int32_t, std::uint32_t, std::int64_t, float, double>;
+static_assert(std::tuple_size_v<PrimTypeList> == CPrimType::kTypeCount);
+
+template <std::size_t Code>
+using PrimTypeOf = std::tuple_element_t<Code, PrimTypeList>;
+
 // Calls fn(std::type_identity<T>{}) with the C++ type of the CPrimType code `type` and
 // returns true; returns false for a code outside the known ones.
 template <class Fn>
 bool DispatchPrimType(int type, Fn&& fn) {
-  switch (type) {
-    case CPrimType::Int8:
-      fn(std::type_identity<std::int8_t>{});
-      return true;
-    case CPrimType::UInt8:
-      fn(std::type_identity<std::uint8_t>{});
-      return true;
-    case CPrimType::Int16:
-      fn(std::type_identity<std::int16_t>{});
-      return true;
-    case CPrimType::UInt16:
-      fn(std::type_identity<std::uint16_t>{});
-      return true;
-    case CPrimType::Int32:
-      fn(std::type_identity<std::int32_t>{});
-      return true;
-    case CPrimType::UInt32:
-      fn(std::type_identity<std::uint32_t>{});
-      return true;
-    case CPrimType::Int64:
-      fn(std::type_identity<std::int64_t>{});
-      return true;
-    case CPrimType::Float:
-      fn(std::type_identity<float>{});
-      return true;
-    case CPrimType::Double:
-      fn(std::type_identity<double>{});
-      return true;
-    default:
-      return false;
-  }
+  const auto firstMatch = [&]<std::size_t... Code>(std::index_sequence<Code...>) {
+    return (
+        (type == static_cast<int>(Code) && (fn(std::type_identity<PrimTypeOf<Code>>{}), true)) ||
+        ...);
+  };
+  return firstMatch(std::make_index_sequence<CPrimType::kTypeCount>{});
 }
 
 }  // namespace hostbase
