@@ -103,7 +103,7 @@ bool LatExportFilter::PrepareBlanks(const hostfw::TrLattice& header) {
       ThrowError(kModule, __LINE__, hostfw::ErrCode::DataTypeNotSupported,
                  CPrimType::TypeName[dataType]);
   } else {
-    blankMethod = 0;
+    blankMethod = BlankMethod::DataMin;
     fixedBlankValue = 0.0;
     LoadSavedOptions(true);
     if (hasBlanks) {
@@ -121,19 +121,20 @@ bool LatExportFilter::PrepareBlanks(const hostfw::TrLattice& header) {
 // then still holds that value.
 bool LatExportFilter::ComputeBlankReplacement() {
   switch (blankMethod) {
-    case 0:
+    case BlankMethod::DataMin:
       blankReplacement = Converted(dataMin, dataType);
       return true;
-    case 1:
+    case BlankMethod::DataMax:
       blankReplacement = Converted(dataMax, dataType);
       return true;
-    case 2:
+    case BlankMethod::TypeMin:
       blankReplacement = CPrimData::PrimMin(dataType);
       return true;
-    case 4:
+    case BlankMethod::Fixed:
       blankReplacement = CPrimData(CPrimType::Double, &fixedBlankValue);
       return CPrimData::PrimMin(dataType).CompareData(CPrimType::Double, &fixedBlankValue) <= 0 &&
              CPrimData::PrimMax(dataType).CompareData(CPrimType::Double, &fixedBlankValue) >= 0;
+    case BlankMethod::TypeMax:
     default:
       blankReplacement = CPrimData::PrimMax(dataType);
       return true;

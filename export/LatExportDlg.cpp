@@ -20,8 +20,6 @@ const hostbase::CTypeInfo kLatExportDlgType("LatExportDlg", nullptr,
 
 constexpr const char* kHelpTopic = "Lat-Export.htm";
 constexpr int kFixedValueChars = 79;
-constexpr std::int32_t kMethodCount = 5;
-constexpr std::int32_t kFallbackMethod = 3;  // any unknown method is written as "Type max"
 
 std::string Bracketed(const hostbase::CPrimData& value) {
   std::string text;
@@ -103,7 +101,7 @@ INT_PTR LatExportDlg::OnCommand(HWND window, WPARAM wParam) {
       EndDialog(window, 0);
       return 1;
     case IDC_DEFAULTS:
-      blankMethod = 0;
+      blankMethod = BlankMethod::DataMin;
       fixedValue = 0.0;
       UpdateControls(window);
       return 1;
@@ -143,8 +141,9 @@ void LatExportDlg::ReadHostProperties() {
 }
 
 bool LatExportDlg::ReadControls(HWND window) {
-  for (std::int32_t m = 0; m < kMethodCount; ++m) {
-    if (IsDlgButtonChecked(window, IDC_BLANK_DATA_MIN + m) == BST_CHECKED) blankMethod = m;
+  for (std::int32_t m = 0; m < kBlankMethodCount; ++m) {
+    if (IsDlgButtonChecked(window, IDC_BLANK_DATA_MIN + m) == BST_CHECKED)
+      blankMethod = static_cast<BlankMethod>(m);
   }
   char text[kFixedValueChars + 1] = {};
   GetDlgItemTextA(window, IDC_FIXED_VALUE, text, static_cast<int>(sizeof text));
@@ -159,7 +158,6 @@ void LatExportDlg::UpdateControls(HWND window) {
   std::string text;
   hostbase::FormatString(text, "%.17lG", fixedValue);
   SetDlgItemTextA(window, IDC_FIXED_VALUE, text.c_str());
-  const std::int32_t method =
-      blankMethod >= 0 && blankMethod < kMethodCount ? blankMethod : kFallbackMethod;
-  CheckRadioButton(window, IDC_BLANK_DATA_MIN, IDC_BLANK_FIXED, IDC_BLANK_DATA_MIN + method);
+  CheckRadioButton(window, IDC_BLANK_DATA_MIN, IDC_BLANK_FIXED,
+                   IDC_BLANK_DATA_MIN + BlankMethodNumber(blankMethod));
 }

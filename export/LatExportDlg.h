@@ -7,10 +7,9 @@
 
 #include <windows.h>
 
+#include "export/LatExportFilter.h"
 #include "hostfw/IoPropertyPage.h"
 #include "resources/LatResource.h"
-
-class LatExportFilter;
 
 class LatExportDlg final : public hostfw::IoPropertyPage {
  public:
@@ -25,7 +24,7 @@ class LatExportDlg final : public hostfw::IoPropertyPage {
   INT_PTR RunModal(HINSTANCE instance, HWND owner);
   static INT_PTR CALLBACK StaticDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-  std::int32_t blankMethod = 0;
+  BlankMethod blankMethod = BlankMethod::DataMin;
   double fixedValue = 0.0;
   LatExportFilter* filter = nullptr;
   std::string fileName;

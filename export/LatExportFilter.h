@@ -19,6 +19,27 @@
 
 class LatExportDlg;
 
+// How blanked nodes are written: the option BlankMethod's values, in the order of the
+// dialog's radio buttons.
+enum class BlankMethod : std::int32_t {
+  DataMin = 0,
+  DataMax = 1,
+  TypeMin = 2,
+  TypeMax = 3,
+  Fixed = 4,
+};
+inline constexpr std::int32_t kBlankMethodCount = 5;
+
+// The method a stored number stands for; any number outside the five reads as TypeMax.
+constexpr BlankMethod KnownBlankMethod(std::int32_t number) noexcept {
+  return number >= 0 && number < kBlankMethodCount ? static_cast<BlankMethod>(number)
+                                                   : BlankMethod::TypeMax;
+}
+// The number a method is stored as, TypeMax's for one outside the five.
+constexpr std::int32_t BlankMethodNumber(BlankMethod method) noexcept {
+  return static_cast<std::int32_t>(KnownBlankMethod(static_cast<std::int32_t>(method)));
+}
+
 class LatExportFilter final : public hostfw::IoExportFilter {
  public:
   explicit LatExportFilter(hostfw::IoManager& manager) noexcept;
@@ -105,7 +126,7 @@ class LatExportFilter final : public hostfw::IoExportFilter {
   std::int32_t sourceDataType, sourceDataTypeSize;
   bool hasBlanks = false;
   hostbase::CPrimData blankReplacement;
-  std::int32_t blankMethod = 0;
+  BlankMethod blankMethod = BlankMethod::DataMin;
   double fixedBlankValue = 0.0;
   // Header writer bookkeeping.
   std::int32_t nextRef = 0;

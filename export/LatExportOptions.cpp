@@ -11,13 +11,7 @@ constexpr const char* kBlankMethod = "BlankMethod";
 constexpr const char* kFixedBlankValue = "FixedBlankValue";
 constexpr const char* kDefaults = "Defaults";
 constexpr const char* kForgetOptions = "ForgetOptions";
-constexpr std::int32_t kLastMethod = 4;
-constexpr std::int32_t kOutOfRangeMethod = 3;  // any unknown method writes the type's maximum
 constexpr INT_PTR kDialogOk = 1;
-
-std::int32_t KnownMethod(std::int32_t method) {
-  return method >= 0 && method <= kLastMethod ? method : kOutOfRangeMethod;
-}
 
 }  // namespace
 
@@ -29,14 +23,14 @@ void LatExportFilter::SetOptions(const char* options) {
   manager.GetStringOption(text, kDefaults, defaults);
   manager.GetStringOption(text, kForgetOptions, forget);
   if (defaults) {
-    blankMethod = 0;
+    blankMethod = BlankMethod::DataMin;
     fixedBlankValue = 0.0;
   } else {
     LoadSavedOptions(true);
   }
-  int method = blankMethod;
+  int method = BlankMethodNumber(blankMethod);
   manager.GetStringOption(text, kBlankMethod, method);
-  blankMethod = KnownMethod(method);
+  blankMethod = KnownBlankMethod(method);
   manager.GetStringOption(text, kFixedBlankValue, fixedBlankValue);
   SaveOptions(!forget);
 }
@@ -50,14 +44,14 @@ bool LatExportFilter::GetStringOption(const char* options, const char* key, std:
 }
 
 void LatExportFilter::LoadSavedOptions(bool flag) {
-  int method = KnownMethod(blankMethod);
+  int method = BlankMethodNumber(blankMethod);
   GetManager().GetOption(kBlankMethod, method, flag);
-  blankMethod = KnownMethod(method);
+  blankMethod = KnownBlankMethod(method);
   GetManager().GetOption(kFixedBlankValue, fixedBlankValue, flag);
 }
 
 void LatExportFilter::SaveOptions(bool persist) {
-  GetManager().SetOption(kBlankMethod, static_cast<int>(KnownMethod(blankMethod)), persist);
+  GetManager().SetOption(kBlankMethod, BlankMethodNumber(blankMethod), persist);
   GetManager().SetOption(kFixedBlankValue, fixedBlankValue, persist);
 }
 

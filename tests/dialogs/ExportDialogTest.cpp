@@ -123,7 +123,7 @@ TEST_F(ExportDialogTest, ShowsRangesWithSeventeenDigitsTheChoiceAndTheFileInTheT
   for (const auto& [method, radio] :
        {std::pair{4, IDC_BLANK_FIXED}, std::pair{5, IDC_BLANK_TYPE_MAX},
         std::pair{-1, IDC_BLANK_TYPE_MAX}}) {
-    dialog.blankMethod = method;
+    dialog.blankMethod = static_cast<BlankMethod>(method);
     Run([radio = radio](HWND window, DialogKind) {
       EXPECT_EQ(Ranges(window), "[0.10000000000000001][1.0000000000000001E+300][-32768][32767]");
       EXPECT_EQ(TextOf(window, IDC_FIXED_VALUE), "1E+20");
@@ -146,7 +146,7 @@ TEST_F(ExportDialogTest, OkReadsTheFixedValueAsANumberWithinTheDoubles) {
   for (const auto& [text, value] : cases) {
     SCOPED_TRACE(text);
     EXPECT_EQ(Run(TypeFixed(text, IDOK)), 1);
-    EXPECT_EQ(dialog.blankMethod, 4);
+    EXPECT_EQ(dialog.blankMethod, BlankMethod::Fixed);
     EXPECT_EQ(dialog.fixedValue, value);
   }
   EXPECT_EQ(Saved(), "BlankMethod=4\nFixedBlankValue=0\n");
@@ -163,17 +163,17 @@ TEST_F(ExportDialogTest, DefaultsAndCancelLeaveTheFiltersOptionsAndTheDialogsVal
               ClickButton(window, IDCANCEL);
             }),
             0);
-  dialog.blankMethod = 2;
+  dialog.blankMethod = BlankMethod::TypeMin;
   dialog.fixedValue = 12.0;
   EXPECT_EQ(Run(TypeFixed("8", IDCANCEL)), 0);
-  EXPECT_EQ(dialog.blankMethod, 2);
+  EXPECT_EQ(dialog.blankMethod, BlankMethod::TypeMin);
   EXPECT_EQ(dialog.fixedValue, 12.0);
   EXPECT_EQ(Saved(), "BlankMethod=1\nFixedBlankValue=3\n");
   Run([](HWND window, DialogKind) {  // OK with no method checked keeps the method
     CheckRadioButton(window, IDC_BLANK_DATA_MIN, IDC_BLANK_FIXED, 0);
     ClickButton(window, IDOK);
   });
-  EXPECT_EQ(dialog.blankMethod, 2);
+  EXPECT_EQ(dialog.blankMethod, BlankMethod::TypeMin);
 }
 
 // The caption's help button of the modal form (the low four bits of a system command are

@@ -304,7 +304,7 @@ TEST_F(ExportTest, OptionsPageIsTakenAtTheFirstHeader) {
   filter.GetPropertyPages(pages, out.c_str());
   ASSERT_EQ(pages.size(), 1u);
   auto* page = static_cast<LatExportDlg*>(pages.back());
-  page->blankMethod = 3;
+  page->blankMethod = BlankMethod::TypeMax;
   page->fixedValue = 12.0;
   const std::vector<double> typeMax = {3, 32767, 9}, typeMin = {3, -32768, 9};
   ExpectExport(lattice, &typeMax);
