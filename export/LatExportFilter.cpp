@@ -83,12 +83,13 @@ ExportStatus LatExportFilter::BeginHeader(hostfw::TrLattice& header, std::int32_
   expectedScans = 0;
   CheckHeader(header, kind);
   latticeKind = kind;
+  scanOrder.curvilinear = kind == lat::binary::kCurvilinear;
   if (kind == lat::binary::kUniform)
     SetUniformBounds(static_cast<const hostfw::TrUniformLattice&>(header));
   const ExportStatus status = BeginLattice(header);
   if (status != hostfw::ExportStatus_Accepted) return status;
   StartRowStore(header);
-  expectedScans = kind == lat::binary::kCurvilinear ? 2 * rowCount : rowCount;
+  expectedScans = scanOrder.ScanCount(rowCount);
   return hostfw::ExportStatus_Accepted;
 }
 
@@ -169,8 +170,7 @@ ExportStatus LatExportFilter::ReceiveScan(const hostfw::TrLatticeScan& scan) {
 
 ExportStatus LatExportFilter::ReportProgress() {
   if (!progress) return hostfw::ExportStatus_Accepted;
-  const std::uint32_t rows =
-      latticeKind == lat::binary::kCurvilinear ? scansReceived / 2 : scansReceived;
+  const std::uint32_t rows = scanOrder.RowOf(scansReceived);
   if (rows % kRowsPerReport != 0) return hostfw::ExportStatus_Accepted;
   const double fraction = static_cast<double>(rows) / static_cast<double>(rowCount);
   return GetManager().ProgressProportion(fraction) ? hostfw::ExportStatus_Accepted

@@ -114,6 +114,7 @@ class LatExportFilter final : public hostfw::IoExportFilter {
   std::uint32_t scansReceived = 0;
   std::int32_t latticeKind = 0;
   std::uint32_t nx = 0, ny = 0, nz = 0, numComponents = 0;
+  hostfw::ScanOrder scanOrder;
   std::uint32_t rowCount = 0;
   hostaux::LatticeResequencer resequencer;
   std::int32_t dataType, dataTypeSize;

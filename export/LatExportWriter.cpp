@@ -125,14 +125,12 @@ void LatExportFilter::StoreAxis(const void* coords, std::uint32_t count,
   (resequencer.*store)(listBuffer.data());
 }
 
-// Scan s is row s (row s / 2 for a curvilinear lattice, whose even scans carry the
-// coordinates); row r is at y = r mod ny, z = r div ny.
+// Row r is at y = r mod ny, z = r div ny.
 void LatExportFilter::StoreScan(const hostfw::TrLatticeScan& scan) {
-  const bool curvilinear = latticeKind == bin::kCurvilinear;
-  const std::uint32_t row = curvilinear ? scansReceived / 2 : scansReceived;
+  const std::uint32_t row = scanOrder.RowOf(scansReceived);
   const auto y = static_cast<int>(row % ny);
   const auto z = static_cast<int>(row / ny);
-  if (curvilinear && scansReceived % 2 == 0) {
+  if (scanOrder.IsCoordinateScan(scansReceived)) {
     StoreCoordinateRow(scan, y, z);
     return;
   }

@@ -9,10 +9,8 @@
 
 namespace {
 
-constexpr const char* kSummaryKey = "LatticeInfo";
-
 void StoreSummary(hostfw::TrLattice& header, const std::string& text) {
-  header.params.Set(hostbase::GString(kSummaryKey), text.c_str());
+  header.params.Set(hostbase::GString(hostfw::TrLattice::kInfoKey), text.c_str());
 }
 
 // Entry `index` of a coordinate array of `type`, as a double.

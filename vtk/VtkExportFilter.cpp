@@ -279,7 +279,7 @@ ExportStatus VtkExportFilter::BeginHeader(hostfw::TrLattice& header, int lattice
   }
   BeginArray(kValues);
   scansReceived = 0;
-  expectedScans = kind == kCurvilinear ? 2 * rowCount : rowCount;
+  expectedScans = hostfw::ScanOrder{kind == kCurvilinear}.ScanCount(rowCount);
   return hostfw::ExportStatus_Accepted;
 }
 
@@ -310,9 +310,9 @@ void VtkExportFilter::CommitOutput() {
 // Scans outside a lattice being received are ignored.
 ExportStatus VtkExportFilter::ReceiveScan(const hostfw::TrLatticeScan& scan) {
   if (scansReceived >= expectedScans) return hostfw::ExportStatus_Accepted;
-  const bool curvilinear = kind == kCurvilinear;
-  const std::uint32_t row = curvilinear ? scansReceived / 2 : scansReceived;
-  if (curvilinear && scansReceived % 2 == 0)
+  const hostfw::ScanOrder order{kind == kCurvilinear};
+  const std::uint32_t row = order.RowOf(scansReceived);
+  if (order.IsCoordinateScan(scansReceived))
     StoreCoordinateRow(scan, row);
   else
     WriteDataRow(scan, row);
@@ -327,7 +327,7 @@ ExportStatus VtkExportFilter::ReceiveScan(const hostfw::TrLatticeScan& scan) {
 
 ExportStatus VtkExportFilter::ReportProgress() {
   if (!progress) return hostfw::ExportStatus_Accepted;
-  const std::uint32_t rows = kind == kCurvilinear ? scansReceived / 2 : scansReceived;
+  const std::uint32_t rows = hostfw::ScanOrder{kind == kCurvilinear}.RowOf(scansReceived);
   if (rows % kRowsPerReport != 0) return hostfw::ExportStatus_Accepted;
   const double fraction = static_cast<double>(rows) / static_cast<double>(rowCount);
   return GetManager().ProgressProportion(fraction) ? hostfw::ExportStatus_Accepted

@@ -399,7 +399,7 @@ ImportStatus VtkImportFilter::SendLattice(Array& values, const Array* ghost,
                          kFormatName,
                          std::string(vtkxml::kDatasetTypes[kind]).c_str(), values.name.c_str(),
                          values.components, header->ny, header->nx, header->nz);
-  header->params.Set(hostbase::GString("LatticeInfo"), info.c_str());
+  header->params.Set(hostbase::GString(hostfw::TrLattice::kInfoKey), info.c_str());
   if (!ImportObject(*header)) return hostfw::ImportStatus_Stopped;
 
   hostfw::TrLatticeScan scan(*header);

@@ -122,8 +122,9 @@ bool SubsetSink::Open(const hostfw::TrLattice& lattice) {
 // Row r (y fastest, then z) of the lattice; a curvilinear lattice sends each row's
 // coordinates before its data.
 bool SubsetSink::CutScan(const hostfw::TrLatticeScan& scan) {
-  const bool coordinates = curvilinear_ && scans_ % 2 == 0;
-  const long long row = curvilinear_ ? scans_ / 2 : scans_;
+  const hostfw::ScanOrder order{curvilinear_};
+  const bool coordinates = order.IsCoordinateScan(scans_);
+  const long long row = order.RowOf(scans_);
   ++scans_;
   const long long y = row % dims_[1], z = row / dims_[1];
   if (y < lo_[1] || y >= hi_[1] || z < lo_[2] || z >= hi_[2]) return true;

@@ -81,7 +81,7 @@ class LatticeCollector : public hostfw::IoObjectSink {
     lattice.components = header.numComponents;
     lattice.mayHaveBlanks = (header.flags & hostfw::TrLattice::kFlagMayHaveBlanks) != 0;
     lattice.blankValue = header.blankValue;
-    if (const char* info = header.params.Get("LatticeInfo")) lattice.info = info;
+    if (const char* info = header.params.Get(hostfw::TrLattice::kInfoKey)) lattice.info = info;
 
     lattice.valueBytes = Lattice::ValueBytesFor(header.dataType, header.nx, header.ny, header.nz,
                                                 header.numComponents);
@@ -146,7 +146,7 @@ class LatticeCollector : public hostfw::IoObjectSink {
   // A curvilinear lattice's scans alternate node positions (even) and data (odd).
   bool AddScan(const hostfw::TrLatticeScan& scan) {
     Lattice& lattice = lattices_.back();
-    const bool positions = curvilinear_ && scans_++ % 2 == 0;
+    const bool positions = hostfw::ScanOrder{curvilinear_}.IsCoordinateScan(scans_++);
     const std::size_t rowCount =
         static_cast<std::size_t>(lattice.ny) * static_cast<std::size_t>(lattice.nz);
     const std::size_t row = positions ? rows_ : rows_++;

@@ -144,8 +144,7 @@ bool LatticeSurvey::Receive(hostfw::TrBase& object) {
       Open(static_cast<const hostfw::TrLattice&>(object), kind == ObjectKind::Curvilinear);
     }
   } else if (kind == ObjectKind::Scan && open_) {
-    // A curvilinear lattice's scans alternate coordinates (even) and data (odd).
-    if (!curvilinear_ || scans_ % 2 == 1) {
+    if (!hostfw::ScanOrder{curvilinear_}.IsCoordinateScan(scans_)) {
       const auto& scan = static_cast<const hostfw::TrLatticeScan&>(object);
       ranges_->AddScan(scan.data, scan.GetSize());
     }

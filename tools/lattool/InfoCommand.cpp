@@ -165,8 +165,8 @@ bool LatticeInspector::Receive(hostfw::TrBase& object) {
     Open(static_cast<const hostfw::TrLattice&>(object), kind);
   } else if (kind == ObjectKind::Scan && open_) {
     const auto& scan = static_cast<const hostfw::TrLatticeScan&>(object);
-    // A curvilinear lattice's scans alternate coordinates (even) and data (odd).
-    if (open_->kind == ObjectKind::Curvilinear && open_->scans % 2 == 0) {
+    const hostfw::ScanOrder order{open_->kind == ObjectKind::Curvilinear};
+    if (order.IsCoordinateScan(open_->scans)) {
       if (hostbase::CPrimType::IsValid(coordType_)) {
         TakeCoords(
             coordType_, scan.data,
@@ -185,7 +185,7 @@ bool LatticeInspector::Receive(hostfw::TrBase& object) {
 
 void LatticeInspector::Open(const hostfw::TrLattice& lattice, ObjectKind kind) {
   Close(false);
-  const char* info = lattice.params.Get("LatticeInfo");
+  const char* info = lattice.params.Get(hostfw::TrLattice::kInfoKey);
   const bool blanks = (lattice.flags & hostfw::TrLattice::kFlagMayHaveBlanks) != 0;
   open_.emplace(LatticeReport{kind,
                               lattice.dataType,

@@ -80,7 +80,7 @@ void LatticeRecorder::WriteHeader(const hostfw::TrLattice& lattice, ObjectKind k
   json_.Number(lattice.scanMode);
   json_.Key("scanParam");
   json_.Number(lattice.scanParam);
-  if (const char* info = lattice.params.Get("LatticeInfo")) {
+  if (const char* info = lattice.params.Get(hostfw::TrLattice::kInfoKey)) {
     json_.Key("info");
     json_.String(info);
   }
@@ -116,7 +116,7 @@ void LatticeRecorder::AddScan(const hostfw::TrLatticeScan& scan) {
     ++scans_;
     return;
   }
-  const bool coordinates = coords_ && scans_ % 2 == 0;
+  const bool coordinates = hostfw::ScanOrder{coords_ != nullptr}.IsCoordinateScan(scans_);
   if (coordinates) {
     WriteValues(*coords_, coordType_, scan.data, scan.GetSize());
   } else {

@@ -18,7 +18,7 @@ class SummarySink : public IoObjectSink {
     const hostbase::CTypeInfo* type = object.GetTypeId();
     if (type == nullptr || !type->IsDerivedFrom(TrLattice::GetClassTypeId())) return !done_;
     if (!done_) {
-      const char* text = static_cast<TrLattice&>(object).params.Get("LatticeInfo");
+      const char* text = static_cast<TrLattice&>(object).params.Get(TrLattice::kInfoKey);
       found_ = text != nullptr;
       if (found_) summary_ = text;
       done_ = true;

@@ -2,6 +2,7 @@
 // per row (y fastest, then z) and an end marker.
 #pragma once
 
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -28,6 +29,8 @@ class HOSTFW_API TrBase : public hostbase::CTypedObject {
 class HOSTFW_API TrLattice : public TrBase {
  public:
   enum : std::uint8_t { kFlagMayHaveBlanks = 0x01 };
+  // The parameter that carries the import's summary text.
+  static constexpr const char* kInfoKey = "LatticeInfo";
 
   ~TrLattice() override;
   static const hostbase::CTypeInfo* GetClassTypeId() noexcept;
@@ -104,6 +107,26 @@ class HOSTFW_API TrLatticeScan : public TrBase {
  private:
   std::unique_ptr<unsigned char[]> storage_;
   std::size_t size_;
+};
+
+// Where a scan belongs: a curvilinear lattice sends each row as a coordinate scan (x, y, z
+// of every node) followed by its data scan; the other kinds send one data scan per row.
+struct ScanOrder {
+  bool curvilinear = false;
+
+  template <std::integral N>
+  constexpr N ScanCount(N rows) const noexcept {
+    return curvilinear ? 2 * rows : rows;
+  }
+  // The row of scan `scan` (counting from 0 in arrival order).
+  template <std::integral N>
+  constexpr N RowOf(N scan) const noexcept {
+    return curvilinear ? scan / 2 : scan;
+  }
+  template <std::integral N>
+  constexpr bool IsCoordinateScan(N scan) const noexcept {
+    return curvilinear && scan % 2 == 0;
+  }
 };
 
 class HOSTFW_API TrLatticeEnd : public TrBase {
