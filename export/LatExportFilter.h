@@ -94,6 +94,7 @@ class LatExportFilter final : public hostfw::IoExportFilter {
   void WriteArray(const void* values, std::size_t count, int elementSize);
   void WriteField(std::int32_t value);
   void WriteDimsList();
+  std::int32_t RectCoordCount() const noexcept { return static_cast<std::int32_t>(nx + ny + nz); }
   void WriteHeader();
   void StartRowStore(const hostfw::TrLattice& header);
   void StoreAxis(const void* coords, std::uint32_t count,
@@ -113,8 +114,8 @@ class LatExportFilter final : public hostfw::IoExportFilter {
   std::int32_t latticesWritten = 0;
   std::uint32_t scansReceived = 0;
   std::int32_t latticeKind = 0;
-  std::uint32_t nx = 0, ny = 0, nz = 0, numComponents = 0;
   hostfw::ScanOrder scanOrder;
+  std::uint32_t nx = 0, ny = 0, nz = 0, numComponents = 0;
   std::uint32_t rowCount = 0;
   hostaux::LatticeResequencer resequencer;
   std::int32_t dataType, dataTypeSize;
@@ -129,10 +130,6 @@ class LatExportFilter final : public hostfw::IoExportFilter {
   hostbase::CPrimData blankReplacement;
   BlankMethod blankMethod = BlankMethod::DataMin;
   double fixedBlankValue = 0.0;
-  // Header writer bookkeeping.
-  std::int32_t nextRef = 0;
-  std::int32_t latticeNDim = 0, latticeDimsRef = 0, latticeDataRef = 0, latticeGeometryRef = 0;
-  std::int32_t geometryType = 0, nRectCoord = 0, rectCoordsRef = 0;
 
   // Where the bytes go (a temporary file next to the output until the lattice is complete).
   hostbase::CAtomicFile output;

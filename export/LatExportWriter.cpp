@@ -46,7 +46,7 @@ void LatExportFilter::WriteField(std::int32_t value) {
 void LatExportFilter::WriteDimsList() {
   const std::int32_t dims[bin::kWriterNDim] = {
       static_cast<std::int32_t>(nx), static_cast<std::int32_t>(ny), static_cast<std::int32_t>(nz)};
-  WriteField(latticeNDim);
+  WriteField(bin::kWriterNDim);
   WriteArray(dims, bin::kWriterNDim, kFieldSize);
 }
 
@@ -54,33 +54,26 @@ void LatExportFilter::WriteDimsList() {
 // dimension list. References are handed out in the order they are written: 3, 4, 5, 6.
 void LatExportFilter::WriteHeader() {
   const std::int32_t primType = bin::CodeOfPrimType(dataType);
-  latticeNDim = bin::kWriterNDim;
-  latticeDimsRef = bin::kLatticeDimsRecord;
-  latticeDataRef = bin::kDataRecordNumber;
-  latticeGeometryRef = bin::kGeometryRecordNumber;
-  const std::int32_t latticeRecord[] = {latticeNDim, latticeDimsRef, latticeDataRef,
-                                        latticeGeometryRef};
+  const std::int32_t latticeRecord[] = {bin::kWriterNDim, bin::kLatticeDimsRecord,
+                                        bin::kDataRecordNumber, bin::kGeometryRecordNumber};
   WriteArray(latticeRecord, 4, kFieldSize);
-  nextRef = bin::kDataDimsRecord;
+  std::int32_t nextRef = bin::kDataDimsRecord;
   WriteDimsList();
 
-  WriteField(latticeNDim);
+  WriteField(bin::kWriterNDim);
   WriteField(nextRef++);
   WriteField(static_cast<std::int32_t>(numComponents));
   WriteField(primType);
   WriteField(primType);
   WriteField(nextRef++);
 
-  geometryType = latticeKind;
-  WriteField(latticeNDim);
+  WriteField(bin::kWriterNDim);
   WriteField(nextRef++);
-  WriteField(geometryType);
-  WriteField(geometryType);
+  WriteField(latticeKind);  // the geometry type and its tag
+  WriteField(latticeKind);
   if (latticeKind == bin::kRectilinear) {
-    nRectCoord = static_cast<std::int32_t>(nx + ny + nz);
-    rectCoordsRef = nextRef++;
-    WriteField(nRectCoord);
-    WriteField(rectCoordsRef);
+    WriteField(RectCoordCount());
+    WriteField(nextRef++);
   } else if (latticeKind == bin::kCurvilinear) {
     WriteField(bin::kNodeCoordVar);
     WriteField(nextRef++);
@@ -174,7 +167,7 @@ void LatExportFilter::WriteCoordinateList() {
     WriteField(bin::kUniformBoundsCount);
     WriteArray(bounds, bin::kUniformBoundsCount, bin::kCoordSize);
   } else if (latticeKind == bin::kRectilinear) {
-    WriteField(nRectCoord);
+    WriteField(RectCoordCount());
     WriteAxis(resequencer.GetRectiXCoordsTotalSize(), nx,
               &hostaux::LatticeResequencer::ReadRectilinearXs);
     WriteAxis(resequencer.GetRectiYCoordsTotalSize(), ny,

@@ -71,14 +71,6 @@ struct GeometryRecord {
   std::int32_t nodeCoordsRef = 0;
 };
 
-inline constexpr std::size_t kLatticeRecordSize = 16;
-inline constexpr std::size_t kDataRecordSize = 24;
-inline constexpr std::size_t kUniformGeometryRecordSize = 20;
-inline constexpr std::size_t kGeometryRecordSize = 24;  // rectilinear and curvilinear
-constexpr std::size_t DimsListSize(std::int32_t nDim) {
-  return kFieldSize + kFieldSize * static_cast<std::size_t>(nDim);
-}
-
 // Numbers of the records after the lattice record; in a valid file every reference
 // holds the number of the record it points to, which is fixed by the record order.
 enum RecordNumber : std::int32_t {
@@ -89,7 +81,6 @@ enum RecordNumber : std::int32_t {
   kValueListRecord = 4,
   kGeometryDimsRecord = 5,
   kCoordListRecord = 6,
-  kRecordCount = 7,  // the record number after a complete read
 };
 
 // Geometry type codes.
@@ -167,17 +158,5 @@ inline constexpr std::size_t kValueCount = 149;
 inline constexpr std::size_t kUniformFirstValue = 149;
 inline constexpr std::size_t kFirstValue = 153;
 }  // namespace offset
-
-// Length of a writer-made file of N values of `valueSize` bytes and nodes nx × ny × nz.
-constexpr std::int64_t UniformFileSize(std::int64_t n, int valueSize) {
-  return 193 + n * valueSize;
-}
-constexpr std::int64_t RectilinearFileSize(std::int64_t n, int valueSize, std::int64_t nx,
-                                           std::int64_t ny, std::int64_t nz) {
-  return 173 + n * valueSize + 4 * (nx + ny + nz);
-}
-constexpr std::int64_t CurvilinearFileSize(std::int64_t n, int valueSize, std::int64_t nodes) {
-  return 173 + n * valueSize + 12 * nodes;
-}
 
 }  // namespace lat::binary

@@ -225,8 +225,6 @@ hostfw::ImportStatus LatImportFilter::ReadUniformBinary(const GeometryRecord& ge
                                                         const LatByteBuffer& values) {
   const int dataType = bin::PrimTypeOfCode(data.primType);
   hostfw::TrUniformLattice header(dataType, dims[0], dims[1], dims[2], data.nDataVar);
-  header.scanMode = 0;
-  header.scanParam = 0;
   if (recordNumber != geometry.boundsRef) ThrowBadBinary(__LINE__);
   float bounds[6] = {0, 0, 0, 0, 0, 0};
   ReadValueList(bin::kCoordPrimType, bounds, 2 * geometry.nDim);
@@ -260,8 +258,6 @@ hostfw::ImportStatus LatImportFilter::ReadRectilinearBinary(const GeometryRecord
   RequireBytesLeft(std::int64_t{geometry.nRectCoord} * bin::kCoordSize);
   hostfw::TrRectilinearLattice header(bin::kCoordPrimType, bin::PrimTypeOfCode(data.primType),
                                       dims[0], dims[1], dims[2], data.nDataVar);
-  header.scanMode = 0;
-  header.scanParam = 0;
   ReadRectCoords(header);
   ++recordNumber;
   AddRectilinearSummary(header, FileName());
@@ -274,8 +270,6 @@ hostfw::ImportStatus LatImportFilter::ReadCurvilinearBinary(const GeometryRecord
                                                             const LatByteBuffer& values) {
   hostfw::TrCurvilinearLattice header(bin::kCoordPrimType, bin::PrimTypeOfCode(data.primType),
                                       dims[0], dims[1], dims[2], data.nDataVar);
-  header.scanMode = 0;
-  header.scanParam = 0;
   AddCurvilinearSummary(header, FileName());
   if (!ImportObject(header)) return ImportStatus_Stopped;
   if (recordNumber != geometry.nodeCoordsRef) ThrowBadBinary(__LINE__);

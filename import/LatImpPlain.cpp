@@ -93,8 +93,6 @@ hostfw::ImportStatus LatImportFilter::ReadUniformPlain(std::int32_t nDim, const 
   const std::int64_t rows = std::int64_t{dims[1]} * dims[2];
   for (std::int32_t k = 0; k < latticeCount; ++k) {
     hostfw::TrUniformLattice header(dataType, dims[0], dims[1], dims[2], nDataVar);
-    header.scanMode = 0;
-    header.scanParam = 0;
     for (int a = 0; a < 3; ++a) {
       const double divisor = dims[a] > 1 ? static_cast<double>(dims[a] - 1) : 1.0;
       header.origin[a] = first[a];
@@ -126,8 +124,6 @@ hostfw::ImportStatus LatImportFilter::ReadRectilinearPlain(std::int32_t nDim, co
   CheckPlainBuffer(given, LatCappedProduct({allocated, kCoordSize}), __LINE__);
   hostfw::TrRectilinearLattice header(lat::plain::kCoordPrimType, dataType, dims[0], dims[1],
                                       dims[2], nDataVar);
-  header.scanMode = 0;
-  header.scanParam = 0;
   void* const lists[3] = {header.xCoords, header.yCoords, header.zCoords};
   for (std::int32_t i = 0; i < 3; ++i) {
     if (i < nDim)
@@ -165,8 +161,6 @@ hostfw::ImportStatus LatImportFilter::ReadCurvilinearPlain(const Dims& dims, std
                                                            std::int32_t latticeCount) {
   hostfw::TrCurvilinearLattice header(lat::plain::kCoordPrimType, dataType, dims[0], dims[1],
                                       dims[2], nDataVar);
-  header.scanMode = 0;
-  header.scanParam = 0;
   AddCurvilinearSummary(header, FileName());
   const std::int32_t nCoordVar = ReadIntegerAtLeast(1, __LINE__);
   if (nCoordVar > lat::plain::kMaxCoordVar) ThrowNumberError(__LINE__);

@@ -3,8 +3,8 @@
 
 namespace hostbase {
 
-CTypeInfo::CTypeInfo(const char* name, Factory factory, const CTypeInfo* base) noexcept
-    : name_(name ? name : ""), factory_(factory), base_(base) {}
+CTypeInfo::CTypeInfo(const char* name, Factory /*factory*/, const CTypeInfo* base) noexcept
+    : name_(name ? name : ""), base_(base) {}
 
 bool CTypeInfo::IsDerivedFrom(const CTypeInfo* other) const noexcept {
   if (other == nullptr) return false;

@@ -23,7 +23,8 @@ HOSTBASE_API bool FormatStringV(std::string& out, const char* format, va_list ar
 
 // True when `text` is a decimal number: optional sign, digits with an optional decimal
 // point (".5" and "5." included, at least one digit), optional exponent (e or E, optional
-// sign, digits). No hexadecimal, infinities or NaN; nothing may follow.
+// sign, digits). No hexadecimal, infinities or NaN; nothing may follow. The host library
+// offers it to plug-ins; the readers here use ParseNumber, which also converts.
 HOSTBASE_API bool IsNumber(const char* text) noexcept;
 
 // IsNumber and conversion in one pass over `length` bytes: on success stores the value

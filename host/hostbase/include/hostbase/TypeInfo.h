@@ -12,19 +12,18 @@ class CTypedObject;
 class HOSTBASE_API CTypeInfo {
  public:
   using Factory = CTypedObject* (*)();
+  // No class here is made by name, so the factory is not kept; the host's signature has it.
   CTypeInfo(const char* name, Factory factory, const CTypeInfo* base) noexcept;
   CTypeInfo(const CTypeInfo&) = delete;
   CTypeInfo& operator=(const CTypeInfo&) = delete;
 
   const char* GetName() const noexcept { return name_; }
-  Factory GetFactory() const noexcept { return factory_; }
   const CTypeInfo* GetBase() const noexcept { return base_; }
   // True when this identity is `other` or derives from it.
   bool IsDerivedFrom(const CTypeInfo* other) const noexcept;
 
  private:
   const char* name_;
-  Factory factory_;
   const CTypeInfo* base_;
 };
 
@@ -33,7 +32,8 @@ class HOSTBASE_API CTypedObject {
  public:
   virtual ~CTypedObject();
   virtual const CTypeInfo* GetTypeId() const = 0;
-  // Appends a text form of the object to `archive`; the base writes the class name.
+  // Appends a text form of the object to `archive`; the base writes the class name. Kept
+  // for its slot in the host's interface order; nothing here calls it.
   virtual void Serialize(std::string& archive) const;
 
  protected:

@@ -81,9 +81,11 @@ class HOSTFW_API IoImportFilter : public IoFilter {
 
   virtual bool CanImportFile(const char* path) = 0;
   // Base: imports `path` until the first lattice header and returns its "LatticeInfo".
+  // Kept for its slot in the host's interface order; the hosts here do not call it.
   virtual bool GetSummary(const char* path, std::string& summary);
   virtual ImportStatus ImportFromFile(const char* path) = 0;
-  // Base: copies the bytes to a temporary file and imports that.
+  // Base: copies the bytes to a temporary file and imports that. Kept for its slot in the
+  // host's interface order; the hosts here do not call it.
   virtual ImportStatus ImportFromMemory(const void* bytes, std::size_t size, bool flag);
   // Base: hands `object` to the host (the manager's object sink); false means stop.
   virtual bool ImportObject(TrBase& object) const;
@@ -99,6 +101,7 @@ class HOSTFW_API IoExportFilter : public IoFilter {
   virtual ExportStatus BeginExportToMemory(std::vector<std::uint8_t>& bytes, bool interactive);
   virtual ExportStatus ExportObject(TrBase& object) = 0;
   virtual ExportStatus EndExportToFile() = 0;
+  // Base: ExportStatus_NotHandled; kept for its slot in the host's interface order.
   virtual ExportStatus EndExportToMemory();
 
  protected:
