@@ -3,16 +3,15 @@
 #include "export/LatExportFilter.h"
 
 #include "export/LatExportDlg.h"
-#include "export/LatScopeExit.h"
 #include "formats/LatBinaryFormat.h"
 #include "hostbase/Path.h"
+#include "hostbase/ScopeExit.h"
 #include "hostbase/Text.h"
 #include "hostfw/IoManager.h"
 
 namespace {
 
 constexpr const char* kModule = "LatExportFilter";
-constexpr std::uint32_t kRowsPerReport = 10;
 // Type members start as 8-bit unsigned, the host's initial type code.
 constexpr std::int32_t kInitialType = hostbase::CPrimType::UInt8;
 
@@ -40,11 +39,7 @@ LatExportFilter::~LatExportFilter() {
 }
 
 bool LatExportFilter::IsObjectTypeSupported(const hostbase::CTypeInfo* type) {
-  return type == hostfw::TrUniformLattice::GetClassTypeId() ||
-         type == hostfw::TrRectilinearLattice::GetClassTypeId() ||
-         type == hostfw::TrCurvilinearLattice::GetClassTypeId() ||
-         type == hostfw::TrLatticeEnd::GetClassTypeId() ||
-         type == hostfw::TrLatticeScan::GetClassTypeId();
+  return hostfw::IsLatticeObjectType(type);
 }
 
 // The file is opened at the first lattice header, not here. An earlier export that was
@@ -170,20 +165,16 @@ ExportStatus LatExportFilter::ReceiveScan(const hostfw::TrLatticeScan& scan) {
 
 ExportStatus LatExportFilter::ReportProgress() {
   if (!progress) return hostfw::ExportStatus_Accepted;
-  const std::uint32_t rows = scanOrder.RowOf(scansReceived);
-  if (rows % kRowsPerReport != 0) return hostfw::ExportStatus_Accepted;
-  const double fraction = static_cast<double>(rows) / static_cast<double>(rowCount);
-  return GetManager().ProgressProportion(fraction) ? hostfw::ExportStatus_Accepted
-                                                   : hostfw::ExportStatus_Cancelled;
+  return ReportRows(scanOrder.RowOf(scansReceived), rowCount);
 }
 
 // Completes the file of a finished lattice, or removes what an unfinished one left.
 ExportStatus LatExportFilter::EndExportToFile() {
   resequencer.Finish();
   expectedScans = 0;
-  const LatScopeExit stopProgress([this]() noexcept { progress.reset(); });
+  const hostbase::ScopeExit stopProgress([this]() noexcept { progress.reset(); });
   // Whatever was not committed below (an unfinished lattice, a failed close) goes.
-  const LatScopeExit dropUnfinished([this]() noexcept { AbandonOutput(); });
+  const hostbase::ScopeExit dropUnfinished([this]() noexcept { AbandonOutput(); });
   ExportStatus status = hostfw::ExportStatus_Accepted;
   if (latticesWritten > 0) {
     if (!file.IsOpen()) ThrowError(kModule, __LINE__, hostfw::ErrCode::ExportFileNotOpen);

@@ -44,11 +44,7 @@ std::string LatImportFilter::GetOptionsInStringForm() {
 }
 
 bool LatImportFilter::IsObjectTypeSupported(const hostbase::CTypeInfo* type) {
-  return type == hostfw::TrUniformLattice::GetClassTypeId() ||
-         type == hostfw::TrRectilinearLattice::GetClassTypeId() ||
-         type == hostfw::TrCurvilinearLattice::GetClassTypeId() ||
-         type == hostfw::TrLatticeEnd::GetClassTypeId() ||
-         type == hostfw::TrLatticeScan::GetClassTypeId();
+  return hostfw::IsLatticeObjectType(type);
 }
 
 bool LatImportFilter::GetStringOption(const char* options, const char* key, std::string& value) {
@@ -111,7 +107,7 @@ void LatImportFilter::ReadMagicLine() {
 }
 
 bool LatImportFilter::ReportRowProgress(std::int64_t row, std::int64_t rows) {
-  if (row % 10 != 0) return true;
+  if (row % kRowsPerReport != 0) return true;
   return progress->Proportion(static_cast<double>(row) / static_cast<double>(rows));
 }
 

@@ -22,6 +22,7 @@
 #include "hostaux/Options.h"
 #include "hostbase/Path.h"
 #include "hostbase/PrimType.h"
+#include "hostbase/ScopeExit.h"
 #include "hostbase/Text.h"
 #include "hostfw/IoManager.h"
 
@@ -32,7 +33,6 @@ constexpr const char* kFormatName = "VTK XML";
 constexpr const char* kArrayNameKey = "ArrayName";
 constexpr const char* kCompressKey = "Compress";
 constexpr const char* kDefaultArrayName = "values";
-constexpr std::uint32_t kRowsPerReport = 10;
 constexpr std::size_t kOffsetWidth = 20;  // digits of any 64-bit offset, space-padded
 constexpr int kZlibLevel = 1;             // speed over size, as for a scratch export
 // The largest array the writer takes: far beyond any disk, and products stay exact.
@@ -42,19 +42,6 @@ using hostbase::CPrimType;
 using hostfw::ExportStatus;
 
 enum Kind { kUniform, kRectilinear, kCurvilinear };
-
-// Runs `action` when the scope ends, however it ends.
-template <class F>
-class OnExit {
- public:
-  explicit OnExit(F action) : action_(action) {}
-  ~OnExit() { action_(); }
-  OnExit(const OnExit&) = delete;
-  OnExit& operator=(const OnExit&) = delete;
-
- private:
-  F action_;
-};
 
 std::string Number(double value) {
   char text[32];
@@ -160,11 +147,7 @@ std::string VtkExportFilter::GetOptionsInStringForm() {
 }
 
 bool VtkExportFilter::IsObjectTypeSupported(const hostbase::CTypeInfo* type) {
-  return type == hostfw::TrUniformLattice::GetClassTypeId() ||
-         type == hostfw::TrRectilinearLattice::GetClassTypeId() ||
-         type == hostfw::TrCurvilinearLattice::GetClassTypeId() ||
-         type == hostfw::TrLatticeEnd::GetClassTypeId() ||
-         type == hostfw::TrLatticeScan::GetClassTypeId();
+  return hostfw::IsLatticeObjectType(type);
 }
 
 bool VtkExportFilter::GetStringOption(const char* options, const char* key, std::string& value) {
@@ -327,19 +310,15 @@ ExportStatus VtkExportFilter::ReceiveScan(const hostfw::TrLatticeScan& scan) {
 
 ExportStatus VtkExportFilter::ReportProgress() {
   if (!progress) return hostfw::ExportStatus_Accepted;
-  const std::uint32_t rows = hostfw::ScanOrder{kind == kCurvilinear}.RowOf(scansReceived);
-  if (rows % kRowsPerReport != 0) return hostfw::ExportStatus_Accepted;
-  const double fraction = static_cast<double>(rows) / static_cast<double>(rowCount);
-  return GetManager().ProgressProportion(fraction) ? hostfw::ExportStatus_Accepted
-                                                   : hostfw::ExportStatus_Cancelled;
+  return ReportRows(hostfw::ScanOrder{kind == kCurvilinear}.RowOf(scansReceived), rowCount);
 }
 
 // Completes the file of a finished lattice, or removes what an unfinished one left.
 ExportStatus VtkExportFilter::EndExportToFile() {
   store.Finish();
   expectedScans = 0;
-  const OnExit stopProgress([this]() noexcept { progress.reset(); });
-  const OnExit dropUnfinished([this]() noexcept { AbandonOutput(); });
+  const hostbase::ScopeExit stopProgress([this]() noexcept { progress.reset(); });
+  const hostbase::ScopeExit dropUnfinished([this]() noexcept { AbandonOutput(); });
   ExportStatus status = hostfw::ExportStatus_Accepted;
   if (latticeDone) {
     if (!file.IsOpen()) ThrowError(kModule, __LINE__, hostfw::ErrCode::ExportFileNotOpen);

@@ -22,7 +22,6 @@ constexpr const char* kModule = "VtkImportFilter";
 constexpr const char* kReadMode = "rb";
 constexpr int kSharing = 3;
 constexpr std::size_t kRecognitionBytes = 1024;
-constexpr std::int64_t kRowsPerReport = 10;
 
 using hostbase::CPrimType;
 using hostfw::ImportStatus;
@@ -65,11 +64,7 @@ std::string VtkImportFilter::GetOptionsInStringForm() {
 }
 
 bool VtkImportFilter::IsObjectTypeSupported(const hostbase::CTypeInfo* type) {
-  return type == hostfw::TrUniformLattice::GetClassTypeId() ||
-         type == hostfw::TrRectilinearLattice::GetClassTypeId() ||
-         type == hostfw::TrCurvilinearLattice::GetClassTypeId() ||
-         type == hostfw::TrLatticeEnd::GetClassTypeId() ||
-         type == hostfw::TrLatticeScan::GetClassTypeId();
+  return hostfw::IsLatticeObjectType(type);
 }
 
 bool VtkImportFilter::GetStringOption(const char* options, const char* key, std::string& value) {

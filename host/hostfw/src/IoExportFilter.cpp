@@ -3,6 +3,7 @@
 #include "hostfw/IoFilter.h"
 
 #include "hostbase/Text.h"
+#include "hostfw/IoManager.h"
 
 namespace hostfw {
 
@@ -15,6 +16,12 @@ ExportStatus IoExportFilter::BeginExportToMemory(std::vector<std::uint8_t>& /*by
 
 ExportStatus IoExportFilter::EndExportToMemory() {
   return ExportStatus_NotHandled;
+}
+
+ExportStatus IoExportFilter::ReportRows(std::uint32_t rows, std::uint32_t rowCount) const {
+  if (rows % kRowsPerReport != 0) return ExportStatus_Accepted;
+  const double fraction = static_cast<double>(rows) / static_cast<double>(rowCount);
+  return GetManager().ProgressProportion(fraction) ? ExportStatus_Accepted : ExportStatus_Cancelled;
 }
 
 void IoExportFilter::OpenOutput(hostbase::CAtomicFile& output, hostbase::CBufferedFile& file,

@@ -16,6 +16,12 @@ const hostbase::CTypeInfo kTrLatticeEndType("TrLatticeEnd", nullptr, &kTrBaseTyp
 
 }  // namespace
 
+bool IsLatticeObjectType(const hostbase::CTypeInfo* type) noexcept {
+  return type == &kTrUniformLatticeType || type == &kTrRectilinearLatticeType ||
+         type == &kTrCurvilinearLatticeType || type == &kTrLatticeEndType ||
+         type == &kTrLatticeScanType;
+}
+
 const hostbase::CTypeInfo* TrBase::GetClassTypeId() noexcept {
   return &kTrBaseType;
 }

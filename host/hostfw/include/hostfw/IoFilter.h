@@ -54,6 +54,9 @@ class HOSTFW_API IoFilter {
 
   IoManager& GetManager() const noexcept { return manager_; }
 
+  // Rows between two progress reports of an import or export.
+  static constexpr std::uint32_t kRowsPerReport = 10;
+
  private:
   template <class T>
   static hostbase::CErrorArg ToErrorArg(const T& value) {
@@ -105,6 +108,9 @@ class HOSTFW_API IoExportFilter : public IoFilter {
   virtual ExportStatus EndExportToMemory();
 
  protected:
+  // Reports `rows` of `rowCount` done at every kRowsPerReport-th row;
+  // ExportStatus_Cancelled when the user asked to stop.
+  ExportStatus ReportRows(std::uint32_t rows, std::uint32_t rowCount) const;
   // Opens `file` for writing the export to `path` through `output`, whose temporary file
   // replaces `path` only when output.Commit is called. Raises this filter's error (module
   // `module`) when no temporary file can be made next to `path`, and the file library's

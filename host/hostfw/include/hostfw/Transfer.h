@@ -109,6 +109,10 @@ class HOSTFW_API TrLatticeScan : public TrBase {
   std::size_t size_;
 };
 
+// True for the class identities of the three lattice headers, the scan and the end
+// marker: the objects every lattice filter exchanges.
+HOSTFW_API bool IsLatticeObjectType(const hostbase::CTypeInfo* type) noexcept;
+
 // Where a scan belongs: a curvilinear lattice sends each row as a coordinate scan (x, y, z
 // of every node) followed by its data scan; the other kinds send one data scan per row.
 struct ScanOrder {
