@@ -52,7 +52,6 @@ class LATCLIENT_API Exporter {
   // Drops the export without ending it, as a host told to stop does: the filter goes, and
   // with it what it wrote, even a complete lattice. The outcome is a cancelled one.
   void Abandon() noexcept;
-  bool Begun() const noexcept { return begun_; }
 
  private:
   class Collector;

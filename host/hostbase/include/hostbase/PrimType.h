@@ -52,7 +52,6 @@ class HOSTBASE_API CPrimData {
   CPrimData(const CPrimData&) noexcept = default;
   CPrimData& operator=(const CPrimData&) noexcept = default;
 
-  int GetType() const noexcept { return type_; }
   const void* GetDataPtr() const noexcept { return bytes_; }
   void* GetDataPtr() noexcept { return bytes_; }
 

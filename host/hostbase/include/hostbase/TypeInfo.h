@@ -18,7 +18,6 @@ class HOSTBASE_API CTypeInfo {
   CTypeInfo& operator=(const CTypeInfo&) = delete;
 
   const char* GetName() const noexcept { return name_; }
-  const CTypeInfo* GetBase() const noexcept { return base_; }
   // True when this identity is `other` or derives from it.
   bool IsDerivedFrom(const CTypeInfo* other) const noexcept;
 
