@@ -29,16 +29,7 @@ int RunDump(const GlobalOptions& options, const std::string& file, bool values,
     throw UsageError(file + ": " + cut->Problem());
   }
   recorder.Finish();
-  json.EndArray();
-  WriteImportOutcome(json, outcome);
-  json.EndObject();
-  const bool written = json.Finish();
-  ReportImportError(outcome);
-  if (!written) {
-    PrintError("cannot write the JSON document to stdout");
-    return kExitError;
-  }
-  return ExitCodeOf(outcome);
+  return EndImportDocument(json, outcome);
 }
 
 }  // namespace lattool

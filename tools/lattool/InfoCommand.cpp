@@ -362,16 +362,7 @@ int RunInfoJson(PluginHost& host, bool progress, const std::string& file, const 
   LatticeInspector inspector([&json](const LatticeReport& report) { WriteLattice(json, report); });
   const ImportOutcome outcome = host.Import(inspector, progress);
   inspector.Finish();
-  json.EndArray();
-  WriteImportOutcome(json, outcome);
-  json.EndObject();
-  const bool written = json.Finish();
-  ReportImportError(outcome);
-  if (!written) {
-    PrintError("cannot write the JSON document to stdout");
-    return kExitError;
-  }
-  return ExitCodeOf(outcome);
+  return EndImportDocument(json, outcome);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "Client.h"
+#include "Messages.h"
 
 namespace lattool {
 
@@ -156,23 +157,33 @@ static void WriteErrorArgs(JsonWriter& json, const std::vector<hostbase::CErrorA
   json.EndArray();
 }
 
-void WriteImportOutcome(JsonWriter& json, const ImportOutcome& outcome) {
+int EndImportDocument(JsonWriter& json, const ImportOutcome& outcome) {
+  json.EndArray();
   if (outcome.status) {
     json.Key("status");
     json.Number(static_cast<int>(*outcome.status));
   }
-  if (!outcome.error) return;
-  const ErrorReport& error = *outcome.error;
-  json.Key("error");
-  json.BeginObject();
-  json.Key("code");
-  json.Number(error.code);
-  json.Key("module");
-  json.String(error.module);
-  WriteErrorArgs(json, error.args);
-  json.Key("message");
-  json.String(error.message);
+  if (outcome.error) {
+    const ErrorReport& error = *outcome.error;
+    json.Key("error");
+    json.BeginObject();
+    json.Key("code");
+    json.Number(error.code);
+    json.Key("module");
+    json.String(error.module);
+    WriteErrorArgs(json, error.args);
+    json.Key("message");
+    json.String(error.message);
+    json.EndObject();
+  }
   json.EndObject();
+  const bool written = json.Finish();
+  ReportImportError(outcome);
+  if (!written) {
+    PrintError("cannot write the JSON document to stdout");
+    return kExitError;
+  }
+  return ExitCodeOf(outcome);
 }
 
 }  // namespace lattool

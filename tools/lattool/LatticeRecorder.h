@@ -40,7 +40,9 @@ class LatticeRecorder : public hostfw::IoObjectSink {
   std::unique_ptr<JsonWriter> coords_;
 };
 
-// The import's "status", or its "error" (code, module, args, message), as object members.
-void WriteImportOutcome(JsonWriter& json, const ImportOutcome& outcome);
+// Ends a document of dump or info: closes its "lattices" array, writes the import's
+// "status" or its "error" (code, module, args, message), flushes it and reports the import's
+// error on stderr. Returns the exit code.
+int EndImportDocument(JsonWriter& json, const ImportOutcome& outcome);
 
 }  // namespace lattool
