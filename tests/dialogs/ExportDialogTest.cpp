@@ -232,4 +232,20 @@ TEST_F(ExportDialogTest, PageApplyHandsTheChoiceToTheFilterWhichSavesIt) {
   EXPECT_EQ(Saved(), "BlankMethod=4\nFixedBlankValue=2.5\n");
 }
 
+// A page whose template is not among the resources, or is given in memory, is refused
+// before the user sees anything.
+TEST_F(ExportDialogTest, SheetWithAnUnknownOrInMemoryTemplateIsNotShown) {
+  bool shown = false;
+  onPage = [](IoPropertyPage& p) {
+    PROPSHEETPAGEA& record = const_cast<PROPSHEETPAGEA&>(p.GetPropSheetPage());
+    record.pszTemplate = MAKEINTRESOURCEA(9999);
+  };
+  EXPECT_EQ(Show([&](HWND, DialogKind) { shown = true; }), -1);
+  onPage = [](IoPropertyPage& p) {
+    const_cast<PROPSHEETPAGEA&>(p.GetPropSheetPage()).dwFlags |= PSP_DLGINDIRECT;
+  };
+  EXPECT_EQ(Show([&](HWND, DialogKind) { shown = true; }), -1);
+  EXPECT_FALSE(shown);
+}
+
 }  // namespace
