@@ -36,6 +36,11 @@ pid_t Start(const std::vector<std::string>& args, const std::vector<std::string>
   const pid_t pid = master != nullptr ? forkpty(master, nullptr, nullptr, nullptr) : fork();
   if (pid < 0) throw std::runtime_error("cannot start " LATTOOL_PATH);
   if (pid == 0) {
+    // Signals the parent blocks (valgrind blocks some while it forks) would stay blocked
+    // through exec.
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
     if (master == nullptr) {
       setsid();
       dup2(open("/dev/null", O_RDONLY), STDIN_FILENO);

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -33,6 +34,14 @@ struct Case {
   vtktest::Pattern pattern;
   bool zlib = false;
 };
+
+// Named by its fields: printed as bytes, the padding would be read uninitialised.
+void PrintTo(const Case& c, std::ostream* os) {
+  const vtktest::Pattern& p = c.pattern;
+  *os << "kind " << p.kind << " type " << p.type << " x" << p.components << " " << p.nx << "x"
+      << p.ny << "x" << p.nz << " coords " << p.coordType << (p.blanks ? " blanks" : "")
+      << (c.zlib ? " zlib" : "");
+}
 
 std::vector<Case> Cases() {
   std::vector<Case> cases;
