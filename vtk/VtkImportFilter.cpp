@@ -164,6 +164,8 @@ void VtkImportFilter::ReadDataset(VtkXmlReader& xml) {
       continue;
     }
     if (name == dataset) {
+      // One dataset: a second would move the whole extent under the pieces checked so far.
+      if (sawDataset) xml.Fail(__LINE__);
       whole = ParseExtent(xml, tag.Find("WholeExtent"));
       if (kind == 0 && tag.Find("Origin") != nullptr &&
           !ParseNumbers(tag.Find("Origin"), origin, 3))

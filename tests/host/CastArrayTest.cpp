@@ -132,3 +132,33 @@ TEST(CastArray, BadTypeCodesAndStepsConvertNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// CPrimData::CompareData compares exactly across integers and reals: a 64-bit integer
+// against the doubles beside it, at the edges of the type, and NaN above every number.
+TEST(CompareData, IsExactBetweenIntegersAndReals) {
+  using hostbase::CPrimData;
+  const struct {
+    std::int64_t integer;
+    double real;
+    int sign;
+  } cases[] = {{3, 3.0, 0},
+               {3, std::nextafter(3.0, 4.0), -1},
+               {3, std::nextafter(3.0, 2.0), 1},
+               {-3, -3.0, 0},
+               {-3, std::nextafter(-3.0, -4.0), 1},
+               {(std::int64_t{1} << 53) + 1, 0x1p53, 1},
+               {std::numeric_limits<std::int64_t>::max(), 0x1p63, -1},
+               {std::numeric_limits<std::int64_t>::min(), -0x1p63, 0},
+               {0, kNaN, -1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.integer << " vs " << c.real);
+    const CPrimData integer(CPrimType::Int64, &c.integer);
+    const CPrimData real(CPrimType::Double, &c.real);
+    EXPECT_EQ(integer.CompareData(CPrimType::Double, &c.real), c.sign);
+    EXPECT_EQ(real.CompareData(CPrimType::Int64, &c.integer), -c.sign);
+  }
+}
+
+}  // namespace
