@@ -36,11 +36,12 @@ pid_t Start(const std::vector<std::string>& args, const std::vector<std::string>
   const pid_t pid = master != nullptr ? forkpty(master, nullptr, nullptr, nullptr) : fork();
   if (pid < 0) throw std::runtime_error("cannot start " LATTOOL_PATH);
   if (pid == 0) {
-    // Signals the parent blocks (valgrind blocks some while it forks) would stay blocked
-    // through exec.
+    // Signals the parent blocks (valgrind blocks some while it forks) or ignores (under
+    // nohup) would stay so through exec; lattool starts as from a terminal.
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int signal = 1; signal < NSIG; ++signal) std::signal(signal, SIG_DFL);
     if (master == nullptr) {
       setsid();
       dup2(open("/dev/null", O_RDONLY), STDIN_FILENO);
