@@ -1,8 +1,6 @@
-// The import filter over LAT files: both readers checked value by value over generated
-// lattices of every geometry, value type, dimension count and component count; progress and
-// a host that stops the import anywhere; the "LatticeInfo" text of each kind; every distinct
-// refusal of a binary field or a plain text with the position or line it names, files cut
-// short at every byte, and words split by the end of the file's buffer; recognition.
+// The import filter: both readers value by value over generated lattices of every geometry,
+// type and shape; progress and a host that stops the import anywhere; the summary of each
+// kind; every refusal with the position or line it names; words split by the file's buffer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -100,9 +98,7 @@ class ImportTest : public ::testing::Test {
   std::string Write(const std::string& content, const std::string& name = "lattice.lat") {
     return dir.Write(name, content);
   }
-  std::string Write(const BinaryImage& image, const std::string& name = "lattice.lat") {
-    return dir.Write(name, image.bytes);
-  }
+  std::string Write(const BinaryImage& image) { return dir.Write("lattice.lat", image.bytes); }
   // The import of `path` raises `code` from `module` with exactly `args`.
   void ExpectError(const std::string& path, const char* module, hostfw::ErrCode code,
                    const std::vector<hostbase::CErrorArg>& args) {
@@ -206,45 +202,39 @@ TEST_F(ImportReadersTest, EveryGeometryTypeAndShapeArrivesValueByValue) {
   }
 }
 
-// Every tenth row of each block is reported; refusing any object, or cancelling at any
-// progress report or at the first message, stops the import right there.
+// Every tenth row of each block is reported; refusing any object, or cancelling at the
+// first or last progress report or as the report begins, stops the import right there.
 TEST_F(ImportReadersTest, ReportsProgressAndStopsWhereTheHostRefusesOrCancels) {
+  const auto stopped = [&](const std::string& path, int refuse, int cancelAt, bool atBegin) {
+    host.Clear();
+    host.refuseObject = refuse, host.cancelAtProportion = cancelAt, host.cancelAtBegin = atBegin;
+    EXPECT_EQ(Import(path), 1);
+    EXPECT_EQ(host.stops, 1);
+    host.refuseObject = host.cancelAtProportion = RecordingHost::kNever;
+    host.cancelAtBegin = false;
+    return host.Sequence();
+  };
   for (std::int32_t kind = 0; kind < 3; ++kind) {
     for (const bool binary : {true, false}) {
+      SCOPED_TRACE(testing::Message() << (binary ? "binary" : "plain") << " kind " << kind);
       const Sample s{kind, 1, 2, {2, 11, 1}, 1, binary ? 1 : 2};
-      const std::string path = binary ? Write(EncodeBinary(s.Binary()), "b.lat") : Write(s.Plain());
+      const std::string path = binary ? Write(EncodeBinary(s.Binary())) : Write(s.Plain());
       host.Clear();
       ASSERT_EQ(Import(path), 0);
-      EXPECT_EQ(host.beginMessages, std::vector<std::string>{"Importing Iris Explorer LAT file " +
-                                                             path.substr(dir.Path().size() + 1)});
-      std::vector<double> fractions = {0, 10.0 / 11};
-      if (!binary) fractions.insert(fractions.end(), {0, 10.0 / 11});
-      EXPECT_EQ(host.fractions, fractions);
+      EXPECT_EQ(host.beginMessages,
+                std::vector<std::string>{"Importing Iris Explorer LAT file lattice.lat"});
+      EXPECT_EQ(host.fractions, (binary ? std::vector{0.0, 10.0 / 11}
+                                        : std::vector{0.0, 10.0 / 11, 0.0, 10.0 / 11}));
       EXPECT_EQ(host.stops, 1);
       const std::string whole = host.Sequence();
-      for (std::size_t k = 0; k <= whole.size() / 2; ++k) {
-        SCOPED_TRACE(testing::Message() << (binary ? "binary" : "plain") << " kind " << kind
-                                        << " refused " << k);
-        host.Clear();
-        host.refuseObject = static_cast<int>(k);
-        EXPECT_EQ(Import(path), 1);
-        EXPECT_EQ(host.Sequence(), whole.substr(0, 2 * k + 1));
-      }
-      host.refuseObject = RecordingHost::kNever;
+      for (std::size_t k = 0; k <= whole.size() / 2; ++k)
+        EXPECT_EQ(stopped(path, int(k), RecordingHost::kNever, false), whole.substr(0, 2 * k + 1));
       // At the first report the first row has been sent; at the last, all but the end.
       const std::size_t firstRow = kind == bin::kCurvilinear ? 3 : 2;
-      for (const std::size_t k : {std::size_t{0}, 2 * std::size_t(s.blocks) - 1}) {
-        host.Clear();
-        host.cancelAtProportion = static_cast<int>(k);
-        EXPECT_EQ(Import(path), 1);
-        EXPECT_EQ(host.Sequence(), whole.substr(0, k == 0 ? 2 * firstRow - 1 : whole.size() - 2));
-      }
-      host.Clear();
-      host.cancelAtProportion = RecordingHost::kNever, host.cancelAtBegin = true;
-      EXPECT_EQ(Import(path), 1);
-      EXPECT_TRUE(host.objects.empty());
-      EXPECT_EQ(host.stops, 1);
-      host.cancelAtBegin = false;
+      EXPECT_EQ(stopped(path, RecordingHost::kNever, 0, false), whole.substr(0, 2 * firstRow - 1));
+      EXPECT_EQ(stopped(path, RecordingHost::kNever, 2 * s.blocks - 1, false),
+                whole.substr(0, whole.size() - 2));
+      EXPECT_EQ(stopped(path, RecordingHost::kNever, RecordingHost::kNever, true), "");
     }
   }
 }
