@@ -2,8 +2,8 @@
 // styles, preprocessing, and the faults that must stop the build.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <windows.h>
@@ -17,9 +17,9 @@ namespace {
 using user32::rc::ParseResourceScriptText;
 using user32::rc::ScriptError;
 
-// A dialog with `body` as its controls and `options` before BEGIN.
-std::string Dialog(const std::string& body, const std::string& options = "") {
-  return "7 DIALOGEX 1, 2, 30, 40\n" + options + "BEGIN\n" + body + "END\n";
+// A dialog with `body` as its controls.
+std::string Dialog(const std::string& body) {
+  return "7 DIALOGEX 1, 2, 30, 40\nBEGIN\n" + body + "END\n";
 }
 
 // Each statement gets the resource compiler's default styles; a CONTROL statement has only
@@ -37,9 +37,7 @@ TEST(ResourceScriptStyles, StatementsGetTheCompilersDefaults) {
   for (const auto& [statement, style] : cases) {
     const auto script =
         ParseResourceScriptText(Dialog(std::string(statement) + " 1, 2, 3, 4\n"), "t.rc", {});
-    ASSERT_EQ(script.dialogs.size(), 1u);
-    ASSERT_EQ(script.dialogs[0].controls.size(), 1u) << statement;
-    EXPECT_EQ(script.dialogs[0].controls[0].style, style) << statement;
+    EXPECT_EQ(script.dialogs.at(0).controls.at(0).style, style) << statement;
   }
 }
 
@@ -55,13 +53,11 @@ TEST(ResourceScriptText, PreprocessingAndStrings) {
       "BEGIN\n"
       "  LTEXT \"say \"\"hi\"\"\\t\", PICK, \\\n 1, 2, 3, 4\n"
       "END\n";
-  const auto script = ParseResourceScriptText(text, "t.rc", {});
-  ASSERT_EQ(script.dialogs.size(), 1u);
-  EXPECT_EQ(script.dialogs[0].id, 40);
-  EXPECT_EQ(script.dialogs[0].language, 0x0409);
-  ASSERT_EQ(script.dialogs[0].controls.size(), 1u);
-  EXPECT_EQ(script.dialogs[0].controls[0].text, "say \"hi\"\t");
-  EXPECT_EQ(script.dialogs[0].controls[0].id, 1);
+  const auto dialog = ParseResourceScriptText(text, "t.rc", {}).dialogs.at(0);
+  EXPECT_EQ(dialog.id, 40);
+  EXPECT_EQ(dialog.language, 0x0409);
+  EXPECT_EQ(dialog.controls.at(0).text, "say \"hi\"\t");
+  EXPECT_EQ(dialog.controls.at(0).id, 1);
   EXPECT_EQ(user32::rc::CppLiteral("say \"hi\"\t\\"), "\"say \\\"hi\\\"\\011\\\\\"");
 }
 
@@ -110,20 +106,20 @@ TEST(ResourceScriptOfThePlugin, MatchesTheDialogTableAndCarriesTheProjectVersion
     EXPECT_EQ(table->style, dialog.style);
     ASSERT_EQ(table->controlCount, dialog.controls.size());
     for (std::size_t i = 0; i < dialog.controls.size(); ++i) {
-      const auto& c = table->controls[i];
-      const auto& e = dialog.controls[i];
-      EXPECT_EQ((std::vector<long>{c.id, c.style, c.exStyle, c.x, c.y, c.width, c.height}),
-                (std::vector<long>{e.id, e.style, e.exStyle, e.x, e.y, e.width, e.height}))
+      const auto& [c, e] = std::tie(table->controls[i], dialog.controls[i]);
+      EXPECT_EQ(
+          std::tuple(c.id, std::string(c.className), std::string(c.text), c.style, c.exStyle, c.x,
+                     c.y, c.width, c.height),
+          std::tuple(e.id, e.className, e.text, e.style, e.exStyle, e.x, e.y, e.width, e.height))
           << dialog.id << " control " << i;
-      EXPECT_EQ(std::string(c.text), e.text);
-      EXPECT_EQ(std::string(c.className), e.className);
     }
   }
   EXPECT_EQ(user32::FindDialogTemplate(104), nullptr);
-  const std::array<int, 4> version{LAT_VERSION_MAJOR_VALUE, LAT_VERSION_MINOR_VALUE,
-                                   LAT_VERSION_PATCH_VALUE, 0};
-  EXPECT_EQ(script.version.fileVersion, version);
-  EXPECT_EQ(script.version.productVersion, version);
+  const auto& v = script.version.fileVersion;
+  EXPECT_EQ(std::to_string(v[0]) + "." + std::to_string(v[1]) + "." + std::to_string(v[2]) + "." +
+                std::to_string(v[3]),
+            LAT_VERSION_TEXT_VALUE ".0");
+  EXPECT_EQ(script.version.productVersion, v);
   EXPECT_EQ(script.version.strings.at("FileVersion"), LAT_VERSION_TEXT_VALUE);
   EXPECT_EQ(script.version.strings.at("FileDescription"), LAT_DESCRIPTION_VALUE);
   EXPECT_EQ(script.version.strings.at("OriginalFilename"), "LAT.dll");
