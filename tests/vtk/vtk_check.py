@@ -1,10 +1,6 @@
-"""The VTK module against VTK itself: files our export writes, read by VTK's XML readers;
-files VTK's XML writers write in every encoding, imported by our module; broken files.
-
-Run by CTest with VTK_TESTS naming the round trip test, which keeps its exported files
-(named after their case) in the folder VTK_REFEREE_DIR names, and LATTOOL the lattool that
-imports files (dump). That test shows our import gives back what our export was given;
-here VTK reads every file as our import does, so VTK reads what our export was given."""
+"""The VTK module against VTK itself: the round trip's files (VTK_TESTS; it shows our import
+gives back what our export was given), read by VTK's XML readers as by our import (LATTOOL's
+dump); files VTK's XML writers write in every encoding, imported by our module; broken files."""
 import itertools
 import json
 import os
@@ -19,7 +15,7 @@ import pytest
 from vtkmodules.util.numpy_support import numpy_to_vtk, vtk_to_numpy
 from vtkmodules.vtkCommonCore import vtkPoints
 from vtkmodules.vtkCommonDataModel import (vtkImageData, vtkPolyData, vtkRectilinearGrid,
-                                           vtkStructuredGrid, vtkUnstructuredGrid)
+                                           vtkStructuredGrid)
 from vtkmodules.vtkFiltersGeneral import vtkImageDataToPointSet
 from vtkmodules.vtkImagingCore import vtkRTAnalyticSource
 import vtkmodules.vtkIOXML as xml
@@ -33,18 +29,10 @@ WRITERS = [xml.vtkXMLImageDataWriter, xml.vtkXMLRectilinearGridWriter,
            xml.vtkXMLStructuredGridWriter]
 EXTENSIONS = [".vti", ".vtr", ".vts"]
 MARKUP_NAME = 'a<b & "c"'  # the zlib files' array name; the others have the default
-# k KIND -t TYPE -c COMPONENTS -NXxNYxNZ -ct COORDTYPE -b BLANKS -z ZLIB
-CASE = re.compile(r"k(\d)-t(\d)-c(\d)-(\d+)x(\d+)x(\d+)-ct(\d)-b(\d)-z(\d)\.vt[irs]$")
 KEPT = tempfile.TemporaryDirectory()  # removed when the run ends
 subprocess.run([os.environ["VTK_TESTS"], "--gtest_filter=*VtkRoundTrip*"], check=True,
                env={**os.environ, "VTK_REFEREE_DIR": KEPT.name}, stdout=subprocess.DEVNULL)
 EXPORTED = sorted(pathlib.Path(KEPT.name).iterdir())
-
-
-def test_every_kind_type_encoding_and_blank_setting_was_exported():
-    cases = [[int(g) for g in CASE.match(path.name).groups()] for path in EXPORTED]
-    assert {(c[0], c[1], c[7], c[8]) for c in cases} == \
-        set(itertools.product(range(3), range(9), range(2), range(2)))
 
 
 def compare(path, kind):
@@ -57,15 +45,16 @@ def compare(path, kind):
     assert reader.GetErrorCode() == 0
     grid = reader.GetOutput()
     data = grid.GetPointData()
-    names = [data.GetArrayName(i) for i in range(data.GetNumberOfArrays())
-             if data.GetArrayName(i) != "vtkGhostType"]
-    ghost = data.GetArray("vtkGhostType")
-    hidden = (vtk_to_numpy(ghost) & 2) != 0 if ghost is not None else None
+    arrays = {data.GetArrayName(i): vtk_to_numpy(data.GetArray(i))
+              for i in range(data.GetNumberOfArrays())}
+    ghost = arrays.pop("vtkGhostType", None)
+    hidden = None if ghost is None else (ghost & 2) != 0
     assert [len(got["lattices"]), grid.GetCellData().GetNumberOfArrays() > 0] == \
-        [len(names), bool(got["warnings"])]
+        [len(arrays), bool(got["warnings"])]
     e = grid.GetExtent()
-    for name, lattice in zip(names, got["lattices"]):
-        want = vtk_to_numpy(data.GetArray(name)).reshape(grid.GetNumberOfPoints(), -1)
+    positions = [grid.GetPoint(n) for n in range(grid.GetNumberOfPoints())]
+    for (name, want), lattice in zip(arrays.items(), got["lattices"]):
+        want = want.reshape(grid.GetNumberOfPoints(), -1)
         assert lattice["kind"] == ["uniform", "rectilinear", "curvilinear"][kind]
         assert f"Array:\t{name}\r\n" in lattice["info"]
         assert [lattice[n] for n in ("nx", "ny", "nz", "components")] == \
@@ -73,25 +62,20 @@ def compare(path, kind):
         dtype = np.float64 if want.dtype == np.uint64 else want.dtype
         assert lattice["dataType"] == [np.dtype(t) for t in TYPES].index(dtype)
         # dump prints a float as the shortest decimal that reads back as that float.
-        values = np.array(lattice["values"], dtype)
         want = want.astype(dtype)
         if hidden is not None and hidden.any():
             assert lattice["flags"] == 1
             want[hidden] = np.nan if lattice["dataType"] >= FLOAT else np.iinfo(dtype).min
-        np.testing.assert_array_equal(values.reshape(want.shape), want)
-        if kind == 0:
-            axes = [o + d * np.arange(lattice[n]) for o, d, n in
-                    zip(lattice["origin"], lattice["spacing"], ("nx", "ny", "nz"))]
-        elif kind == 1:
-            axes = [lattice["xCoords"], lattice["yCoords"], lattice["zCoords"]]
+        np.testing.assert_array_equal(np.array(lattice["values"], dtype).reshape(want.shape), want)
         if kind == 2:
             nodes = np.reshape(lattice["coords"], (-1, 3))
         else:
-            z, y, x = np.meshgrid(axes[2], axes[1], axes[0], indexing="ij")
-            nodes = np.stack([x.ravel(), y.ravel(), z.ravel()], axis=1)
-        positions = [grid.GetPoint(n) for n in range(grid.GetNumberOfPoints())]
+            axes = [lattice["xCoords"], lattice["yCoords"], lattice["zCoords"]] if kind else \
+                [o + d * np.arange(lattice[n]) for o, d, n in
+                 zip(lattice["origin"], lattice["spacing"], ("nx", "ny", "nz"))]
+            nodes = np.stack(np.meshgrid(*axes[::-1], indexing="ij")[::-1], -1).reshape(-1, 3)
         np.testing.assert_allclose(nodes, positions, rtol=1e-7)
-    return names
+    return list(arrays)
 
 
 @pytest.mark.parametrize("path", EXPORTED, ids=[path.name for path in EXPORTED])
@@ -145,15 +129,14 @@ def streamed(kind):
     return points
 
 
-def write_vtk(path, kind, source, mode, zlib=False, uint64=False, big=False, pieces=1):
-    writer = WRITERS[kind]()
+def write_vtk(path, writer, source, mode, zlib=False, uint64=False, big=False, pieces=1):
+    writer = writer()
     if hasattr(source, "GetOutputPort"):
         writer.SetInputConnection(source.GetOutputPort())
     else:
         writer.SetInputData(source)
     writer.SetFileName(str(path))
-    getattr(writer, {"ascii": "SetDataModeToAscii", "binary": "SetDataModeToBinary"}.get(
-        mode, "SetDataModeToAppended"))()
+    writer.SetDataMode({"ascii": writer.Ascii, "binary": writer.Binary}.get(mode, writer.Appended))
     writer.SetEncodeAppendedData(mode == "base64")
     writer.SetCompressorType(writer.ZLIB if zlib else writer.NONE)
     writer.SetHeaderType(64 if uint64 else 32)
@@ -165,9 +148,8 @@ def write_vtk(path, kind, source, mode, zlib=False, uint64=False, big=False, pie
 
 def import_file(path, address_space=None):
     """lattool's dump of `path`, its stderr's warnings added."""
-    def limit():
-        if address_space:
-            resource.setrlimit(resource.RLIMIT_AS, (address_space, address_space))
+    limit = (lambda: resource.setrlimit(resource.RLIMIT_AS, (address_space,) * 2)) \
+        if address_space else None
     run = subprocess.run([os.environ["LATTOOL"], "--quiet", "dump", str(path)],
                          capture_output=True, text=True, preexec_fn=limit)
     got = json.loads(run.stdout)
@@ -183,21 +165,14 @@ def import_file(path, address_space=None):
     *((kind, mode, 1, 0, 0, 3) for kind in (0, 2) for mode in ("ascii", "binary", "raw"))])
 def test_import(tmp_path, kind, mode, zlib, uint64, big, pieces):
     path = tmp_path / ("in" + EXTENSIONS[kind])
-    write_vtk(path, kind, vtk_grid(kind) if pieces == 1 else streamed(kind), mode, zlib, uint64,
-              big, pieces)
+    write_vtk(path, WRITERS[kind], vtk_grid(kind) if pieces == 1 else streamed(kind), mode, zlib,
+              uint64, big, pieces)
     compare(path, kind)
-
-
-def polydata(path, writer=xml.vtkXMLPolyDataWriter, data=vtkPolyData):
-    w = writer()
-    w.SetInputData(data())
-    w.SetFileName(str(path))
-    w.Write()
 
 
 def edited(path, old, new, cut=0, kind=0, mode="raw", zlib=False, source=None):
     """A file VTK writes, with `old` replaced by `new` and its last `cut` bytes dropped."""
-    write_vtk(path, kind, source or vtk_grid(kind), mode, zlib, pieces=3 if source else 1)
+    write_vtk(path, WRITERS[kind], source or vtk_grid(kind), mode, zlib, pieces=3 if source else 1)
     text = re.sub(old, new, open(path, "rb").read(), count=1)
     open(path, "wb").write(text[:len(text) - cut])
 
@@ -206,16 +181,15 @@ def cells_only(path):
     grid = vtkImageData()
     grid.SetDimensions(3, 2, 1)
     add(grid.GetCellData(), "p", np.arange(2, dtype=np.float32))
-    write_vtk(path, 0, grid, "raw")
+    write_vtk(path, WRITERS[0], grid, "raw")
 
 
 HUGE = b'xtent="0 99999 0 99999 0 9999"'
 # Broken and foreign files: the error code and what the message names.
 BAD = [
     ("text", lambda p: open(p, "w").write("hello\n"), 16, "", False),
-    ("polydata", polydata, 14, "PolyData", True),
-    ("unstructured", lambda p: polydata(p, xml.vtkXMLUnstructuredGridWriter,
-                                        vtkUnstructuredGrid), 14, "UnstructuredGrid", True),
+    ("polydata", lambda p: write_vtk(p, xml.vtkXMLPolyDataWriter, vtkPolyData(), "raw"), 14,
+     "PolyData", True),
     ("lz4", lambda p: edited(p, b'header_type="UInt32"',
                              b'header_type="UInt32" compressor="vtkLZ4DataCompressor"'), 14,
      "vtkLZ4DataCompressor", True),
