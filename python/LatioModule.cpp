@@ -131,7 +131,7 @@ py::array FloatArray(std::vector<float>&& values, std::vector<py::ssize_t> shape
 py::dict LatticeDict(latclient::Lattice& lattice) {
   py::dict result;
   result["kind"] = latclient::KindName(lattice.kind);
-  std::byte* data = lattice.values.get();
+  unsigned char* data = lattice.values.Data();
   result["values"] = ArrayOwning(DtypeOf(lattice.dataType),
                                  {lattice.nz, lattice.ny, lattice.nx, lattice.components}, data,
                                  std::move(lattice.values));

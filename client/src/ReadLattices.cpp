@@ -96,7 +96,7 @@ class LatticeCollector : public hostfw::IoObjectSink {
     rows_ = 0;
     scans_ = 0;
     try {
-      lattice.values = Lattice::AllocateValues(lattice.valueBytes);
+      lattice.values = hostbase::PageBuffer(lattice.valueBytes);
       if (kind == ObjectKind::Rectilinear) {
         if (!TakeAxes(static_cast<const hostfw::TrRectilinearLattice&>(header), lattice)) {
           return Fail(Name(index) + ": axis coordinates of an unknown type");
@@ -164,7 +164,7 @@ class LatticeCollector : public hostfw::IoObjectSink {
     if (scan.GetSize() != rowBytes_ || scan.data == nullptr) {
       return Fail(Name(index_) + ": a row of values of the wrong size");
     }
-    std::memcpy(lattice.values.get() + row * rowBytes_, scan.data, rowBytes_);
+    std::memcpy(lattice.values.Data() + row * rowBytes_, scan.data, rowBytes_);
     return true;
   }
 

@@ -34,14 +34,14 @@ Lattice MakeLattice(Kind kind, int type, int nx, int ny, int nz, int components)
   std::vector<double> numbers(l.NodeCount() * static_cast<std::size_t>(components));
   for (std::size_t i = 0; i < numbers.size(); ++i) numbers[i] = static_cast<double>(i % 100) + 1;
   l.valueBytes = Lattice::ValueBytesFor(type, nx, ny, nz, components);
-  l.values = std::make_unique<std::byte[]>(l.valueBytes);
-  CPrimType::CastArray(CPrimType::Double, numbers.data(), type, l.values.get(), numbers.size(), 1);
+  l.values = hostbase::PageBuffer(l.valueBytes);
+  CPrimType::CastArray(CPrimType::Double, numbers.data(), type, l.values.Data(), numbers.size(), 1);
   return l;
 }
 
 std::vector<double> Values(const Lattice& l) {
   std::vector<double> out(l.NodeCount() * static_cast<std::size_t>(l.components));
-  CPrimType::CastArray(l.dataType, l.values.get(), CPrimType::Double, out.data(), out.size(), 1);
+  CPrimType::CastArray(l.dataType, l.values.Data(), CPrimType::Double, out.data(), out.size(), 1);
   return out;
 }
 
@@ -99,8 +99,8 @@ TEST(LatticeIo, LentValuesAreWrittenInsteadOfTheLatticesOwn) {
   const latclient::ModuleSet modules;
   const Lattice source = MakeLattice(Kind::Uniform, CPrimType::Float, 4, 2, 1, 1);
   Lattice shape = MakeLattice(Kind::Uniform, CPrimType::Float, 4, 2, 1, 1);
-  shape.values.reset();
-  const std::span<const std::byte> lent(source.values.get(), source.valueBytes);
+  shape.values = {};
+  const std::span<const std::byte> lent(reinterpret_cast<const std::byte*>(source.values.Data()), source.valueBytes);
   const latclient::Module& lat = *modules.Find("LAT");
   ASSERT_TRUE(latclient::WriteLattice(lat, dir.File("a.lat"), shape, lent).Complete());
   const latclient::ReadResult in = latclient::ReadLattices(modules, dir.File("a.lat"));

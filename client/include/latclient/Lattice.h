@@ -3,11 +3,10 @@
 
 #include <array>
 #include <cstddef>
-#include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "hostbase/PageBuffer.h"
 #include "latclient/Api.h"
 
 namespace latclient {
@@ -33,7 +32,9 @@ struct LATCLIENT_API Lattice {
 
   // Every value in row order (x fastest, then y, then z, the components of a node
   // adjacent), in the data type's native byte order. Owned; a host may move it out.
-  std::unique_ptr<std::byte[]> values;
+  // A large buffer is backed by huge pages where the system offers them, as filling it
+  // page by page otherwise costs more than the import itself.
+  hostbase::PageBuffer values;
   std::size_t valueBytes = 0;
 
   bool mayHaveBlanks = false;
@@ -42,10 +43,6 @@ struct LATCLIENT_API Lattice {
   bool complete = false;    // every row and the end marker arrived
 
   std::size_t NodeCount() const noexcept;
-  // An uninitialised buffer of `bytes` for values (delete[] frees it); raises
-  // std::bad_alloc. A large one is backed by huge pages where the system offers them,
-  // as filling it page by page otherwise costs more than the import itself.
-  static std::unique_ptr<std::byte[]> AllocateValues(std::size_t bytes);
   // Bytes the values of nx x ny x nz x components of dataType take, or 0 when the counts
   // are not positive, the type is unknown or the size overflows.
   static std::size_t ValueBytesFor(int dataType, int nx, int ny, int nz, int components) noexcept;
