@@ -2,8 +2,7 @@
 #include <new>
 
 #include "export/LatExportFilter.h"
-#include "formats/LatPluginApi.h"
 
-LAT_PLUGIN_API hostfw::IoExportFilter* ExportLAT(hostfw::IoManager& manager) {
+PLUGIN_FACTORY hostfw::IoExportFilter* ExportLAT(hostfw::IoManager& manager) {
   return new (std::nothrow) LatExportFilter(manager);
 }

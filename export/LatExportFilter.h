@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "formats/LatPluginApi.h"
 #include "hostaux/LatticeResequencer.h"
 #include "hostbase/AtomicFile.h"
 #include "hostbase/BufferedFile.h"
@@ -147,4 +146,4 @@ class LatExportFilter final : public hostfw::IoExportFilter {
 };
 
 // The plug-in's export factory, looked up by the host under this name.
-LAT_PLUGIN_API hostfw::IoExportFilter* ExportLAT(hostfw::IoManager& manager);
+PLUGIN_FACTORY hostfw::IoExportFilter* ExportLAT(hostfw::IoManager& manager);

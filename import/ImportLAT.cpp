@@ -3,6 +3,6 @@
 
 #include "import/LatImportFilter.h"
 
-LAT_PLUGIN_API hostfw::IoImportFilter* ImportLAT(hostfw::IoManager& manager) {
+PLUGIN_FACTORY hostfw::IoImportFilter* ImportLAT(hostfw::IoManager& manager) {
   return new (std::nothrow) LatImportFilter(manager);
 }

@@ -246,7 +246,7 @@ hostfw::ImportStatus LatImportFilter::SendLattice(hostfw::TrLattice& header,
   const std::size_t bytesPerRow = values.Size() / static_cast<std::size_t>(rows);
   if (SendDataScans(header, values, rows, bytesPerRow) != ImportStatus_Complete)
     return ImportStatus_Stopped;
-  return SendEnd();
+  return ImportEnd();
 }
 
 hostfw::ImportStatus LatImportFilter::ReadRectilinearBinary(const GeometryRecord& geometry,
@@ -298,7 +298,7 @@ hostfw::ImportStatus LatImportFilter::SendCurvilinearRows(
     if (!ImportObject(dataScan)) return ImportStatus_Stopped;
     if (!ReportRowProgress(r, rows)) return ImportStatus_Stopped;
   }
-  return SendEnd();
+  return ImportEnd();
 }
 
 hostfw::ImportStatus LatImportFilter::SendDataScans(const hostfw::TrLattice& header,

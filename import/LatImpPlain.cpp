@@ -103,7 +103,7 @@ hostfw::ImportStatus LatImportFilter::ReadUniformPlain(std::int32_t nDim, const 
     if (ReadDataScans(header, dataType, elementSize, rows, dims[0], nDataVar) !=
         ImportStatus_Complete)
       return ImportStatus_Stopped;
-    if (SendEnd() != ImportStatus_Complete) return ImportStatus_Stopped;
+    if (ImportEnd() != ImportStatus_Complete) return ImportStatus_Stopped;
   }
   return ImportStatus_Complete;
 }
@@ -138,7 +138,7 @@ hostfw::ImportStatus LatImportFilter::ReadRectilinearPlain(std::int32_t nDim, co
     if (ReadDataScans(header, dataType, elementSize, rows, dims[0], nDataVar) !=
         ImportStatus_Complete)
       return ImportStatus_Stopped;
-    if (SendEnd() != ImportStatus_Complete) return ImportStatus_Stopped;
+    if (ImportEnd() != ImportStatus_Complete) return ImportStatus_Stopped;
   }
   return ImportStatus_Complete;
 }
@@ -191,7 +191,7 @@ hostfw::ImportStatus LatImportFilter::SendCurvilinearBlock(
     if (!ImportObject(dataScan)) return ImportStatus_Stopped;
     if (!ReportRowProgress(r, rows)) return ImportStatus_Stopped;
   }
-  return SendEnd();
+  return ImportEnd();
 }
 
 hostfw::ImportStatus LatImportFilter::ReadDataScans(const hostfw::TrLattice& header, int dataType,

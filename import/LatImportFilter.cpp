@@ -115,7 +115,3 @@ const char* LatImportFilter::FileName() const {
   return hostbase::CPath::GetNamePtr(file->GetFilePath());
 }
 
-hostfw::ImportStatus LatImportFilter::SendEnd() {
-  hostfw::TrLatticeEnd end;
-  return ImportObject(end) ? hostfw::ImportStatus_Complete : hostfw::ImportStatus_Stopped;
-}

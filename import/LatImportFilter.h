@@ -9,7 +9,6 @@
 
 #include "formats/LatBinaryFormat.h"
 #include "formats/LatPlainFormat.h"
-#include "formats/LatPluginApi.h"
 #include "hostbase/BufferedFile.h"
 #include "hostfw/IoFilter.h"
 #include "hostfw/Progress.h"
@@ -44,7 +43,6 @@ class LatImportFilter final : public hostfw::IoImportFilter {
   void ReadMagicLine();
   bool ReportRowProgress(std::int64_t row, std::int64_t rows);
   const char* FileName() const;
-  hostfw::ImportStatus SendEnd();
 
   // Character and word readers (module "LatImpPlain").
   void NextChar() {
@@ -129,4 +127,4 @@ class LatImportFilter final : public hostfw::IoImportFilter {
 };
 
 // The plug-in's import factory, looked up by the host under this name.
-LAT_PLUGIN_API hostfw::IoImportFilter* ImportLAT(hostfw::IoManager& manager);
+PLUGIN_FACTORY hostfw::IoImportFilter* ImportLAT(hostfw::IoManager& manager);

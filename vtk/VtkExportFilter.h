@@ -15,7 +15,6 @@
 #include "hostfw/IoFilter.h"
 #include "hostfw/Progress.h"
 #include "hostfw/Transfer.h"
-#include "vtk/VtkPluginApi.h"
 
 class VtkExportFilter final : public hostfw::IoExportFilter {
  public:
@@ -94,4 +93,4 @@ class VtkExportFilter final : public hostfw::IoExportFilter {
   std::vector<unsigned char> compressed;  // one compressed block
 };
 
-VTK_PLUGIN_API hostfw::IoExportFilter* ExportVTK(hostfw::IoManager& manager);
+PLUGIN_FACTORY hostfw::IoExportFilter* ExportVTK(hostfw::IoManager& manager);

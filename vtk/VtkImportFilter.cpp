@@ -435,6 +435,5 @@ ImportStatus VtkImportFilter::SendLattice(Array& values, const Array* ghost,
         !GetManager().ProgressProportion(static_cast<double>(r) / static_cast<double>(rows)))
       return hostfw::ImportStatus_Stopped;
   }
-  hostfw::TrLatticeEnd end;
-  return ImportObject(end) ? hostfw::ImportStatus_Complete : hostfw::ImportStatus_Stopped;
+  return ImportEnd();
 }

@@ -15,7 +15,6 @@
 #include "hostbase/PageBuffer.h"
 #include "hostfw/IoFilter.h"
 #include "hostfw/Transfer.h"
-#include "vtk/VtkPluginApi.h"
 #include "vtk/VtkXmlReader.h"
 
 // Bytes decoded from base64 text pulled one character at a time; blanks are skipped and
@@ -102,4 +101,4 @@ class VtkImportFilter final : public hostfw::IoImportFilter {
   std::int64_t appendedStart = -1;
 };
 
-VTK_PLUGIN_API hostfw::IoImportFilter* ImportVTK(hostfw::IoManager& manager);
+PLUGIN_FACTORY hostfw::IoImportFilter* ImportVTK(hostfw::IoManager& manager);

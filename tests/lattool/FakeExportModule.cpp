@@ -10,7 +10,6 @@
 
 #include <dlfcn.h>
 
-#include "formats/LatPluginApi.h"
 #include "hostaux/Options.h"
 #include "hostfw/IoFilter.h"
 #include "hostfw/Transfer.h"
@@ -89,12 +88,12 @@ class RecordingExportFilter final : public hostfw::IoExportFilter {
 
 }  // namespace
 
-LAT_PLUGIN_API hostfw::IoExportFilter* ExportLAT(hostfw::IoManager& manager) {
+PLUGIN_FACTORY hostfw::IoExportFilter* ExportLAT(hostfw::IoManager& manager) {
   return new RecordingExportFilter(manager);
 }
 
 // The real module stays loaded for good once its import was asked for.
-LAT_PLUGIN_API hostfw::IoImportFilter* ImportLAT(hostfw::IoManager& manager) {
+PLUGIN_FACTORY hostfw::IoImportFilter* ImportLAT(hostfw::IoManager& manager) {
   void* real = dlopen(LAT_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   void* factory = real == nullptr ? nullptr : dlsym(real, "ImportLAT");
   using Factory = hostfw::IoImportFilter* (*)(hostfw::IoManager&);

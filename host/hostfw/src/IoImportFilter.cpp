@@ -1,4 +1,4 @@
-// The import filter base: summaries, import from memory and delivery of objects.
+// The import filter base: summaries, import from memory, delivery of objects and end markers.
 #include <cstdio>
 #include <filesystem>
 #include <random>
@@ -107,6 +107,11 @@ ImportStatus IoImportFilter::ImportFromMemory(const void* bytes, std::size_t siz
 
 bool IoImportFilter::ImportObject(TrBase& object) const {
   return GetManager().DeliverObject(object);
+}
+
+ImportStatus IoImportFilter::ImportEnd() const {
+  TrLatticeEnd end;
+  return ImportObject(end) ? ImportStatus_Complete : ImportStatus_Stopped;
 }
 
 }  // namespace hostfw

@@ -10,3 +10,11 @@
 #else
 #define HOSTFW_API __attribute__((visibility("default")))
 #endif
+
+// Marks a plug-in module's factories for export under their plain C names, the names
+// hosts look up; nothing else of a module is visible outside it.
+#if defined(_WIN32)
+#define PLUGIN_FACTORY extern "C" __declspec(dllexport)
+#else
+#define PLUGIN_FACTORY extern "C" __attribute__((visibility("default")))
+#endif

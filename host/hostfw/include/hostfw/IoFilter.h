@@ -92,6 +92,11 @@ class HOSTFW_API IoImportFilter : public IoFilter {
   virtual ImportStatus ImportFromMemory(const void* bytes, std::size_t size, bool flag);
   // Base: hands `object` to the host (the manager's object sink); false means stop.
   virtual bool ImportObject(TrBase& object) const;
+
+ protected:
+  // Hands the host the end marker of a lattice: ImportStatus_Complete, or
+  // ImportStatus_Stopped when the host wants no more.
+  ImportStatus ImportEnd() const;
 };
 
 class HOSTFW_API IoExportFilter : public IoFilter {
