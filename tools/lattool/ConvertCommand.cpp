@@ -12,7 +12,6 @@
 #include "Commands.h"
 #include "FileArguments.h"
 #include "InterruptGuard.h"
-#include "OptionPages.h"
 #include "PluginHost.h"
 #include "ProgressDisplay.h"
 #include "TerminalDialogUser.h"

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "Client.h"
-#include "OptionPages.h"
 #include "SavedOptionsFile.h"
 #include "Messages.h"
 #include "hostfw/IoManager.h"
@@ -17,6 +16,13 @@
 namespace lattool {
 
 class TerminalDialogUser;
+
+// The lattice's data range and type, which the options page shows.
+struct LatticeTraits {
+  double dataMin = 0.0;
+  double dataMax = 0.0;
+  int dataType = 0;
+};
 
 // What the user asked of one export.
 struct ExportRequest {
