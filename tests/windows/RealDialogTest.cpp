@@ -1,7 +1,7 @@
-// Dialogs 105 and 106 on the system's user32 and comctl32, in this program (which carries
-// LAT.rc) and in a lattool.exe child (--interactive, --page): a second thread reads them,
-// picks a method, types a value and presses OK, Cancel or Apply; the tests check what
-// reached the filter or the file.
+// Dialogs 105 and 106 on the system's user32 and comctl32: page 106 in this program (which
+// carries LAT.rc), both in a lattool.exe child (--interactive, --page). A second thread
+// reads them, picks a method, types a value and presses OK, Cancel or Apply; the tests
+// check what reached the filter or the file.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,29 +15,21 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <optional>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
-#include "export/LatExportDlg.h"
 #include "export/LatExportFilter.h"
 #include "hostfw/IoManager.h"
+#include "hostfw/IoPropertyPage.h"
 #include "import/LatImportFilter.h"
 #include "resources/LatResource.h"
 #include "tests/support/RecordingHost.h"
 #include "tests/support/TempDir.h"
 
 namespace {
-
-// The folder of this program, which holds LAT.dll and lattool.exe too.
-std::string ProgramFolder() {
-  char self[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  return std::filesystem::path(self).parent_path().string();
-}
 
 // Plays the user from a second thread: waits for a visible dialog of process `process`, then
 // runs `script` on it while the dialog's thread sits in its modal message loop.
@@ -76,23 +68,20 @@ class DialogRobot {
   std::thread thread_;  // last: starts once the other members are set
 };
 
-std::string TextOf(HWND window, int id) {
-  char text[256] = {};
-  GetDlgItemTextA(window, id, text, sizeof text);
-  return text;
-}
 // Presses a button as a click would.
 void Click(HWND window, int id) {
   SendMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0);
 }
 
-BOOL CALLBACK NotePendingPaint(HWND window, LPARAM pending) {
-  if (GetUpdateRect(window, nullptr, FALSE)) *reinterpret_cast<bool*>(pending) = true;
-  return TRUE;
-}
 bool PaintPending(HWND window) {
   bool pending = GetUpdateRect(window, nullptr, FALSE) != FALSE;
-  EnumChildWindows(window, NotePendingPaint, reinterpret_cast<LPARAM>(&pending));
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM found) -> BOOL {
+        if (GetUpdateRect(child, nullptr, FALSE)) *reinterpret_cast<bool*>(found) = true;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&pending));
   return pending;
 }
 
@@ -148,31 +137,35 @@ void CheckPicture(HWND window, HWND control) {
   EXPECT_LT(count(COLOR_BTNTEXT, part), area / 2);
 }
 
-class RealDialogTest : public ::testing::Test {
- protected:
-  RealDialogTest() {
-    manager.resourceInstance = GetModuleHandleA(nullptr);  // which carries the templates
-    dialog.filter = &filter;
+// What a dialog or page shows: its title, the data and type ranges, the fixed value and
+// whether Data min is checked.
+std::string Shown(HWND window) {
+  char text[256] = {};
+  GetWindowTextA(window, text, sizeof text);
+  std::string shown = std::string(text) + " ";
+  for (const int id : {IDC_SHOW_DATA_MIN, IDC_SHOW_DATA_MAX, IDC_SHOW_TYPE_MIN, IDC_SHOW_TYPE_MAX,
+                       IDC_FIXED_VALUE}) {
+    GetDlgItemTextA(window, id, text, sizeof text);
+    shown += (id == IDC_FIXED_VALUE ? " " : "") + std::string(text);
   }
-  // The method and fixed value handed to the filter, if any.
-  std::optional<std::pair<int, double>> Saved() const {
-    std::pair choice{-1, 0.0};
-    if (manager.GetOption("BlankMethod", choice.first, true) &&
-        manager.GetOption("FixedBlankValue", choice.second, true)) {
-      return choice;
-    }
-    return std::nullopt;
-  }
-  INT_PTR RunModal() { return dialog.RunModal(GetModuleHandleA(nullptr), nullptr); }
-  // The page made by GetPropertyPages, inside a property sheet.
-  INT_PTR RunSheet() {
+  return shown + (IsDlgButtonChecked(window, IDC_BLANK_DATA_MIN) == BST_CHECKED ? " min" : "");
+}
+
+// The page made by GetPropertyPages in this program's property sheet, with ranges of
+// seventeen digits: Cancel leaves the filter alone; Apply hands it the choice, and a Cancel
+// after Apply keeps it.
+TEST(RealDialog, PageApplyHandsTheChoiceToTheFilterAndCancelKeepsIt) {
+  hostfw::IoManager manager;
+  manager.resourceInstance = GetModuleHandleA(nullptr);  // which carries the templates
+  lattest::RecordingHost host{manager};
+  LatExportFilter filter{manager};
+  for (const bool apply : {false, true}) {
     std::vector<hostfw::IoPropertyPage*> pages;
     filter.GetPropertyPages(pages, "sheet.lat");
-    EXPECT_EQ(pages.size(), 1u);
-    if (pages.empty()) return -1;
+    ASSERT_EQ(pages.size(), 1u);
     using Page = hostfw::IoPropertyPage;
-    pages[0]->SetProperty(Page::GetLatticeExportPropName_DataMin(), -2.5);
-    pages[0]->SetProperty(Page::GetLatticeExportPropName_DataMax(), 3.0);
+    pages[0]->SetProperty(Page::GetLatticeExportPropName_DataMin(), 0.1);
+    pages[0]->SetProperty(Page::GetLatticeExportPropName_DataMax(), 1e300);
     pages[0]->SetProperty(Page::GetLatticeExportPropName_DataType(),
                           static_cast<int>(hostbase::CPrimType::Int16));
     PROPSHEETPAGEA record = pages[0]->GetPropSheetPage();
@@ -183,86 +176,23 @@ class RealDialogTest : public ::testing::Test {
     header.pszCaption = "Export";
     header.nPages = 1;
     header.ppsp = &record;
-    return PropertySheetA(&header);
+    std::string shown;
+    DialogRobot robot([&](HWND sheet) {
+      const HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+      shown = Shown(page);
+      if (apply) CheckPicture(sheet, GetDlgItem(page, IDC_SHOW_DATA_MAX));
+      Click(page, IDC_BLANK_TYPE_MIN);
+      SetDlgItemTextA(page, IDC_FIXED_VALUE, "99");
+      if (apply) PropSheet_Apply(sheet);
+      Click(sheet, IDCANCEL);
+    });
+    PropertySheetA(&header);
+    ASSERT_TRUE(robot.FoundDialog());
+    EXPECT_EQ(shown,
+              "LAT Export Options - sheet.lat "
+              "[0.10000000000000001][1.0000000000000001E+300][-32768][32767] 0 min");
+    EXPECT_EQ(manager.SavedOptionsText(), apply ? "BlankMethod=2\nFixedBlankValue=99\n" : "");
   }
-
-  hostfw::IoManager manager;
-  lattest::RecordingHost host{manager};
-  LatExportFilter filter{manager};
-  LatExportDlg dialog;
-};
-
-// What a dialog or page shows: its title, the data and type ranges, the fixed value and
-// whether Data min is checked.
-std::string Shown(HWND window) {
-  char title[128] = {};
-  GetWindowTextA(window, title, sizeof title);
-  std::string shown = std::string(title) + " ";
-  for (const int id : {IDC_SHOW_DATA_MIN, IDC_SHOW_DATA_MAX, IDC_SHOW_TYPE_MIN, IDC_SHOW_TYPE_MAX})
-    shown += TextOf(window, id);
-  return shown + " " + TextOf(window, IDC_FIXED_VALUE) +
-         (IsDlgButtonChecked(window, IDC_BLANK_DATA_MIN) == BST_CHECKED ? " min" : "");
-}
-
-// A choice made and cancelled leaves the filter alone; OK hands it to the filter.
-TEST_F(RealDialogTest, ModalDialogShowsTheRangesAndOkHandsTheChoiceToTheFilter) {
-  dialog.dataMin = 0.1;
-  dialog.dataMax = 1e300;
-  dialog.dataType = hostbase::CPrimType::Int16;
-  dialog.fileName = "result.lat";
-  DialogRobot cancel([](HWND window) {
-    Click(window, IDC_BLANK_TYPE_MAX);
-    SetDlgItemTextA(window, IDC_FIXED_VALUE, "7");
-    Click(window, IDCANCEL);
-  });
-  EXPECT_EQ(RunModal(), 0);
-  ASSERT_TRUE(cancel.FoundDialog());
-  EXPECT_EQ(Saved(), std::nullopt);
-  std::string shown;
-  bool fixedChecked = false;
-  DialogRobot robot([&](HWND window) {
-    shown = Shown(window);
-    CheckPicture(window, GetDlgItem(window, IDC_SHOW_DATA_MAX));
-    Click(window, IDC_BLANK_FIXED);
-    fixedChecked = IsDlgButtonChecked(window, IDC_BLANK_FIXED) == BST_CHECKED;
-    SetDlgItemTextA(window, IDC_FIXED_VALUE, "-12.5");
-    Click(window, IDOK);
-  });
-  EXPECT_EQ(RunModal(), 1);
-  ASSERT_TRUE(robot.FoundDialog());
-  EXPECT_EQ(shown,
-            "LAT Export Options - result.lat "
-            "[0.10000000000000001][1.0000000000000001E+300][-32768][32767] 0 min");
-  EXPECT_TRUE(fixedChecked);  // an auto radio button checks itself when clicked
-  EXPECT_EQ(Saved(), std::pair(4, -12.5));
-}
-
-// Cancel without Apply leaves the filter alone; Apply hands the choice to it, and a Cancel
-// after Apply keeps it.
-TEST_F(RealDialogTest, PageApplyHandsTheChoiceToTheFilterAndCancelKeepsIt) {
-  DialogRobot cancel([](HWND sheet) {
-    const HWND page = PropSheet_GetCurrentPageHwnd(sheet);
-    Click(page, IDC_BLANK_FIXED);
-    SetDlgItemTextA(page, IDC_FIXED_VALUE, "3");
-    Click(sheet, IDCANCEL);
-  });
-  RunSheet();
-  ASSERT_TRUE(cancel.FoundDialog());
-  EXPECT_EQ(Saved(), std::nullopt);
-  std::string shown;
-  DialogRobot robot([&](HWND sheet) {
-    const HWND page = PropSheet_GetCurrentPageHwnd(sheet);
-    shown = Shown(page);
-    CheckPicture(sheet, GetDlgItem(page, IDC_SHOW_DATA_MIN));
-    Click(page, IDC_BLANK_TYPE_MIN);
-    SetDlgItemTextA(page, IDC_FIXED_VALUE, "99");
-    PropSheet_Apply(sheet);
-    Click(sheet, IDCANCEL);
-  });
-  RunSheet();
-  ASSERT_TRUE(robot.FoundDialog());
-  EXPECT_EQ(shown.substr(shown.find('[')), "[-2.5][3][-32768][32767] 0 min");
-  EXPECT_EQ(Saved(), std::pair(2, 99.0));
 }
 
 // Six 16-bit values, two of them the blank value -1 (data range 5 to 300).
@@ -282,73 +212,66 @@ std::vector<std::int16_t> ImportedValues(const std::string& path) {
   return values;
 }
 
-class LattoolDialog : public ::testing::Test {
- protected:
-  // Runs `lattool --quiet create <flag> in.json out.lat` (beside this program, with APPDATA
-  // in the test's folder), answers its dialog with `script` and returns its exit code, or
-  // -1 when it did not end within a minute.
-  int Create(const char* flag, const std::function<void(HWND)>& script) {
-    const std::string program = ProgramFolder() + "\\lattool.exe";
-    std::string commandLine = "\"" + program + "\" --quiet create " + flag + " \"" +
-                              dir.Write("in.json", kBlanked) + "\" \"" + Output() + "\"";
-    SetEnvironmentVariableA("APPDATA", dir.Path().c_str());
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION child{};
-    EXPECT_TRUE(CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                               nullptr, nullptr, &startup, &child))
-        << program;
-    DialogRobot robot(script, child.dwProcessId);
-    DWORD exitCode = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(child.hProcess, 60000) != WAIT_OBJECT_0) {
-      TerminateProcess(child.hProcess, static_cast<UINT>(-1));
-      WaitForSingleObject(child.hProcess, 60000);
-    }
-    GetExitCodeProcess(child.hProcess, &exitCode);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
-    EXPECT_TRUE(robot.FoundDialog());
-    return static_cast<int>(exitCode);
+// Runs `lattool --quiet create <flag> in.json out.lat` in `dir` (lattool.exe is beside this
+// program; APPDATA is `dir`), answers its dialog with `script` and returns its exit code, or
+// -1 when it did not end within a minute.
+int Create(const lattest::TempDir& dir, const char* flag, const std::function<void(HWND)>& script) {
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  const std::string program = (std::filesystem::path(self).parent_path() / "lattool.exe").string();
+  std::string commandLine = "\"" + program + "\" --quiet create " + flag + " \"" +
+                            dir.Write("in.json", kBlanked) + "\" \"" + dir.File("out.lat") + "\"";
+  SetEnvironmentVariableA("APPDATA", dir.Path().c_str());
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child{};
+  EXPECT_TRUE(CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                             nullptr, nullptr, &startup, &child))
+      << program;
+  DialogRobot robot(script, child.dwProcessId);
+  DWORD exitCode = static_cast<DWORD>(-1);
+  if (WaitForSingleObject(child.hProcess, 60000) != WAIT_OBJECT_0) {
+    TerminateProcess(child.hProcess, static_cast<UINT>(-1));
+    WaitForSingleObject(child.hProcess, 60000);
   }
-  std::string Output() const { return dir.File("out.lat"); }
-  std::string SavedOptions() const {
-    std::ifstream in(dir.Path() + "\\lattool\\options.ini", std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
-
-  lattest::TempDir dir;
-};
-
-TEST_F(LattoolDialog, InteractiveShowsTheModalDialogAndOkWritesTheChoice) {
-  std::string shown;
-  EXPECT_EQ(Create("--interactive",
-                   [&](HWND window) {
-                     shown = Shown(window);
-                     Click(window, IDC_BLANK_TYPE_MAX);
-                     Click(window, IDOK);
-                   }),
-            0);
-  EXPECT_EQ(shown, "LAT Export Options - out.lat [5][300][-32768][32767] 0 min");
-  EXPECT_EQ(ImportedValues(Output()), (std::vector<std::int16_t>{5, 32767, 300, 32767, 40, 7}));
-  EXPECT_NE(SavedOptions().find("BlankMethod=3\n"), std::string::npos) << SavedOptions();
+  GetExitCodeProcess(child.hProcess, &exitCode);
+  CloseHandle(child.hThread);
+  CloseHandle(child.hProcess);
+  EXPECT_TRUE(robot.FoundDialog());
+  return static_cast<int>(exitCode);
 }
 
-TEST_F(LattoolDialog, PageShowsThePropertySheetAndOkWritesTheFixedValue) {
-  std::string shown;
-  EXPECT_EQ(Create("--page",
-                   [&](HWND sheet) {
-                     const HWND page = PropSheet_GetCurrentPageHwnd(sheet);
-                     shown = Shown(page);
-                     Click(page, IDC_BLANK_FIXED);
-                     SetDlgItemTextA(page, IDC_FIXED_VALUE, "-12");
-                     Click(sheet, IDOK);
-                   }),
-            0);
-  EXPECT_NE(shown.find("[5][300][-32768][32767]"), std::string::npos) << shown;
-  EXPECT_EQ(ImportedValues(Output()), (std::vector<std::int16_t>{5, -12, 300, -12, 40, 7}));
-  EXPECT_EQ(SavedOptions(), "BlankMethod=4\nFixedBlankValue=-12\n");
+// --interactive shows the modal dialog, --page the property sheet; the choice made there
+// writes the blanks and is kept in %APPDATA%.
+TEST(LattoolDialog, ShowsTheModulesDialogAndOkWritesTheChoice) {
+  const struct {
+    const char* flag;
+    int method;
+    const char* value;
+    std::int16_t blank;
+    const char* options;
+  } cases[] = {
+      {"--interactive", IDC_BLANK_TYPE_MAX, nullptr, 32767, "BlankMethod=3\nFixedBlankValue=0\n"},
+      {"--page", IDC_BLANK_FIXED, "-12", -12, "BlankMethod=4\nFixedBlankValue=-12\n"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.flag);
+    const lattest::TempDir dir;
+    std::string shown;
+    EXPECT_EQ(Create(dir, c.flag,
+                     [&](HWND window) {
+                       const HWND page = c.value ? PropSheet_GetCurrentPageHwnd(window) : window;
+                       shown = Shown(page);
+                       Click(page, c.method);
+                       if (c.value) SetDlgItemTextA(page, IDC_FIXED_VALUE, c.value);
+                       Click(window, IDOK);
+                     }),
+              0);
+    EXPECT_EQ(shown, "LAT Export Options - out.lat [5][300][-32768][32767] 0 min");
+    EXPECT_EQ(ImportedValues(dir.File("out.lat")),
+              (std::vector<std::int16_t>{5, c.blank, 300, c.blank, 40, 7}));
+    std::ifstream options(dir.Path() + "\\lattool\\options.ini", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(options), {}), c.options);
+  }
 }
 
 }  // namespace
