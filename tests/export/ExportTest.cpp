@@ -1,14 +1,26 @@
 // The export filter against the tests' own binary encoder: every geometry and received type,
 // blanks by every method, options and the options page, the output replaced only by a
-// complete lattice, and what the format cannot hold, refused before anything is opened.
+// complete lattice, and what the format cannot hold, refused before anything is opened. On
+// POSIX systems also exports cancelled at every report or in the dialog, and exports to
+// places that cannot take the file: each leaves what was at the output path, and beside it.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <map>
 #include <memory>
+#if !defined(_WIN32)
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+
+#include "user32/DialogUser.h"
+#endif
 
 #include "export/LatExportDlg.h"
 #include "export/LatExportFilter.h"
@@ -24,6 +36,7 @@ namespace {
 namespace bin = lat::binary;
 using hostbase::CPrimType;
 constexpr hostfw::ExportStatus kAccepted = hostfw::ExportStatus_Accepted;
+using Tree = std::map<std::string, std::string>;  // a folder's entries and their bytes
 
 // A lattice to export, its values in row order (converted to dataType when sent): 1, 2, 3,
 // ...; rectilinear axes (x, then y, then z) 0, 1.5, ...; 10, 20, ...; -1, -2, ...;
@@ -88,7 +101,7 @@ std::unique_ptr<hostfw::TrLattice> MakeHeader(const ExportLattice& l) {
 }
 
 // The file the export must write, with `values` as the values written.
-std::vector<std::uint8_t> ExpectedFile(const ExportLattice& l, const std::vector<double>* values) {
+std::string ExpectedFile(const ExportLattice& l, const std::vector<double>* values) {
   std::int32_t written = l.dataType;  // the format's promotions of the types it lacks
   if (written == CPrimType::UInt8) written = CPrimType::Int16;
   if (written == CPrimType::UInt16) written = CPrimType::Int32;
@@ -109,12 +122,13 @@ std::vector<std::uint8_t> ExpectedFile(const ExportLattice& l, const std::vector
     coords = l.axes;
   }
   for (const double c : coords) file.coords.push_back(static_cast<float>(c));
-  return EncodeBinary(file).bytes;
+  const std::vector<std::uint8_t> bytes = EncodeBinary(file).bytes;
+  return std::string(bytes.begin(), bytes.end());
 }
 
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
+std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 class ExportTest : public ::testing::Test {
@@ -122,6 +136,7 @@ class ExportTest : public ::testing::Test {
   hostfw::ExportStatus Begin() { return filter.BeginExportToFile(out.c_str(), false); }
   hostfw::ExportStatus SendHeader(const ExportLattice& lattice) {
     header = MakeHeader(lattice);  // kept for the scans
+    ++sent;
     return filter.ExportObject(*header);
   }
   // Scans [from, to); the first status that is not 0, or 0.
@@ -134,6 +149,7 @@ class ExportTest : public ::testing::Test {
       const bool coordinates = curvilinear && s % 2 == 0;
       if (coordinates) Store(l.nodeCoords, row * nx * 3, nx * 3, l.coordType, coords.data);
       if (!coordinates) Store(l.values, row * perRow, perRow, l.dataType, data.data);
+      ++sent;
       const hostfw::ExportStatus status = filter.ExportObject(coordinates ? coords : data);
       if (status != kAccepted) return status;
     }
@@ -142,38 +158,41 @@ class ExportTest : public ::testing::Test {
   hostfw::ExportStatus SendLattice(const ExportLattice& lattice) {  // header, scans, end
     hostfw::ExportStatus status = SendHeader(lattice);
     if (status == kAccepted) status = SendScans(lattice, 0, lattice.ScanCount());
+    if (status != kAccepted) return status;
+    ++sent;
     hostfw::TrLatticeEnd end;
-    return status == kAccepted ? filter.ExportObject(end) : status;
+    return filter.ExportObject(end);
   }
   // A whole export to `out`, every status 0, makes the file of ExpectedFile.
   void ExpectExport(const ExportLattice& lattice, const std::vector<double>* values = nullptr) {
     EXPECT_EQ(Begin(), kAccepted);
     EXPECT_EQ(SendLattice(lattice), kAccepted);
     EXPECT_EQ(filter.EndExportToFile(), kAccepted);
-    EXPECT_EQ(ReadFileBytes(out), ExpectedFile(lattice, values));
+    EXPECT_EQ(ReadFile(out), ExpectedFile(lattice, values));
   }
-  // `action` raises an error of the export filter with `code` and `args`, or without either
-  // and with a message that contains `text` when that is not empty.
-  template <class Action>
-  void ExpectFilterError(const Action& action, const std::string& text,
-                         hostfw::ErrCode code = {},
-                         const std::vector<hostbase::CErrorArg>& args = {}) {
+  // `action` raises an error of `module` with `code` and `args`, or without either and with
+  // a message that contains `text` when that is not empty.
+  template <class Action, class Code = hostfw::ErrCode>
+  void ExpectFilterError(const Action& action, const std::string& text, Code code = {},
+                         const std::vector<hostbase::CErrorArg>& args = {},
+                         const char* module = "LatExportFilter") {
     try {
       action();
       ADD_FAILURE() << "the action returned instead of raising";
     } catch (const hostbase::CError& error) {
-      EXPECT_EQ(error.Module(), "LatExportFilter");
+      EXPECT_EQ(error.Module(), module);
       EXPECT_NE(std::string(error.Message()).find(text), std::string::npos) << error.Message();
       EXPECT_EQ(error.Code(), text.empty() ? static_cast<int>(code) : hostbase::kNoErrorCode);
       EXPECT_EQ(error.Args(), args) << error.Message();
     }
   }
-  std::vector<std::string> DirEntries() const {  // sorted
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
-      names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+  Tree Files() const {  // everything in `dir`, folders as "<dir>"
+    Tree tree;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.Path())) {
+      tree[std::filesystem::relative(entry.path(), dir.Path()).string()] =
+          entry.is_directory() ? "<dir>" : ReadFile(entry.path().string());
+    }
+    return tree;
   }
 
   TempDir dir;
@@ -182,6 +201,7 @@ class ExportTest : public ::testing::Test {
   RecordingHost host{manager};
   LatExportFilter filter{manager};
   std::unique_ptr<hostfw::TrLattice> header;
+  std::size_t sent = 0;  // objects sent, one refused included
 };
 
 // Every type the host has, written as the format's type (a promoted one with a warning);
@@ -208,10 +228,9 @@ TEST_F(ExportTest, EveryGeometryAndReceivedTypeIsTheEncodedFile) {
       ASSERT_EQ(SendScans(lattice, 0, lattice.ScanCount() - 1), kAccepted);
       EXPECT_EQ(filter.OutputPosition(), headerBytes);
       ExpectExport(lattice);
-      if (kind == bin::kUniform && type == CPrimType::Float) {  // big-endian, whatever the encoder
-        const std::vector<std::uint8_t> file = ReadFileBytes(out), head = {0, 0, 0, 24, 0xBF, 0x80};
-        EXPECT_TRUE(file.size() > 151 && std::equal(head.begin(), head.end(), file.begin() + 145));
-      }
+      const std::string head("\0\0\0\x18\xBF\x80", 6);  // big-endian, whatever the encoder
+      EXPECT_TRUE(kind != bin::kUniform || type != CPrimType::Float ||
+                  ReadFile(out).substr(145, 6) == head);
     }
   }
 }
@@ -308,34 +327,31 @@ TEST_F(ExportTest, OptionsPageIsTakenAtTheFirstHeader) {
 }
 
 TEST_F(ExportTest, OnlyACompleteLatticeReplacesTheFileAndEndingTwiceRaises) {
-  const std::string precious = "precious bytes";
-  dir.Write("out.lat", precious);
+  dir.Write("out.lat", "precious");
   const ExportLattice lattice(bin::kCurvilinear, CPrimType::Int16, 3, 2, 2);
   for (std::size_t received = 0; received <= lattice.ScanCount(); ++received) {
     SCOPED_TRACE(received);
     ASSERT_EQ(Begin(), kAccepted);
     ASSERT_EQ(SendHeader(lattice), kAccepted);
-    const std::vector<std::string> during = DirEntries();
+    const Tree during = Files();
 #if defined(_WIN32)
     ASSERT_EQ(during.size(), 2u);
-    EXPECT_EQ(during[0].rfind(".out.lat.", 0), 0u) << during[0];
-    EXPECT_EQ(during[0].size(), std::string(".out.lat.").size() + 6);
+    EXPECT_EQ(during.begin()->first.rfind(".out.lat.", 0), 0u) << during.begin()->first;
+    EXPECT_EQ(during.begin()->first.size(), std::string(".out.lat.").size() + 6);
 #else
-    EXPECT_EQ(during, std::vector<std::string>{"out.lat"});  // the new file has no name yet
+    EXPECT_EQ(during, (Tree{{"out.lat", "precious"}}));  // the new file has no name yet
 #endif
     ASSERT_EQ(SendScans(lattice, 0, received), kAccepted);
     if (received == lattice.ScanCount()) break;
     EXPECT_EQ(filter.EndExportToFile(), hostfw::ExportStatus_NoLattice);
-    EXPECT_EQ(ReadFileBytes(out), std::vector<std::uint8_t>(precious.begin(), precious.end()));
-    EXPECT_EQ(DirEntries(), std::vector<std::string>{"out.lat"});
+    EXPECT_EQ(Files(), (Tree{{"out.lat", "precious"}}));
   }
   EXPECT_EQ(filter.EndExportToFile(), kAccepted);
-  EXPECT_EQ(DirEntries(), std::vector<std::string>{"out.lat"});
-  EXPECT_EQ(ReadFileBytes(out), ExpectedFile(lattice, nullptr));
+  EXPECT_EQ(Files(), (Tree{{"out.lat", ExpectedFile(lattice, nullptr)}}));
   EXPECT_EQ(host.beginMessages.back(), "Exporting Iris Explorer LAT file out.lat");
   EXPECT_EQ(host.stops, static_cast<int>(lattice.ScanCount()) + 1);
   ExpectFilterError([&] { filter.EndExportToFile(); }, "", hostfw::ErrCode::ExportFileNotOpen);
-  EXPECT_EQ(ReadFileBytes(out), ExpectedFile(lattice, nullptr));
+  EXPECT_EQ(ReadFile(out), ExpectedFile(lattice, nullptr));
 }
 
 TEST_F(ExportTest, SecondLatticeIsRefusedAndAHeaderRestartsAnUnfinishedOne) {
@@ -351,8 +367,7 @@ TEST_F(ExportTest, SecondLatticeIsRefusedAndAHeaderRestartsAnUnfinishedOne) {
   EXPECT_EQ(SendScans(first, 0, first.ScanCount()), kAccepted);  // ignored
   EXPECT_EQ(host.warnings.size(), 1u);  // the promotion of the lattice written, once
   EXPECT_EQ(filter.EndExportToFile(), kAccepted);
-  EXPECT_EQ(DirEntries(), std::vector<std::string>{"out.lat"});
-  EXPECT_EQ(ReadFileBytes(out), ExpectedFile(second, nullptr));
+  EXPECT_EQ(Files(), (Tree{{"out.lat", ExpectedFile(second, nullptr)}}));
 }
 
 // Counts below 1, lists of 2^31 bytes or more, a fixed value outside the written type (code
@@ -396,7 +411,7 @@ TEST_F(ExportTest, LatticesTheFormatCannotHoldAreRefusedBeforeOpening) {
     hostfw::TrLatticeScan scan(64);
     EXPECT_EQ(filter.ExportObject(scan), kAccepted);
     EXPECT_EQ(filter.EndExportToFile(), kAccepted);
-    EXPECT_TRUE(DirEntries().empty());
+    EXPECT_TRUE(Files().empty());
     EXPECT_TRUE(host.beginMessages.empty());
   }
 }
@@ -414,8 +429,142 @@ TEST_F(ExportTest, ShortScansAreRefusedAndNotCounted) {
     ASSERT_EQ(SendScans(lattice, s, s + 1), kAccepted);
   }
   EXPECT_EQ(filter.EndExportToFile(), kAccepted);
-  EXPECT_EQ(ReadFileBytes(out), ExpectedFile(lattice, nullptr));
+  EXPECT_EQ(ReadFile(out), ExpectedFile(lattice, nullptr));
 }
+
+#if !defined(_WIN32)
+constexpr const char* kPrecious = "the file that was at the output path before";
+
+// The host cancels a 30-row export over an existing file at each progress report, or as the
+// report begins. Every tenth row is reported (a curvilinear lattice's at row 0 too, and at
+// its coordinates and its values); the last report comes when the lattice is complete, which
+// is then written.
+TEST_F(ExportTest, CancelAtEveryProgressReportOfEveryKindOverAnExistingFile) {
+  const double third = 1.0 / 3, twoThirds = 2.0 / 3;
+  for (std::int32_t kind = 0; kind < 3; ++kind) {
+    const ExportLattice lattice(kind, CPrimType::Float, 3, 10, 3);
+    const auto run = [&](int cancelAt) {  // the lattice's status, then the end's
+      host.Clear();
+      host.cancelAtProportion = cancelAt;
+      host.cancelAtBegin = cancelAt == -1;
+      sent = 0;
+      EXPECT_EQ(Begin(), kAccepted);
+      const hostfw::ExportStatus status = SendLattice(lattice);
+      const std::pair<int, int> statuses(status, filter.EndExportToFile());
+      EXPECT_EQ(host.stops, 1);
+      return statuses;
+    };
+    ASSERT_EQ(run(1 << 30), std::pair(0, 0));
+    EXPECT_EQ(host.fractions, (kind == 2 ? std::vector{0.0, third, third, twoThirds, twoThirds, 1.0}
+                                         : std::vector{third, twoThirds, 1.0}));
+    const int reports = static_cast<int>(host.fractions.size());
+    const std::size_t all = sent;
+    const Tree complete = Files();
+    for (int k = -1; k < reports; ++k) {
+      SCOPED_TRACE("kind " + std::to_string(kind) + ", cancel at report " + std::to_string(k));
+      dir.Write("out.lat", kPrecious);
+      const bool last = k + 1 == reports;
+      EXPECT_EQ(run(k), std::pair(2, last ? 0 : 1));
+      EXPECT_EQ(host.fractions.size(), static_cast<std::size_t>(k + 1));
+      // Everything but the end marker went out when the last report was cancelled.
+      EXPECT_EQ(sent + 1 == all, last);
+      EXPECT_TRUE(k != -1 || sent == 1u);  // the header only
+      EXPECT_EQ(Files(), (last ? complete : Tree{{"out.lat", kPrecious}}));
+    }
+  }
+}
+
+// Plays the user of the options dialog: presses Cancel.
+class CancellingUser final : public user32::DialogUser {
+ public:
+  CancellingUser() { user32::SetDialogUser(this); }
+  ~CancellingUser() override { user32::SetDialogUser(nullptr); }
+  CancellingUser(const CancellingUser&) = delete;
+  CancellingUser& operator=(const CancellingUser&) = delete;
+  void Interact(HWND dialog, user32::DialogKind /*kind*/) override {
+    ++shown;
+    user32::ClickButton(dialog, IDCANCEL);
+  }
+  int shown = 0;
+};
+
+// The dialog comes before the file is opened: the cancelled header returns 2, the end has
+// no unfinished file to remove and returns 0.
+TEST_F(ExportTest, CancelInTheDialogLeavesTheFileThatWasThere) {
+  dir.Write("out.lat", kPrecious);
+  const CancellingUser user;
+  ExportLattice lattice(bin::kUniform, CPrimType::Float, 3, 10, 3);
+  lattice.blanks = true;
+  ASSERT_EQ(filter.BeginExportToFile(out.c_str(), true), kAccepted);
+  EXPECT_EQ(SendHeader(lattice), hostfw::ExportStatus_Cancelled);
+  EXPECT_EQ(user.shown, 1);
+  EXPECT_EQ(filter.EndExportToFile(), kAccepted);
+  EXPECT_TRUE(host.beginMessages.empty());
+  EXPECT_EQ(Files(), (Tree{{"out.lat", kPrecious}}));
+}
+
+// A directory that does not exist, a path that is a directory, a full device: nothing
+// beside changes. 300000 floats are more than the output's buffer, so rows reach the file
+// during the export.
+TEST_F(ExportTest, PlacesThatCannotTakeTheFileTouchNothing) {
+  // An earlier export and the user's own files, beside where the output goes.
+  ASSERT_EQ(filter.BeginExportToFile(dir.File("earlier.lat").c_str(), false), kAccepted);
+  ASSERT_EQ(SendLattice(ExportLattice(bin::kRectilinear, CPrimType::Float, 3, 4, 2)), kAccepted);
+  ASSERT_EQ(filter.EndExportToFile(), kAccepted);
+  std::filesystem::create_directory(dir.File("folder"));
+  dir.Write("folder/inside.txt", kPrecious);
+  const struct {
+    std::string out;
+    int ny, code, error;
+  } cases[] = {
+      {dir.File("missing/out.lat"), 4, hostbase::kErrFileOpen, ENOENT},
+      {dir.File("folder"), 4, hostbase::kErrFileOpen, EISDIR},
+      {"/dev/full", 500, hostbase::kErrFileWrite, ENOSPC},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.out);
+    const bool written = c.code == hostbase::kErrFileWrite;  // the file was opened
+    if (written && !std::filesystem::is_character_file(c.out)) continue;
+    const Tree before = Files();
+    host.Clear();
+    ASSERT_EQ(filter.BeginExportToFile(c.out.c_str(), false), kAccepted);
+    const ExportLattice lattice(bin::kUniform, CPrimType::Float, 600, c.ny, 1);
+    ExpectFilterError([&] { SendLattice(lattice); }, "", c.code, {c.out, std::strerror(c.error)},
+                      "CBufferedFile");
+    EXPECT_EQ(filter.EndExportToFile(), written ? hostfw::ExportStatus_NoLattice : kAccepted);
+    EXPECT_EQ(host.beginMessages.size(), written ? 1u : 0u);
+    EXPECT_EQ(host.stops, written ? 1 : 0);
+    EXPECT_EQ(Files(), before);
+    EXPECT_TRUE(!written || std::filesystem::is_character_file(c.out));
+  }
+}
+
+// In a child process whose files may not grow beyond 64 KiB, the export over an existing
+// file fails with the write error and ends with status 1; the parent checks the disk.
+TEST_F(ExportTest, DiskThatFillsUpKeepsTheFileThatWasThere) {
+  dir.Write("out.lat", kPrecious);
+  const Tree before = Files();
+  const ExportLattice lattice(bin::kUniform, CPrimType::Float, 600, 500, 1);
+  const auto exportOntoAFullDisk = [&] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{64 << 10, 64 << 10};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0 || Begin() != kAccepted) std::_Exit(3);
+    try {
+      SendLattice(lattice);
+      std::_Exit(7);
+    } catch (const hostbase::CError& error) {
+      // The first argument names the temporary file the export writes.
+      const auto& args = error.Args();
+      if (error.Module() != "CBufferedFile" || error.Code() != hostbase::kErrFileWrite ||
+          args.size() != 2 || args[1] != hostbase::CErrorArg(std::strerror(EFBIG)))
+        std::_Exit(8);
+    }
+    std::_Exit(filter.EndExportToFile() == hostfw::ExportStatus_NoLattice ? 0 : 9);
+  };
+  EXPECT_EXIT(exportOntoAFullDisk(), ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(Files(), before);
+}
+#endif
 
 }  // namespace
 }  // namespace lattest

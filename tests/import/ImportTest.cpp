@@ -1,6 +1,8 @@
 // The import filter: both readers value by value over generated lattices of every geometry,
 // type and shape; progress and a host that stops the import anywhere; the summary of each
 // kind; every refusal with the position or line it names; words split by the file's buffer.
+// On POSIX systems also sizes claimed under an address-space limit, files that change or fail
+// under the import, and two filters used from two threads at once.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,6 +21,24 @@
 #include "tests/support/LatPlainWriter.h"
 #include "tests/support/RecordingHost.h"
 #include "tests/support/TempDir.h"
+
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <barrier>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <new>
+#include <thread>
+
+#include "formats/LatBinaryFormat.h"
+#endif
 
 namespace lattest {
 namespace {
@@ -100,7 +120,7 @@ class ImportTest : public ::testing::Test {
   }
   std::string Write(const BinaryImage& image) { return dir.Write("lattice.lat", image.bytes); }
   // The import of `path` raises `code` from `module` with exactly `args`.
-  void ExpectError(const std::string& path, const char* module, hostfw::ErrCode code,
+  void ExpectError(const std::string& path, const char* module, auto code,
                    const std::vector<hostbase::CErrorArg>& args) {
     try {
       const hostfw::ImportStatus status = filter.ImportFromFile(path.c_str());
@@ -537,6 +557,213 @@ TEST_F(PlainTextTest, WordsSplitByTheEndOfTheBuffer) {
     }
   }
 }
+
+#if !defined(_WIN32)
+using ImportFaultsTest = ImportTest;
+
+std::uint64_t AddressSpaceInUse() {
+  std::uint64_t pages = 0;
+  std::ifstream("/proc/self/statm") >> pages;
+  return pages * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+}
+
+// In a child process whose address space allows only 256 MiB more than it uses, so that an
+// allocation of the claimed size fails there, the import raises `code` at `position` (a
+// byte or a line) and hands nothing to the host; the exit code says what went wrong.
+[[noreturn]] void ImportUnderLimit(const std::string& path, const char* module, int code,
+                                   std::int64_t position) {
+  const rlim_t bytes = AddressSpaceInUse() + (256 << 20);
+  const rlimit limit{bytes, bytes};
+  if (setrlimit(RLIMIT_AS, &limit) != 0) std::_Exit(3);
+  if (std::unique_ptr<char[]> probe{new (std::nothrow) char[(std::size_t{1} << 31) - 1]})
+    std::_Exit(4);
+  hostfw::IoManager manager;
+  RecordingHost host(manager);
+  LatImportFilter filter(manager);
+  try {
+    filter.ImportFromFile(path.c_str());
+  } catch (const hostbase::CError& error) {
+    const bool expected = error.Module() == module && error.Code() == code &&
+                          error.Args() == std::vector<hostbase::CErrorArg>{position, path};
+    std::_Exit(!expected ? 6 : host.objects.empty() ? 0 : 8);
+  } catch (const std::bad_alloc&) {
+    std::_Exit(7);
+  }
+  std::_Exit(5);
+}
+
+// Claims of about 2 GB in a 200-byte file: binary value lists of 2^31 - 1 bytes or just
+// under, a plain row, a y axis, node coordinates (padded with a comment).
+TEST_F(ImportFaultsTest, ClaimsOfAboutTwoGigabytesUnderAnAllocationLimit) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit allows";
+#endif
+  const auto binary = [](std::int32_t code, std::int32_t count) {
+    BinaryLattice lat;
+    lat.dims = {count, 1, 1};
+    lat.primType = code;
+    lat.rawValues = std::vector<std::uint8_t>(200, 0x5A);
+    lat.coords = {0, 1, 0, 0, 0, 0};
+    BinaryImage image = EncodeBinary(lat);
+    image.SetInt(BinaryField::ValueCount, count);
+    image.Truncate(200);
+    return std::string(image.bytes.begin(), image.bytes.end());
+  };
+  const auto plain = [](const std::string& body) {
+    std::string text = kPlainMagic + body + "#";
+    text.resize(199, 'x');
+    return text + "\n";
+  };
+  const auto firstValue = static_cast<std::int64_t>(lat::binary::offset::kUniformFirstValue);
+  const struct {
+    std::string bytes;
+    bool binary;
+    std::int64_t position;  // a byte, or a line
+  } claims[] = {
+      {binary(0, 2147483647), true, firstValue},
+      {binary(4, 268435455), true, firstValue},  // 2^31 - 8 bytes
+      {plain("1\n2147483647\n1 0 0 1\n0 1\n"), false, 3},  // refused once the type is known
+      {plain("2\n3 2147483647\n1 3 1 1\n0 1 2\n"), false, 4},
+      {plain("3\n10 1000 17800\n1 3 2 1\n3\n0 0 0\n"), false, 5},  // 2136000000 bytes
+  };
+  for (const auto& c : claims) {
+    SCOPED_TRACE(c.bytes.substr(0, 80));
+    ASSERT_EQ(c.bytes.size(), 200u);
+    const auto code = c.binary ? hostfw::ErrCode::BadBinaryData : hostfw::ErrCode::PlainSyntax;
+    EXPECT_EXIT(ImportUnderLimit(Write(c.bytes), c.binary ? "LatImpBinary" : "LatImpPlain",
+                                 static_cast<int>(code), c.position),
+                ::testing::ExitedWithCode(0), "");
+  }
+}
+
+// A plain file cut inside the first number after the first read buffer, once its header
+// has arrived; a file emptied when the import begins; a file whose reading fails (it opens,
+// reports its length as 0, and fails at the first read); a folder (also with a trailing
+// separator) and a missing path, refused at the open before any report. The same filter
+// then imports a sound file.
+TEST_F(ImportFaultsTest, FilesThatChangeOrFailUnderTheImport) {
+  std::string text = kPlainMagic + "2\n500 600\n1 3 0 1\n0 1 0 1\n";
+  for (int n = 0; n < 500 * 600; ++n)
+    text += std::to_string(1000 + n % 8000) + (n % 500 == 499 ? ".5\n" : ".5 ");
+  const std::size_t cut = text.find(' ', hostbase::CBufferedFile::kBufferSize + 12345) + 3;
+  const std::int64_t lines = std::count(text.begin(), text.begin() + long(cut), '\n');
+  const std::string large = Write(text, "large.lat"), sound = Write(kPlainMagic + kBody);
+  const std::string emptied = Write(kPlainMagic + kBody, "emptied.lat");
+  const auto resize = [](const std::string& path, std::size_t size) {
+    return [=] { std::filesystem::resize_file(path, size); };
+  };
+  const std::string folder = dir.Path(), missing = dir.File("x/x.lat"), mem = "/proc/self/mem";
+  const int open = hostbase::kErrFileOpen, notLat = static_cast<int>(hostfw::ErrCode::NotLatFile);
+  const int syntax = static_cast<int>(hostfw::ErrCode::PlainSyntax);
+  const char* const file = "CBufferedFile";
+  const struct {
+    std::string path;
+    std::function<void()> atBegin, atHeader;
+    const char* module;
+    int code;
+    std::vector<hostbase::CErrorArg> args;
+    std::size_t objects;  // the header and the rows before the cut
+  } cases[] = {
+      {large, {}, resize(large, cut), "LatImpPlain", syntax, {lines, large}, size_t(lines - 4)},
+      {emptied, resize(emptied, 0), {}, "LatImportFilter", notLat, {emptied}, 0},
+      {mem, {}, {}, file, hostbase::kErrFileRead, {mem, std::strerror(EIO)}, 0},
+      {folder, {}, {}, file, open, {folder, std::strerror(EISDIR)}, 0},
+      {folder + "/", {}, {}, file, open, {folder + "/", std::strerror(EISDIR)}, 0},
+      {missing, {}, {}, file, open, {missing, std::strerror(ENOENT)}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    host.Clear();
+    host.atBegin = c.atBegin;
+    host.atObject = c.atHeader;
+    EXPECT_EQ(filter.CanImportFile(c.path.c_str()), c.module != std::string(file));
+    ExpectError(c.path, c.module, c.code, c.args);
+    EXPECT_EQ(host.objects.size(), c.objects);
+    const int begun = c.code == open ? 0 : 1;
+    EXPECT_EQ(host.beginMessages.size(), std::size_t(begun));
+    EXPECT_EQ(host.stops, begun);
+    host.Clear();
+    host.atBegin = host.atObject = nullptr;
+    EXPECT_EQ(Import(sound), hostfw::ImportStatus_Complete);
+    EXPECT_EQ(host.Sequence(), "U S S E");
+  }
+}
+
+// Each object waits for the other thread's next object (or its end), so neither import gets
+// ahead of the other by more than one object.
+class LockstepSink final : public hostfw::IoObjectSink {
+ public:
+  LockstepSink(std::barrier<>& lockstep, RecordingHost& host) : lockstep_(lockstep), host_(host) {}
+  bool Receive(hostfw::TrBase& object) override {
+    lockstep_.arrive_and_wait();
+    return host_.Receive(object);
+  }
+
+ private:
+  std::barrier<>& lockstep_;
+  RecordingHost& host_;
+};
+
+// Everything an import delivered, as text: the status or error, the objects with every
+// scan's bytes and every summary, the progress.
+std::string Delivery(LatImportFilter& filter, RecordingHost& host, const std::string& path) {
+  host.Clear();
+  std::string d;
+  try {
+    d = std::to_string(filter.ImportFromFile(path.c_str()));
+  } catch (const hostbase::CError& error) {
+    d = error.Message();
+  }
+  d += host.Sequence() + host.beginMessages.at(0);
+  const std::vector<std::uint8_t> bytes = host.ScanBytes();
+  d.append(bytes.begin(), bytes.end());
+  for (const RecordedObject& o : host.objects) d += o.latticeInfo;
+  for (double f : host.fractions) d += std::to_string(f);
+  return d;
+}
+
+// Two filters used from two threads at once, twice each, deliver exactly what they deliver
+// alone, in step from their first object to their last: plain and binary files of different
+// geometries and value types, two plain files through the same word reader, one file twice.
+TEST_F(ImportFaultsTest, ConcurrentImportsEachDeliverWhatTheyDeliverAlone) {
+  const auto binary = [&](std::int32_t kind, std::int32_t code) {
+    const BinaryImage image = EncodeBinary(Sample{kind, code, 3, {5, 7, 3}, 2}.Binary());
+    return dir.Write("b" + std::to_string(kind), image.bytes);
+  };
+  const auto plain = [&](std::int32_t kind, std::int32_t code, std::int32_t blocks) {
+    return Write(Sample{kind, code, 3, {4, 6, 3}, 1, blocks}.Plain(), "p" + std::to_string(kind));
+  };
+  const std::array<std::string, 2> pairs[] = {{plain(0, 4, 3), binary(2, 3)},
+                                              {plain(1, 1, 2), plain(2, 1, 1)},
+                                              {binary(0, 0), binary(1, 4)},
+                                              {dir.File("p2"), dir.File("p2")}};
+  for (const auto& paths : pairs) {
+    std::string alone[2], together[2][2];
+    for (int t = 0; t < 2; ++t) {
+      alone[t] = Delivery(filter, host, paths[t]);
+      ASSERT_EQ(alone[t].substr(0, 1), "0");  // complete
+    }
+    std::barrier lockstep(2);
+    const auto run = [&](int me) {
+      hostfw::IoManager mine;
+      RecordingHost recorder(mine);
+      LockstepSink sink(lockstep, recorder);
+      mine.SetObjectSink(&sink);
+      LatImportFilter own(mine);
+      for (std::string& delivery : together[me]) delivery = Delivery(own, recorder, paths[me]);
+      mine.SetObjectSink(&recorder);
+      lockstep.arrive_and_drop();
+    };
+    std::thread first(run, 0), second(run, 1);
+    first.join();
+    second.join();
+    for (int t = 0; t < 2; ++t) {
+      EXPECT_EQ(together[t][0], alone[t]) << "first import of " << paths[t];
+      EXPECT_EQ(together[t][1], alone[t]) << "second import of " << paths[t];
+    }
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace lattest
