@@ -326,32 +326,29 @@ TEST_F(ExportTest, OptionsPageIsTakenAtTheFirstHeader) {
   ExpectExport(lattice, &typeMin);
 }
 
+// Only a complete lattice replaces the file, which has no name until then (on Windows, a
+// hidden temporary one beside it); ending twice raises.
 TEST_F(ExportTest, OnlyACompleteLatticeReplacesTheFileAndEndingTwiceRaises) {
   dir.Write("out.lat", "precious");
   const ExportLattice lattice(bin::kCurvilinear, CPrimType::Int16, 3, 2, 2);
-  for (std::size_t received = 0; received <= lattice.ScanCount(); ++received) {
-    SCOPED_TRACE(received);
-    ASSERT_EQ(Begin(), kAccepted);
-    ASSERT_EQ(SendHeader(lattice), kAccepted);
-    const Tree during = Files();
+  ASSERT_EQ(Begin(), kAccepted);
+  ASSERT_EQ(SendHeader(lattice), kAccepted);
+  const Tree during = Files();
 #if defined(_WIN32)
-    ASSERT_EQ(during.size(), 2u);
-    EXPECT_EQ(during.begin()->first.rfind(".out.lat.", 0), 0u) << during.begin()->first;
-    EXPECT_EQ(during.begin()->first.size(), std::string(".out.lat.").size() + 6);
+  ASSERT_EQ(during.size(), 2u);
+  EXPECT_EQ(during.begin()->first.rfind(".out.lat.", 0), 0u) << during.begin()->first;
+  EXPECT_EQ(during.begin()->first.size(), std::string(".out.lat.").size() + 6);
 #else
-    EXPECT_EQ(during, (Tree{{"out.lat", "precious"}}));  // the new file has no name yet
+  EXPECT_EQ(during, (Tree{{"out.lat", "precious"}}));
 #endif
-    ASSERT_EQ(SendScans(lattice, 0, received), kAccepted);
-    if (received == lattice.ScanCount()) break;
-    EXPECT_EQ(filter.EndExportToFile(), hostfw::ExportStatus_NoLattice);
-    EXPECT_EQ(Files(), (Tree{{"out.lat", "precious"}}));
-  }
-  EXPECT_EQ(filter.EndExportToFile(), kAccepted);
-  EXPECT_EQ(Files(), (Tree{{"out.lat", ExpectedFile(lattice, nullptr)}}));
+  ASSERT_EQ(SendScans(lattice, 0, lattice.ScanCount() - 1), kAccepted);
+  EXPECT_EQ(filter.EndExportToFile(), hostfw::ExportStatus_NoLattice);
+  EXPECT_EQ(Files(), (Tree{{"out.lat", "precious"}}));
+  ExpectExport(lattice);
   EXPECT_EQ(host.beginMessages.back(), "Exporting Iris Explorer LAT file out.lat");
-  EXPECT_EQ(host.stops, static_cast<int>(lattice.ScanCount()) + 1);
+  EXPECT_EQ(host.stops, 2);
   ExpectFilterError([&] { filter.EndExportToFile(); }, "", hostfw::ErrCode::ExportFileNotOpen);
-  EXPECT_EQ(ReadFile(out), ExpectedFile(lattice, nullptr));
+  EXPECT_EQ(Files(), (Tree{{"out.lat", ExpectedFile(lattice, nullptr)}}));
 }
 
 TEST_F(ExportTest, SecondLatticeIsRefusedAndAHeaderRestartsAnUnfinishedOne) {

@@ -191,9 +191,20 @@ class ImportTest : public ::testing::Test {
 
 using ImportReadersTest = ImportTest;
 
-TEST_F(ImportReadersTest, EveryGeometryTypeAndShapeArrivesValueByValue) {
+// Every tenth row of each block is reported; refusing any object, or cancelling at any
+// progress report or as the report begins, stops the import right there.
+TEST_F(ImportReadersTest, EveryGeometryTypeAndShapeArrivesValueByValueAndStopsAnywhere) {
+  const auto stopped = [&](const std::string& path, int refuse, int cancelAt, bool atBegin) {
+    host.Clear();
+    host.refuseObject = refuse, host.cancelAtProportion = cancelAt, host.cancelAtBegin = atBegin;
+    EXPECT_EQ(Import(path), 1);
+    EXPECT_EQ(host.stops, 1);
+    host.refuseObject = host.cancelAtProportion = RecordingHost::kNever;
+    host.cancelAtBegin = false;
+    return host.Sequence();
+  };
   // One node along a given axis; x of 4 nodes, whose spacing differs in single precision.
-  const Sample shapes[] = {{0, 0, 1, {5, 1, 1}}, {0, 0, 2, {4, 1, 1}}, {0, 0, 2, {2, 3, 1}},
+  const Sample shapes[] = {{0, 0, 1, {5, 1, 1}}, {0, 0, 2, {4, 1, 1}}, {0, 0, 2, {2, 11, 1}},
                            {0, 0, 3, {3, 2, 4}}};
   for (const bool binary : {true, false}) {
     for (std::int32_t kind = 0; kind < 3; ++kind) {
@@ -216,45 +227,28 @@ TEST_F(ImportReadersTest, EveryGeometryTypeAndShapeArrivesValueByValue) {
           host.Clear();
           ASSERT_EQ(Import(path), 0);
           ExpectSample(s, binary);
+          EXPECT_EQ(host.beginMessages,
+                    std::vector<std::string>{"Importing Iris Explorer LAT file lattice.lat"});
+          EXPECT_EQ(host.stops, 1);
+          const std::vector<double> fractions = host.fractions;
+          const std::string whole = host.Sequence();
+          for (std::size_t k = 0; k <= whole.size() / 2; ++k)
+            EXPECT_EQ(stopped(path, int(k), RecordingHost::kNever, false), whole.substr(0, 2 * k + 1));
+          EXPECT_EQ(stopped(path, RecordingHost::kNever, RecordingHost::kNever, true), "");
+          // A report follows the header and its row's scans.
+          const std::size_t rows = std::size_t(s.dims[1] * s.dims[2]), scans = kind == 2 ? 2 : 1;
+          std::vector<double> expected;
+          for (std::size_t b = 0; b < std::size_t(s.blocks); ++b) {
+            for (std::size_t r = 0; r < rows; r += 10) {
+              const std::size_t sent = b * (rows * scans + 2) + 1 + (r + 1) * scans;
+              EXPECT_EQ(stopped(path, RecordingHost::kNever, int(expected.size()), false),
+                        whole.substr(0, 2 * sent - 1));
+              expected.push_back(double(r) / double(rows));
+            }
+          }
+          EXPECT_EQ(fractions, expected);
         }
       }
-    }
-  }
-}
-
-// Every tenth row of each block is reported; refusing any object, or cancelling at the
-// first or last progress report or as the report begins, stops the import right there.
-TEST_F(ImportReadersTest, ReportsProgressAndStopsWhereTheHostRefusesOrCancels) {
-  const auto stopped = [&](const std::string& path, int refuse, int cancelAt, bool atBegin) {
-    host.Clear();
-    host.refuseObject = refuse, host.cancelAtProportion = cancelAt, host.cancelAtBegin = atBegin;
-    EXPECT_EQ(Import(path), 1);
-    EXPECT_EQ(host.stops, 1);
-    host.refuseObject = host.cancelAtProportion = RecordingHost::kNever;
-    host.cancelAtBegin = false;
-    return host.Sequence();
-  };
-  for (std::int32_t kind = 0; kind < 3; ++kind) {
-    for (const bool binary : {true, false}) {
-      SCOPED_TRACE(testing::Message() << (binary ? "binary" : "plain") << " kind " << kind);
-      const Sample s{kind, 1, 2, {2, 11, 1}, 1, binary ? 1 : 2};
-      const std::string path = binary ? Write(EncodeBinary(s.Binary())) : Write(s.Plain());
-      host.Clear();
-      ASSERT_EQ(Import(path), 0);
-      EXPECT_EQ(host.beginMessages,
-                std::vector<std::string>{"Importing Iris Explorer LAT file lattice.lat"});
-      EXPECT_EQ(host.fractions, (binary ? std::vector{0.0, 10.0 / 11}
-                                        : std::vector{0.0, 10.0 / 11, 0.0, 10.0 / 11}));
-      EXPECT_EQ(host.stops, 1);
-      const std::string whole = host.Sequence();
-      for (std::size_t k = 0; k <= whole.size() / 2; ++k)
-        EXPECT_EQ(stopped(path, int(k), RecordingHost::kNever, false), whole.substr(0, 2 * k + 1));
-      // At the first report the first row has been sent; at the last, all but the end.
-      const std::size_t firstRow = kind == bin::kCurvilinear ? 3 : 2;
-      EXPECT_EQ(stopped(path, RecordingHost::kNever, 0, false), whole.substr(0, 2 * firstRow - 1));
-      EXPECT_EQ(stopped(path, RecordingHost::kNever, 2 * s.blocks - 1, false),
-                whole.substr(0, whole.size() - 2));
-      EXPECT_EQ(stopped(path, RecordingHost::kNever, RecordingHost::kNever, true), "");
     }
   }
 }
@@ -360,6 +354,15 @@ TEST_F(BinaryFaultsTest, RefusesOtherBadHeaders) {
   ExpectError(Write(unknown), "LatImpBinary", hostfw::ErrCode::UnknownCode, {});
   unknown.SetInt(BinaryField::GeometryDim0, 7);
   ExpectBadBinary(Write(unknown), std::int64_t(unknown.Offset(BinaryField::CoordCount)));
+  // Value lists of 2^31 bytes or more are refused before their buffers are allocated.
+  const std::array<std::int32_t, 3> claims[] = {
+      {4, 0x40000000, 1}, {2, 0x20000000, 1}, {0, 0x7FFFFFFF, 0x7FFFFFFF}};
+  for (const auto& [code, nx, components] : claims) {
+    lat = Sample{0, code, 1, {1, 1, 1}}.Binary();
+    lat.dims[0] = nx, lat.nDataVar = components;
+    const BinaryImage image = EncodeBinary(lat);
+    ExpectBadBinary(Write(image), std::int64_t(image.Offset(BinaryField::ValueCount)));
+  }
   EXPECT_TRUE(host.objects.empty());
 }
 
@@ -381,22 +384,6 @@ TEST_F(BinaryFaultsTest, RefusesAFileCutShortAtAnyByte) {
     }
   }
 }
-
-// Value lists of 2^31 bytes or more are refused before their buffers are allocated (and
-// lists larger than the rest of the file, as the cuts above show).
-TEST_F(BinaryFaultsTest, RefusesValueListsOf2To31Bytes) {
-  const struct {
-    std::int32_t code, nx, components;
-  } claims[] = {{4, 0x40000000, 1}, {2, 0x20000000, 1}, {0, 0x7FFFFFFF, 0x7FFFFFFF}};
-  for (const auto& claim : claims) {
-    BinaryLattice lat = Sample{0, claim.code, 1, {1, 1, 1}}.Binary();
-    lat.dims[0] = claim.nx;
-    lat.nDataVar = claim.components;
-    const BinaryImage image = EncodeBinary(lat);
-    ExpectBadBinary(Write(image), std::int64_t(image.Offset(BinaryField::ValueCount)));
-  }
-}
-
 
 const std::string& M = kPlainMagic;
 // 3 x 2 nodes, one float each, uniform, one block; its values 1.5 .. 6.5.
