@@ -1,26 +1,28 @@
-// The manager: session and saved options, options-string readings, and the sinks.
+// The manager: session and saved options, options-string readings; and the errors filters
+// raise through it: codes, modules, lines, arguments and message texts.
 #include <gtest/gtest.h>
 
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 #include <string>
+#include <vector>
 
+#include "hostfw/IoFilter.h"
 #include "hostfw/IoManager.h"
 
 namespace {
 
 using hostfw::IoManager;
 
-TEST(IoManagerOptions, SessionValuesAndSavedValuesAreSeparate) {
+TEST(IoManagerOptions, SessionAndSavedValuesAreSeparateAndLoadingReplacesTheStore) {
   IoManager manager;
   manager.SetOption("BlankMethod", 2, false);
   manager.SetOption("FixedBlankValue", -1.5, true);
   int method = -1;
   double fixed = 0.0;
-  EXPECT_TRUE(manager.GetOption("BlankMethod", method, false));
-  EXPECT_EQ(method, 2);
-  EXPECT_TRUE(manager.GetOption("FixedBlankValue", fixed, false));
-  EXPECT_EQ(fixed, -1.5);
+  EXPECT_TRUE(manager.GetOption("BlankMethod", method, false) && method == 2);
+  EXPECT_TRUE(manager.GetOption("FixedBlankValue", fixed, false) && fixed == -1.5);
   EXPECT_EQ(manager.SavedOptionsText(), "FixedBlankValue=-1.5\n");
 
   IoManager next;
@@ -28,13 +30,20 @@ TEST(IoManagerOptions, SessionValuesAndSavedValuesAreSeparate) {
   fixed = 7.0;
   EXPECT_FALSE(next.GetOption("FixedBlankValue", fixed, false));  // not in this session
   EXPECT_EQ(fixed, 7.0);
-  EXPECT_TRUE(next.GetOption("FixedBlankValue", fixed, true));
-  EXPECT_EQ(fixed, -1.5);
+  EXPECT_TRUE(next.GetOption("FixedBlankValue", fixed, true) && fixed == -1.5);
   EXPECT_FALSE(next.GetOption("BlankMethod", method, true));
   EXPECT_EQ(method, 2);
   next.SetOption("FixedBlankValue", 3.0, false);  // the session's value comes first
-  EXPECT_TRUE(next.GetOption("FixedBlankValue", fixed, true));
-  EXPECT_EQ(fixed, 3.0);
+  EXPECT_TRUE(next.GetOption("FixedBlankValue", fixed, true) && fixed == 3.0);
+
+  // Loading replaces the store and skips bad lines; stray carriage returns at a line's end
+  // are line-end noise, so the value reads the same after the store is saved and loaded.
+  next.LoadSavedOptions("A=1\r\nnot an option\n=5\nB=2.5\r\r\r\n\nC=x=y\r\r");
+  const std::string saved = next.SavedOptionsText();
+  EXPECT_EQ(saved, "A=1\nB=2.5\nC=x=y\n");
+  next.LoadSavedOptions(saved);
+  EXPECT_EQ(next.SavedOptionsText(), saved);
+  EXPECT_TRUE(next.GetOption("B", fixed, true) && fixed == 2.5);
 }
 
 TEST(IoManagerOptions, DoublesRoundTripExactly) {
@@ -50,8 +59,7 @@ TEST(IoManagerOptions, DoublesRoundTripExactly) {
   EXPECT_EQ(manager.OptionsInStringForm(','), "I=-2147483648,V=123456789");
   // A whole number reads as a double; a real does not read as an int.
   double asDouble = 0.0;
-  EXPECT_TRUE(manager.GetOption("I", asDouble, false));
-  EXPECT_EQ(asDouble, -2147483648.0);
+  EXPECT_TRUE(manager.GetOption("I", asDouble, false) && asDouble == -2147483648.0);
   int asInt = 9;
   manager.SetOption("V", 2.5, false);
   EXPECT_FALSE(manager.GetOption("V", asInt, false));
@@ -59,39 +67,80 @@ TEST(IoManagerOptions, DoublesRoundTripExactly) {
   EXPECT_FALSE(manager.GetOption(nullptr, asDouble, true));
 }
 
-// Loading replaces the store and skips bad lines; stray carriage returns at a line's end
-// are line-end noise, so the value reads the same after the store is saved and loaded.
-TEST(IoManagerOptions, LoadingReplacesTheStoreAndSkipsBadLines) {
-  IoManager manager;
-  manager.SetOption("Old", 1, true);
-  manager.LoadSavedOptions("A=1\r\nnot an option\n=5\nB=2.5\r\r\r\n\nC=x=y\r\r");
-  const std::string saved = manager.SavedOptionsText();
-  EXPECT_EQ(saved, "A=1\nB=2.5\nC=x=y\n");
-  manager.LoadSavedOptions(saved);
-  EXPECT_EQ(manager.SavedOptionsText(), saved);
-  double b = 0.0;
-  EXPECT_TRUE(manager.GetOption("B", b, true));
-  EXPECT_EQ(b, 2.5);
-}
-
 TEST(IoManagerOptions, OptionsStringReadings) {
   IoManager manager;
-  const char* options = "Defaults, BlankMethod=2 ,FixedBlankValue=1e3,Flag=off,Bad=x";
+  const char* options =
+      "Defaults, BlankMethod=2 ,FixedBlankValue=1e3,Flag=off,Bad=x,Big=2147483648,Other=1";
   bool flag = false;
   int method = 0;
   double fixed = 0.0;
-  EXPECT_TRUE(manager.GetStringOption(options, "defaults", flag));
-  EXPECT_TRUE(flag);
-  EXPECT_TRUE(manager.GetStringOption(options, "Flag", flag));
-  EXPECT_FALSE(flag);
-  EXPECT_TRUE(manager.GetStringOption(options, "BlankMethod", method));
-  EXPECT_EQ(method, 2);
-  EXPECT_TRUE(manager.GetStringOption(options, "FixedBlankValue", fixed));
-  EXPECT_EQ(fixed, 1000.0);
+  EXPECT_TRUE(manager.GetStringOption(options, "defaults", flag) && flag);
+  EXPECT_TRUE(manager.GetStringOption(options, "Flag", flag) && !flag);
+  EXPECT_TRUE(manager.GetStringOption(options, "BlankMethod", method) && method == 2);
+  EXPECT_TRUE(manager.GetStringOption(options, "FixedBlankValue", fixed) && fixed == 1000.0);
   EXPECT_FALSE(manager.GetStringOption(options, "Bad", method));
+  EXPECT_FALSE(manager.GetStringOption(options, "Big", method));
   EXPECT_FALSE(manager.GetStringOption(options, "Missing", fixed));
   EXPECT_EQ(method, 2);
   EXPECT_EQ(fixed, 1000.0);
+  EXPECT_EQ(manager.OptionKeysNotRead(options), std::vector<std::string>{"Other"});
+}
+
+// The least filter there is: only its ThrowError is used.
+class Filter : public hostfw::IoImportFilter {
+ public:
+  using IoImportFilter::IoImportFilter;
+  bool CanImportFile(const char*) override { return false; }
+  hostfw::ImportStatus ImportFromFile(const char*) override {
+    return hostfw::ImportStatus_Complete;
+  }
+};
+
+// The CError that ThrowError raises for `code` and `args`.
+template <class... A>
+hostbase::CError Raised(hostfw::ErrCode code, A... args) {
+  IoManager manager;
+  try {
+    Filter(manager).ThrowError("Imp", 321, code, args...);
+  } catch (const hostbase::CError& e) {
+    return e;
+  }
+}
+
+// Each code names what went wrong with its arguments; missing or misplaced arguments are
+// formatted as they are, and an unknown code still carries its arguments.
+TEST(ErrorMessages, EachCodeNamesWhatWentWrongWithItsArguments) {
+  using hostfw::ErrCode;
+  const std::int64_t position = 5'000'000'000;  // beyond 32 bits
+  const char* none = nullptr;
+  const struct {
+    hostbase::CError error;
+    int code;
+    std::string text;
+  } cases[] = {
+      {Raised(ErrCode::BadBinaryData, position, "d.lat"), 18,
+       "Bad or short binary LAT data in 'd.lat' at byte 5000000000."},
+      {Raised(ErrCode::BadBinaryData, "a.lat", 12), 18,
+       "Bad or short binary LAT data in '12' at byte a.lat."},
+      {Raised(ErrCode::UnsupportedFeature, "Iris Explorer LAT", "import of 'ASCII' format files",
+              "dir/a.lat"),
+       14, "Iris Explorer LAT: import of 'ASCII' format files is not supported ('dir/a.lat')."},
+      {Raised(ErrCode::UnsupportedFeature, "F"), 14,
+       "F: (unknown) is not supported ('(unknown)')."},
+      {Raised(ErrCode::NotLatFile, none), 16, "'' is not a LAT file."},
+      {Raised(ErrCode::PlainSyntax, 5, "c.lat"), 17,
+       "Syntax error in 'c.lat' after line 5: a number was expected."},
+      {Raised(static_cast<ErrCode>(55), 3, "z"), 55, "Filter error 55: 3, z."},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.error.Code(), c.code);
+    EXPECT_EQ(c.error.what(), c.text) << "code " << c.code;
+  }
+  // Module, line and typed arguments travel with the error.
+  const hostbase::CError& e = cases[0].error;
+  EXPECT_EQ(e.Module(), "Imp");
+  EXPECT_EQ(e.Line(), 321);
+  EXPECT_EQ(e.Args(), (std::vector<hostbase::CErrorArg>{position, std::string("d.lat")}));
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
-// The row store: it keeps exactly the bytes of every row, in memory and spilled to its
-// temporary file, in any order and for each lattice geometry; and its refusals: calls its
-// state does not allow, rows outside the lattice, bad counts, sizes that overflow, and a
-// temporary file that cannot be made or written.
+// The row store keeps exactly the bytes of every row, in memory and spilled, in any order and
+// for each lattice geometry; and refuses what its state, the lattice or the system does not allow.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,8 +38,7 @@ Bytes PatternRow(std::size_t size, int y, int z, unsigned salt = 0) {
   return row;
 }
 
-// Runs `call`, expecting a CError from the row store with `code` whose arguments begin
-// with `args`.
+// Runs `call`, expecting the store's CError with `code` whose arguments begin with `args`.
 void ExpectStoreError(const std::function<void()>& call, int code, const Args& args) {
   try {
     call();
@@ -71,12 +68,18 @@ struct Shape {
     if (seed != 0) std::shuffle(rows.begin(), rows.end(), std::mt19937(seed));
     return rows;
   }
+  void WriteAll(LatticeResequencer& store, unsigned seed = 0) const {
+    for (auto [y, z] : All(seed)) {
+      if (nodeCoords) store.WriteRowOfXYZ(y, z, PatternRow(XyzRow(), y, z, 1).data());
+      store.WriteRowOfMultiComponentData(y, z, PatternRow(DataRow(), y, z).data());
+    }
+  }
 };
 
 // Reads the rows in `order`: data rows as written with salt 0 (9 for those in `again`),
 // coordinate rows with salt 1.
 void ExpectRows(const LatticeResequencer& store, const Shape& s, const Rows& order,
-                const Rows& again) {
+                const Rows& again = {}) {
   Bytes row(s.DataRow()), xyz(s.XyzRow());
   for (auto [y, z] : order) {
     const bool rewritten = std::count(again.begin(), again.end(), std::pair{y, z}) != 0;
@@ -88,11 +91,13 @@ void ExpectRows(const LatticeResequencer& store, const Shape& s, const Rows& ord
   }
 }
 
-// Memory limits: everything in memory, spilled on the first row, spilled part way.
+// Memory limits: everything in memory, spilled on the first row, part way, on the last row
+// of the first shape, and a lattice of exactly the limit, which stays in memory.
 class StoreLimits : public ::testing::TestWithParam<std::size_t> {};
 INSTANTIATE_TEST_SUITE_P(Resequencer, StoreLimits,
                          ::testing::Values(LatticeResequencer::kDefaultMemoryLimit, std::size_t{0},
-                                           std::size_t{1000}));
+                                           std::size_t{1000}, Shape{}.Bytes() - 1,
+                                           Shape{}.Bytes()));
 
 // Rows written in export order, some written again (one still in the write-behind window,
 // one far back, the first), read back shuffled and then in order; axis lists exactly.
@@ -106,10 +111,7 @@ TEST_P(StoreLimits, EveryGeometryRoundTripsInAnyOrder) {
     s.Start(store);
     EXPECT_EQ(store.GetDataScanlineSize(), s.DataRow());
     EXPECT_EQ(store.GetXYZScanlineSize(), s.XyzRow());
-    for (auto [y, z] : s.All()) {
-      if (s.nodeCoords) store.WriteRowOfXYZ(y, z, PatternRow(s.XyzRow(), y, z, 1).data());
-      store.WriteRowOfMultiComponentData(y, z, PatternRow(s.DataRow(), y, z).data());
-    }
+    s.WriteAll(store);
     const Rows again{{s.ny - 1, s.nz - 1}, {3, 0}, {0, 0}};
     for (auto [y, z] : again)
       store.WriteRowOfMultiComponentData(y, z, PatternRow(s.DataRow(), y, z, 9).data());
@@ -117,9 +119,9 @@ TEST_P(StoreLimits, EveryGeometryRoundTripsInAnyOrder) {
       // The z list is never written; a guard byte after each shows its exact length.
       const Bytes lists[] = {PatternRow(s.nx * 4u, 0, 0, 21), PatternRow(s.ny * 4u, 0, 0, 22),
                              Bytes(s.nz * 4u, 0)};
-      EXPECT_EQ(store.GetRectiXCoordsTotalSize(), lists[0].size());
-      EXPECT_EQ(store.GetRectiYCoordsTotalSize(), lists[1].size());
-      EXPECT_EQ(store.GetRectiZCoordsTotalSize(), lists[2].size());
+      const std::size_t sizes[] = {store.GetRectiXCoordsTotalSize(),
+                                   store.GetRectiYCoordsTotalSize(),
+                                   store.GetRectiZCoordsTotalSize()};
       store.WriteRectilinearXs(lists[0].data());
       store.WriteRectilinearYs(lists[1].data());
       Bytes back[3];
@@ -128,9 +130,10 @@ TEST_P(StoreLimits, EveryGeometryRoundTripsInAnyOrder) {
       store.ReadRectilinearYs(back[1].data());
       store.ReadRectilinearZs(back[2].data());
       for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(back[i].back(), 0xAB) << "list " << i;
-        back[i].pop_back();
-        EXPECT_EQ(back[i], lists[i]) << "list " << i;
+        EXPECT_EQ(sizes[i], lists[i].size()) << "list " << i;
+        Bytes guarded = lists[i];
+        guarded.push_back(0xAB);
+        EXPECT_EQ(back[i], guarded) << "list " << i;
       }
     }
     EXPECT_EQ(store.IsSpilled(), s.Bytes() > GetParam());
@@ -139,24 +142,12 @@ TEST_P(StoreLimits, EveryGeometryRoundTripsInAnyOrder) {
   }
 }
 
-TEST(Resequencer, LatticeOfExactlyTheLimitStaysInMemory) {
-  const Shape s{1, 4, 16, 4, 1, 0, 4};
-  for (std::size_t limit : {s.Bytes(), s.Bytes() - s.DataRow()}) {
-    LatticeResequencer store(limit);
-    s.Start(store);
-    for (auto [y, z] : s.All(5))
-      store.WriteRowOfMultiComponentData(y, z, PatternRow(s.DataRow(), y, z).data());
-    EXPECT_EQ(store.IsSpilled(), limit < s.Bytes());
-    ExpectRows(store, s, s.All(), {});
-  }
-}
-
 TEST(Resequencer, SpilledRowsFarApartLeaveZerosBetween) {
   // A spilled lattice of 128 MiB with three rows written: the file stays sparse.
   LatticeResequencer store(32);
   store.Start(1, 2, 4096, 4096, 1, 0, 8, false, true);
-  const Rows written{{4095, 4095}, {17, 2000}, {0, 0}};
-  for (auto [y, z] : written) store.WriteRowOfMultiComponentData(y, z, PatternRow(16, y, z).data());
+  for (auto [y, z] : Rows{{4095, 4095}, {17, 2000}, {0, 0}})
+    store.WriteRowOfMultiComponentData(y, z, PatternRow(16, y, z).data());
   EXPECT_TRUE(store.IsSpilled());
   Bytes row(16);
   for (auto [y, z] : Rows{{17, 2000}, {18, 2000}, {4095, 4095}, {0, 0}}) {
@@ -165,29 +156,53 @@ TEST(Resequencer, SpilledRowsFarApartLeaveZerosBetween) {
   }
 }
 
+TEST(Resequencer, SecondStartDropsTheFirstLattice) {
+  for (std::size_t limit : {LatticeResequencer::kDefaultMemoryLimit, std::size_t{0}}) {
+    LatticeResequencer store(limit);
+    const Shape first{2, 4, 3, 2, 2, 4, 4};
+    first.Start(store);
+    store.WriteRectilinearXs(PatternRow(16, 0, 0, 3).data());
+    first.WriteAll(store);
+    EXPECT_EQ(store.IsSpilled(), limit == 0);
+    // The same row length, so stale bytes would show; a smaller lattice.
+    store.Start(2, 8, 2, 2, 1, 4, 4, false, true);
+    EXPECT_FALSE(store.IsSpilled());
+    Bytes row(32, 0xEE), axis(32, 0xEE);
+    store.ReadRowOfMultiComponentData(1, 1, row.data());
+    store.ReadRectilinearXs(axis.data());
+    EXPECT_EQ(row, Bytes(32, 0));
+    EXPECT_EQ(axis, Bytes(32, 0));
+  }
+}
+
 // Calls the store's state or the lattice's kind does not allow are refused by name: before
-// Start, after Finish, after a Start that failed, and rows or lists the lattice has not.
-TEST(ResequencerErrors, CallsTheStateOrTheLatticeDoesNotAllow) {
+// Start, after Finish, after a Start that failed, and rows or lists the lattice has not;
+// rows outside the lattice are refused by place.
+TEST(ResequencerErrors, CallsTheStateOrTheLatticeDoesNotAllowAndRowsOutsideIt) {
   Bytes row(64);
-  using Call = std::function<void(LatticeResequencer&)>;
+  using Call = std::function<void(LatticeResequencer&, int, int)>;
   const std::pair<const char*, Call> calls[] = {
       {"WriteRowOfMultiComponentData",
-       [&](auto& s) { s.WriteRowOfMultiComponentData(0, 0, row.data()); }},
+       [&](auto& s, int y, int z) { s.WriteRowOfMultiComponentData(y, z, row.data()); }},
       {"ReadRowOfMultiComponentData",
-       [&](auto& s) { s.ReadRowOfMultiComponentData(0, 0, row.data()); }},
-      {"WriteRowOfXYZ", [&](auto& s) { s.WriteRowOfXYZ(0, 0, row.data()); }},
-      {"ReadRowOfXYZ", [&](auto& s) { s.ReadRowOfXYZ(0, 0, row.data()); }},
-      {"ReadRectilinearYs", [&](auto& s) { s.ReadRectilinearYs(row.data()); }},
-      {"WriteRectilinearXs", [&](auto& s) { s.WriteRectilinearXs(row.data()); }}};
+       [&](auto& s, int y, int z) { s.ReadRowOfMultiComponentData(y, z, row.data()); }},
+      {"WriteRowOfXYZ", [&](auto& s, int y, int z) { s.WriteRowOfXYZ(y, z, row.data()); }},
+      {"ReadRowOfXYZ", [&](auto& s, int y, int z) { s.ReadRowOfXYZ(y, z, row.data()); }},
+      {"ReadRectilinearYs", [&](auto& s, int, int) { s.ReadRectilinearYs(row.data()); }},
+      {"WriteRectilinearXs", [&](auto& s, int, int) { s.WriteRectilinearXs(row.data()); }}};
   auto expectRefused = [&](LatticeResequencer& store, std::size_t from) {
     for (std::size_t i = from; i < std::size(calls); ++i)
-      ExpectStoreError([&] { calls[i].second(store); }, hostbase::kErrStoreUse,
+      ExpectStoreError([&] { calls[i].second(store, 0, 0); }, hostbase::kErrStoreUse,
                        Args{std::string(calls[i].first)});
   };
   LatticeResequencer store;
   expectRefused(store, 0);  // before Start
-  store.Start(3, 2, 2, 2, 1, 4, 4, true, true);
-  store.WriteRowOfMultiComponentData(1, 1, PatternRow(8, 1, 1).data());
+  store.Start(3, 3, 4, 5, 1, 4, 4, true, true);
+  for (auto [y, z] : Rows{{-1, 0}, {4, 0}, {0, -1}, {0, 5}, {INT_MIN, INT_MAX}})
+    for (std::size_t i = 0; i < 4; ++i)
+      ExpectStoreError([&] { calls[i].second(store, y, z); }, hostbase::kErrStoreRow,
+                       Args{std::int64_t{y}, std::int64_t{z}});
+  store.WriteRowOfMultiComponentData(1, 1, PatternRow(12, 1, 1).data());
   store.Finish();
   store.Finish();  // a second Finish does nothing
   expectRefused(store, 0);
@@ -203,43 +218,6 @@ TEST(ResequencerErrors, CallsTheStateOrTheLatticeDoesNotAllow) {
                    hostbase::kErrStoreUse, Args{std::string(calls[0].first)});
   ExpectStoreError([&] { store.ReadRowOfMultiComponentData(0, 0, nullptr); },
                    hostbase::kErrStoreUse, Args{std::string(calls[1].first)});
-}
-
-TEST(ResequencerLifecycle, SecondStartDropsTheFirstLattice) {
-  for (std::size_t limit : {LatticeResequencer::kDefaultMemoryLimit, std::size_t{0}}) {
-    LatticeResequencer store(limit);
-    store.Start(2, 4, 3, 2, 2, 4, 4, false, true);
-    store.WriteRectilinearXs(PatternRow(16, 0, 0, 3).data());
-    for (int z = 0; z < 2; ++z)
-      for (int y = 0; y < 3; ++y)
-        store.WriteRowOfMultiComponentData(y, z, PatternRow(32, y, z).data());
-    EXPECT_EQ(store.IsSpilled(), limit == 0);
-    // The same row length, so stale bytes would show; a smaller lattice.
-    store.Start(2, 8, 2, 2, 1, 4, 4, false, true);
-    EXPECT_FALSE(store.IsSpilled());
-    Bytes row(32, 0xEE), axis(32, 0xEE);
-    store.ReadRowOfMultiComponentData(1, 1, row.data());
-    store.ReadRectilinearXs(axis.data());
-    EXPECT_EQ(row, Bytes(32, 0));
-    EXPECT_EQ(axis, Bytes(32, 0));
-    ExpectStoreError([&] { store.ReadRowOfMultiComponentData(2, 1, row.data()); },
-                     hostbase::kErrStoreRow, Args{std::int64_t{2}, std::int64_t{1}});
-  }
-}
-
-TEST(ResequencerErrors, RowsOutsideTheLattice) {
-  LatticeResequencer store;
-  store.Start(3, 3, 4, 5, 1, 4, 4, true, true);
-  Bytes row(36);
-  for (auto [y, z] : Rows{{-1, 0}, {4, 0}, {0, -1}, {0, 5}, {INT_MIN, INT_MAX}}) {
-    const Args where{std::int64_t{y}, std::int64_t{z}};
-    ExpectStoreError([&] { store.WriteRowOfMultiComponentData(y, z, row.data()); },
-                     hostbase::kErrStoreRow, where);
-    ExpectStoreError([&] { store.ReadRowOfMultiComponentData(y, z, row.data()); },
-                     hostbase::kErrStoreRow, where);
-    ExpectStoreError([&] { store.WriteRowOfXYZ(y, z, row.data()); }, hostbase::kErrStoreRow, where);
-    ExpectStoreError([&] { store.ReadRowOfXYZ(y, z, row.data()); }, hostbase::kErrStoreRow, where);
-  }
 }
 
 TEST(ResequencerErrors, CountsBelowOneUnknownTypesAndSizesThatOverflow) {
@@ -305,8 +283,9 @@ TEST(ResequencerTempFile, CannotCreateAndRowsStayInMemory) {
   GTEST_SKIP() << "the sanitizers check memory through a pipe, which needs the free "
                   "descriptors this test takes away";
 #endif
+  const Shape s{1, 4, 32, 1, 1, 0, 4};
   LatticeResequencer store(64);
-  store.Start(1, 4, 32, 1, 1, 0, 4, false, true);
+  s.Start(store);
   int y = 0;
   for (; y < 4; ++y) store.WriteRowOfMultiComponentData(y, 0, PatternRow(16, y, 0).data());
   ASSERT_FALSE(store.IsSpilled());
@@ -321,24 +300,20 @@ TEST(ResequencerTempFile, CannotCreateAndRowsStayInMemory) {
   // With descriptors again, the same row moves everything to the file and nothing is lost.
   for (; y < 32; ++y) store.WriteRowOfMultiComponentData(y, 0, PatternRow(16, y, 0).data());
   EXPECT_TRUE(store.IsSpilled());
-  const Shape s{1, 4, 32, 1, 1, 0, 4};
-  ExpectRows(store, s, s.All(), {});
+  ExpectRows(store, s, s.All());
 }
 
 TEST(ResequencerTempFile, WriteFailureIsRaised) {
   // The file may not grow past 64 KiB; a spilled lattice of 1 MiB cannot be stored.
   const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  const Shape s{1, 256, 256, 4, 1, 0, 4};
   LatticeResequencer store(4096);
-  store.Start(1, 256, 256, 4, 1, 0, 4, false, true);
+  s.Start(store);
   WithLimit(RLIMIT_FSIZE, 64 * 1024, [&] {
+    // The last rows may still wait in the write-behind window: reading flushes them.
     ExpectStoreError(
         [&] {
-          for (int z = 0; z < 4; ++z)
-            for (int y = 0; y < 256; ++y)
-              store.WriteRowOfMultiComponentData(y, z, PatternRow(1024, y, z).data());
-          // The last rows may still wait in the write-behind window: reading flushes them.
-          Bytes row(1024);
-          store.ReadRowOfMultiComponentData(0, 0, row.data());
+          s.WriteAll(store), ExpectRows(store, s, {{0, 0}});
         },
         hostbase::kErrStoreFile, Args{std::string("write")});
   });
