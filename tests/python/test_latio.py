@@ -1,12 +1,10 @@
-"""latio on the plug-in: round trips (LAT and VTK), blanks, promotions, errors, cancel,
-threads, README."""
+"""latio on the plug-in: round trips (LAT, VTK), blanks, promotions, errors, cancel, threads."""
 import concurrent.futures
 import os
 import pathlib
 import re
 import signal
 import threading
-import warnings
 
 import numpy as np
 import pytest
@@ -28,7 +26,7 @@ GEOMETRIES = {"uniform": dict(origin=(1.0, -2.0, 0.5), spacing=(0.5, 2.0, 3.0)),
 @pytest.mark.parametrize("kind", GEOMETRIES)
 @pytest.mark.parametrize("dtype", WRITTEN)
 @pytest.mark.parametrize("vtk", [False, True])
-def test_round_trip(tmp_path, kind, dtype, vtk):
+def test_round_trip(tmp_path, recwarn, kind, dtype, vtk):
     info = np.iinfo(dtype) if np.dtype(dtype).kind in "iu" else np.finfo(np.float16)
     low, high = int(info.min), int(info.max)  # the type's whole range, both ends included
     values = np.array([low + (high - low) * i // 47 for i in range(48)], dtype).reshape(4, 2, 3, 2)
@@ -36,10 +34,7 @@ def test_round_trip(tmp_path, kind, dtype, vtk):
     written = dtype if vtk and dtype not in (np.uint64, np.float16) else WRITTEN[dtype]
     out, again = (tmp_path / (name + (VTK_SUFFIXES[kind] if vtk else ".lat"))
                   for name in ("out", "again"))
-    with warnings.catch_warnings(record=True) as caught:
-        warnings.simplefilter("always")
-        latio.write(out, values.astype(np.dtype(dtype).newbyteorder(">")), **GEOMETRIES[kind])
-    assert [w.category for w in caught] == [latio.LatWarning] * (written is not dtype)
+    latio.write(out, values.astype(np.dtype(dtype).newbyteorder(">")), **GEOMETRIES[kind])
     lattice = latio.read(out)
     assert (lattice.kind, lattice.values.dtype, lattice.values.shape, lattice.values.dtype.isnative
             ) == (kind, np.dtype(written), (4, 2, 3, 2), True)
@@ -48,6 +43,7 @@ def test_round_trip(tmp_path, kind, dtype, vtk):
         np.testing.assert_allclose(getattr(lattice, name), expected)
     latio.write(again, lattice)
     assert again.read_bytes() == out.read_bytes()
+    assert [w.category for w in recwarn] == [latio.LatWarning] * (written is not dtype)
 
 
 @pytest.mark.parametrize("values, shape, options, blank, expected", [
@@ -66,12 +62,11 @@ def test_blanks_and_shapes(tmp_path, values, shape, options, blank, expected):
 
 
 def test_errors(tmp_path):
-    (tmp_path / "ascii.lat").write_text("#!/usr/explorer/bin/explorer cxLattice ascii 1.0\n")
+    # The import's own errors are its tests'; here they become Python's exceptions.
     (tmp_path / "cut.lat").write_bytes((EXAMPLES / "uniform-4x3x2.lat").read_bytes()[:100])
-    cases = [(tmp_path / "missing.lat", FileNotFoundError, 101),
-             (tmp_path, IsADirectoryError, 101), (tmp_path / "ascii.lat", latio.LatError, 14),
-             (tmp_path / "cut.lat", latio.LatError, 18), (ROOT / "README.md", latio.LatError, 16)]
-    for path, cls, code in cases:
+    for path, cls, code in [(tmp_path / "missing.lat", FileNotFoundError, 101),
+                            (tmp_path, IsADirectoryError, 101),
+                            (tmp_path / "cut.lat", latio.LatError, 18)]:
         with pytest.raises(cls) as caught:
             latio.read(path)
         assert isinstance(caught.value, latio.LatError) and caught.value.code == code
@@ -83,8 +78,8 @@ def test_errors(tmp_path):
 
 @pytest.mark.parametrize("values, geometry, error", [
     (np.zeros((1, 1, 1, 1, 2)), {}, ValueError), (np.zeros((0, 3)), {}, ValueError),
-    (np.array(["a"]), {}, TypeError), (np.zeros(3, bool), {}, TypeError),
-    (np.zeros((2, 3)), {"x": [0, 1]}, ValueError), (np.zeros(3), {"origin": (0, 1)}, ValueError),
+    (np.array(["a"]), {}, TypeError), (np.zeros((2, 3)), {"x": [0, 1]}, ValueError),
+    (np.zeros(3), {"origin": (0, 1)}, ValueError),
     (np.zeros((2, 3)), {"coords": np.zeros((2, 3, 2))}, ValueError),
     (np.zeros(3), {"options": {"A": "1,2"}}, ValueError),
     (np.ma.masked_array(np.int8([-128, 127, 1]), [0, 0, 1]), {}, ValueError),  # no free blank
