@@ -45,6 +45,7 @@ namespace {
 
 namespace bin = lat::binary;
 using hostbase::CPrimType;
+constexpr int kNever = RecordingHost::kNever;
 
 const std::string kPlainMagic = "#!/usr/explorer/bin/explorer cxLattice plain 1.0\n";
 // Uniform bounds per axis: a spacing that differs in single precision, a reversed axis.
@@ -142,13 +143,9 @@ class ImportTest : public ::testing::Test {
   void ExpectSample(const Sample& s, bool binary) {
     const bool curvilinear = s.kind == bin::kCurvilinear;
     const int dataType = bin::PrimTypeOfCode(s.code);
-    std::string sequence;
-    for (std::int32_t b = 0; b < s.blocks; ++b) {
-      sequence += std::string(b ? " " : "") + "URC"[s.kind];
-      for (std::int32_t r = 0; r < s.dims[1] * s.dims[2] * (curvilinear ? 2 : 1); ++r)
-        sequence += " S";
-      sequence += " E";
-    }
+    std::string block(1, "URC"[s.kind]), sequence;
+    for (std::int32_t r = 0; r < s.dims[1] * s.dims[2] * (curvilinear ? 2 : 1); ++r) block += " S";
+    for (std::int32_t b = 0; b < s.blocks; ++b) sequence += (b ? " " : "") + block + " E";
     ASSERT_EQ(host.Sequence(), sequence);
     std::vector<double> values, coords, geometry = s.Geometry(binary);
     for (std::size_t i = 0; i < s.Values() * std::size_t(s.blocks); ++i)
@@ -199,8 +196,7 @@ TEST_F(ImportReadersTest, EveryGeometryTypeAndShapeArrivesValueByValueAndStopsAn
     host.refuseObject = refuse, host.cancelAtProportion = cancelAt, host.cancelAtBegin = atBegin;
     EXPECT_EQ(Import(path), 1);
     EXPECT_EQ(host.stops, 1);
-    host.refuseObject = host.cancelAtProportion = RecordingHost::kNever;
-    host.cancelAtBegin = false;
+    host.refuseObject = host.cancelAtProportion = kNever, host.cancelAtBegin = false;
     return host.Sequence();
   };
   // One node along a given axis; x of 4 nodes, whose spacing differs in single precision.
@@ -233,15 +229,15 @@ TEST_F(ImportReadersTest, EveryGeometryTypeAndShapeArrivesValueByValueAndStopsAn
           const std::vector<double> fractions = host.fractions;
           const std::string whole = host.Sequence();
           for (std::size_t k = 0; k <= whole.size() / 2; ++k)
-            EXPECT_EQ(stopped(path, int(k), RecordingHost::kNever, false), whole.substr(0, 2 * k + 1));
-          EXPECT_EQ(stopped(path, RecordingHost::kNever, RecordingHost::kNever, true), "");
+            EXPECT_EQ(stopped(path, int(k), kNever, false), whole.substr(0, 2 * k + 1));
+          EXPECT_EQ(stopped(path, kNever, kNever, true), "");
           // A report follows the header and its row's scans.
           const std::size_t rows = std::size_t(s.dims[1] * s.dims[2]), scans = kind == 2 ? 2 : 1;
           std::vector<double> expected;
           for (std::size_t b = 0; b < std::size_t(s.blocks); ++b) {
             for (std::size_t r = 0; r < rows; r += 10) {
               const std::size_t sent = b * (rows * scans + 2) + 1 + (r + 1) * scans;
-              EXPECT_EQ(stopped(path, RecordingHost::kNever, int(expected.size()), false),
+              EXPECT_EQ(stopped(path, kNever, int(expected.size()), false),
                         whole.substr(0, 2 * sent - 1));
               expected.push_back(double(r) / double(rows));
             }
