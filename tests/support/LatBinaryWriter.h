@@ -81,25 +81,23 @@ class BinaryImage {
   std::vector<std::uint8_t> bytes;
   std::size_t firstValue = kAbsent;  // offset of the first byte of the value list's values
   std::size_t firstCoord = kAbsent;  // offset of the first coordinate
+  std::array<std::size_t, static_cast<std::size_t>(BinaryField::Count)> offsets{};
 
   // Offset of a field, or kAbsent when the layout has no such field.
   std::size_t Offset(BinaryField field) const { return offsets[static_cast<std::size_t>(field)]; }
-  // Reads or overwrites a present field as a big-endian 32-bit value.
+  // Overwrites a present field with a big-endian 32-bit value.
   void SetInt(BinaryField field, std::int32_t value);
-  std::int32_t GetInt(BinaryField field) const;
   void Truncate(std::size_t size) { bytes.resize(std::min(size, bytes.size())); }
   void Append(const std::vector<std::uint8_t>& extra) {
     bytes.insert(bytes.end(), extra.begin(), extra.end());
   }
   std::size_t Size() const { return bytes.size(); }
   void WriteTo(const std::string& path) const;
-
-  std::array<std::size_t, static_cast<std::size_t>(BinaryField::Count)> offsets{};
 };
 
 BinaryImage EncodeBinary(const BinaryLattice& lattice);
 
-// Convenience: n values 1, 2, 3, ... (or start, start + step, ...).
+// n values start, start + step, ...
 std::vector<double> Ramp(std::size_t n, double start = 1.0, double step = 1.0);
 
 }  // namespace lattest

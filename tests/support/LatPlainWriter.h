@@ -1,10 +1,8 @@
-// Writer of plain text LAT files for tests: line by line (PlainText: Header, Numbers in
-// their shortest exact form, Line; Raw for anything else, with no line end), or a whole
+// Writer of plain text LAT files for tests: piece by piece (PlainText), or a whole
 // well-formed lattice at once (PlainLatticeText).
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,26 +11,20 @@ namespace lattest {
 
 class PlainText {
  public:
-  // "#!<path> cxLattice <kind> <version>" and a line end.
-  PlainText& Header(std::string_view kind = "plain", std::string_view version = "1.0",
-                    std::string_view path = "/usr/explorer/bin/explorer");
-  // The text and a line end.
-  PlainText& Line(std::string_view text);
-  // The numbers separated by single spaces, and a line end.
-  PlainText& Numbers(std::initializer_list<double> values);
+  // "#!/usr/explorer/bin/explorer cxLattice <kind> <version>" and a line end.
+  PlainText& Header(std::string_view kind = "plain", std::string_view version = "1.0");
+  // The numbers in their shortest exact form, separated by single spaces, and a line end.
   PlainText& Numbers(const std::vector<double>& values);
   // Exactly the given text.
-  PlainText& Raw(std::string_view text);
-
+  PlainText& Raw(std::string_view text) {
+    text_ += text;
+    return *this;
+  }
   const std::string& Text() const { return text_; }
-  void WriteTo(const std::string& path) const;
 
  private:
   std::string text_;
 };
-
-// The shortest decimal form of a double that reads back to the same value.
-std::string FormatNumber(double value);
 
 // A well-formed plain file: header numbers, geometry and data blocks.
 struct PlainLattice {

@@ -1,27 +1,25 @@
 // Records what a filter hands to its host, and answers as configured.
 #include "tests/support/RecordingHost.h"
 
+#include <algorithm>
+
 #include "hostbase/PrimType.h"
 
 namespace lattest {
 namespace {
 
-using hostbase::CPrimData;
 using hostbase::CPrimType;
 using hostfw::TrBase;
+using Kind = RecordedObject::Kind;
 
-void CopyLatticeFields(const hostfw::TrLattice& lattice, RecordedObject& out) {
-  out.nx = lattice.nx;
-  out.ny = lattice.ny;
-  out.nz = lattice.nz;
-  out.numComponents = lattice.numComponents;
-  out.dataType = lattice.dataType;
-  out.scanMode = lattice.scanMode;
-  out.scanParam = lattice.scanParam;
-  out.flags = lattice.flags;
-  out.blankValue = lattice.blankValue;
+void CopyLatticeFields(const hostfw::TrLattice& lattice, Kind kind, RecordedObject& out) {
+  out.kind = kind;
+  out.nx = lattice.nx, out.ny = lattice.ny, out.nz = lattice.nz;
+  out.numComponents = lattice.numComponents, out.dataType = lattice.dataType;
+  out.scanMode = lattice.scanMode, out.scanParam = lattice.scanParam;
+  out.flags = lattice.flags, out.blankValue = lattice.blankValue;
   out.paramCount = lattice.params.Count();
-  if (const char* info = lattice.params.Get("LatticeInfo")) {
+  if (const char* info = lattice.params.Get(hostfw::TrLattice::kInfoKey)) {
     out.hasLatticeInfo = true;
     out.latticeInfo = info;
   }
@@ -29,12 +27,10 @@ void CopyLatticeFields(const hostfw::TrLattice& lattice, RecordedObject& out) {
 
 std::vector<float> CopyCoords(int type, const void* coords, std::int32_t count) {
   std::vector<float> out;
-  if (coords == nullptr || !CPrimType::IsValid(type) || count < 1) return out;
-  const auto* p = static_cast<const unsigned char*>(coords);
-  const auto size = static_cast<std::size_t>(CPrimType::TypeSize[type]);
-  out.reserve(static_cast<std::size_t>(count));
-  for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i)
-    out.push_back(static_cast<float>(CPrimData::GetWideReal(type, p + i * size)));
+  const auto* at = static_cast<const unsigned char*>(coords);
+  for (std::int32_t i = 0; at != nullptr && CPrimType::IsValid(type) && i < count; ++i)
+    out.push_back(static_cast<float>(
+        hostbase::CPrimData::GetWideReal(type, at + std::size_t(i) * CPrimType::TypeSize[type])));
   return out;
 }
 
@@ -42,29 +38,22 @@ std::vector<float> CopyCoords(int type, const void* coords, std::int32_t count) 
 
 RecordedObject RecordObject(const TrBase& object, bool withBytes) {
   RecordedObject out;
-  out.address = &object;
   const hostbase::CTypeInfo* type = object.GetTypeId();
-  using Kind = RecordedObject::Kind;
   if (type == hostfw::TrUniformLattice::GetClassTypeId()) {
     const auto& u = static_cast<const hostfw::TrUniformLattice&>(object);
-    out.kind = Kind::Uniform;
-    CopyLatticeFields(u, out);
-    for (int i = 0; i < 3; ++i) {
-      out.origin[static_cast<std::size_t>(i)] = u.origin[i];
-      out.spacing[static_cast<std::size_t>(i)] = u.spacing[i];
-    }
+    CopyLatticeFields(u, Kind::Uniform, out);
+    std::copy(u.origin, u.origin + 3, out.origin.begin());
+    std::copy(u.spacing, u.spacing + 3, out.spacing.begin());
   } else if (type == hostfw::TrRectilinearLattice::GetClassTypeId()) {
     const auto& r = static_cast<const hostfw::TrRectilinearLattice&>(object);
-    out.kind = Kind::Rectilinear;
-    CopyLatticeFields(r, out);
+    CopyLatticeFields(r, Kind::Rectilinear, out);
     out.coordType = r.coordType;
     out.xCoords = CopyCoords(r.coordType, r.xCoords, r.nx);
     out.yCoords = CopyCoords(r.coordType, r.yCoords, r.ny);
     out.zCoords = CopyCoords(r.coordType, r.zCoords, r.nz);
   } else if (type == hostfw::TrCurvilinearLattice::GetClassTypeId()) {
     const auto& c = static_cast<const hostfw::TrCurvilinearLattice&>(object);
-    out.kind = Kind::Curvilinear;
-    CopyLatticeFields(c, out);
+    CopyLatticeFields(c, Kind::Curvilinear, out);
     out.coordType = c.coordType;
   } else if (type == hostfw::TrLatticeScan::GetClassTypeId()) {
     const auto& s = static_cast<const hostfw::TrLatticeScan&>(object);
@@ -91,9 +80,8 @@ RecordingHost::~RecordingHost() {
 
 bool RecordingHost::Receive(TrBase& object) {
   if (atObject && objects.size() == actionObject) atObject();
-  RecordedObject record = RecordObject(object, keepScanBytes);
-  record.refused = static_cast<int>(objects.size()) == refuseObject;
-  objects.push_back(std::move(record));
+  objects.push_back(RecordObject(object, keepScanBytes));
+  objects.back().refused = static_cast<int>(objects.size()) - 1 == refuseObject;
   return !objects.back().refused;
 }
 
@@ -106,18 +94,6 @@ bool RecordingHost::Begin(const std::string& message) {
 bool RecordingHost::Proportion(double fraction) {
   fractions.push_back(fraction);
   return static_cast<int>(fractions.size()) - 1 != cancelAtProportion;
-}
-
-void RecordingHost::Stop() {
-  ++stops;
-}
-
-void RecordingHost::Warning(const std::string& text) {
-  warnings.push_back(text);
-}
-
-void RecordingHost::ShowHelp(const std::string& topic) {
-  helpTopics.push_back(topic);
 }
 
 std::string RecordingHost::Sequence() const {
@@ -133,7 +109,7 @@ std::vector<std::uint8_t> RecordingHost::ScanBytes(std::size_t first, std::size_
   std::vector<std::uint8_t> out;
   std::size_t index = 0;
   for (const RecordedObject& o : objects) {
-    if (o.kind != RecordedObject::Kind::Scan) continue;
+    if (o.kind != Kind::Scan) continue;
     if (index >= first && (index - first) % step == 0)
       out.insert(out.end(), o.bytes.begin(), o.bytes.end());
     ++index;

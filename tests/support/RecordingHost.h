@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,8 +17,7 @@ namespace lattest {
 struct RecordedObject {
   enum class Kind { Uniform, Rectilinear, Curvilinear, Scan, End, Other };
   Kind kind = Kind::Other;
-  const void* address = nullptr;  // the object handed over, to see which ones are reused
-  bool refused = false;           // the host answered false for it
+  bool refused = false;  // the host answered false for it
 
   // Lattice headers.
   std::int32_t nx = 0, ny = 0, nz = 0, numComponents = 0, dataType = 0;
@@ -39,13 +37,6 @@ struct RecordedObject {
   bool IsHeader() const {
     return kind == Kind::Uniform || kind == Kind::Rectilinear || kind == Kind::Curvilinear;
   }
-  // The scan's bytes as values of T (in the machine's byte order).
-  template <class T>
-  std::vector<T> Values() const {
-    std::vector<T> out(bytes.size() / sizeof(T));
-    if (!out.empty()) std::memcpy(out.data(), bytes.data(), out.size() * sizeof(T));
-    return out;
-  }
 };
 
 class RecordingHost final : public hostfw::IoObjectSink,
@@ -62,9 +53,9 @@ class RecordingHost final : public hostfw::IoObjectSink,
   bool Receive(hostfw::TrBase& object) override;
   bool Begin(const std::string& message) override;
   bool Proportion(double fraction) override;
-  void Stop() override;
-  void Warning(const std::string& text) override;
-  void ShowHelp(const std::string& topic) override;
+  void Stop() override { ++stops; }
+  void Warning(const std::string& text) override { warnings.push_back(text); }
+  void ShowHelp(const std::string& topic) override { helpTopics.push_back(topic); }
 
   // Configuration: counted from 0, kNever to accept everything.
   int refuseObject = kNever;        // answer false for this received object

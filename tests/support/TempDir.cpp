@@ -31,15 +31,14 @@ std::string TempDir::File(std::string_view name) const {
 
 std::string TempDir::Write(std::string_view name, std::string_view content) const {
   const std::string path = File(name);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(content.data(), static_cast<std::streamsize>(content.size()));
-  if (!out) throw std::runtime_error("TempDir: cannot write " + path);
+  WriteFile(path, content);
   return path;
 }
 
-std::string TempDir::Write(std::string_view name, const std::vector<std::uint8_t>& content) const {
-  return Write(name,
-               std::string_view(reinterpret_cast<const char*>(content.data()), content.size()));
+void WriteFile(const std::string& path, std::string_view content) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out.write(content.data(), static_cast<std::streamsize>(content.size())))
+    throw std::runtime_error("cannot write " + path);
 }
 
 }  // namespace lattest

@@ -21,10 +21,15 @@ class TempDir {
   std::string File(std::string_view name) const;
   // Writes `content` to `name` inside the directory and returns the full path.
   std::string Write(std::string_view name, std::string_view content) const;
-  std::string Write(std::string_view name, const std::vector<std::uint8_t>& content) const;
+  std::string Write(std::string_view name, const std::vector<std::uint8_t>& content) const {
+    return Write(name, {reinterpret_cast<const char*>(content.data()), content.size()});
+  }
 
  private:
   std::string path_;
 };
+
+// Replaces the file at `path` with `content`; raises std::runtime_error when it cannot.
+void WriteFile(const std::string& path, std::string_view content);
 
 }  // namespace lattest
