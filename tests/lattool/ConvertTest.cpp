@@ -1,7 +1,7 @@
 // lattool convert and create end to end: a lattice reads back the same through one pass,
-// two passes (--interactive: its ranges first) and create from its dump; the failures that
-// write nothing; standard streams and FIFOs; and, through the fake module, what reaches
-// the exporter and the exit code for each of its answers.
+// two passes (--interactive: its ranges first), create from its dump and a VTK file; the
+// failures that write nothing; standard streams and FIFOs; and, through the fake module,
+// what reaches the exporter and the exit code for each of its answers.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -24,6 +24,7 @@ std::string WriteTwoLattices(const TempDir& dir) {
   return dir.Write("two.lat", PlainLatticeText(lat));
 }
 
+// Reading create's input shows its progress on a terminal.
 TEST(Convert, EachLatticeReadsBackTheSameFromOnePassTwoPassesAndItsDump) {
   ExportDir dir;
   std::vector<std::pair<std::string, int>> inputs{{WriteTwoLattices(dir), 0},
@@ -41,93 +42,138 @@ TEST(Convert, EachLatticeReadsBackTheSameFromOnePassTwoPassesAndItsDump) {
     EXPECT_EQ(t.exitCode, 0) << t.out;
     EXPECT_EQ(ReadText(one), ReadText(two));
     ExpectSameLattice(lat, DumpLattice(one), "converted");
-    const ToolResult c = dir.Run({"create", dir.WriteJson("in.json", lat), dir.File("made.lat")});
-    EXPECT_EQ(c.exitCode, 0) << c.err;
-    EXPECT_EQ(c.err + c.out, "");
-    ExpectSameLattice(lat, DumpLattice(dir.File("made.lat")), "created");
+    const std::string made = dir.File("made.lat");
+    const ToolResult c =
+        RunOnTerminal({"create", dir.WriteJson("in.json", lat), made}, dir.Environment(), "");
+    EXPECT_EQ(c.exitCode, 0) << c.out;
+    EXPECT_NE(c.out.find("in.json [###"), std::string::npos) << c.out;
+    ExpectSameLattice(lat, DumpLattice(made), "created");
   }
 }
 
-TEST(Convert, FailuresExitWithTwoAndWriteNothing) {
+// Through a VTK file and back, a lattice that may hold blanks gets its range without them:
+// the VTK import marks hidden nodes so, and one pass turns into two. --to chooses the format
+// whatever the extension; the extension of another dataset kind and a compressor other than
+// zlib are refused, and nothing is written.
+TEST(Convert, ThroughVtkAndBack) {
   ExportDir dir;
-  const std::string two = WriteTwoLattices(dir);
-  const std::string cut =
-      dir.Write("cut.lat", ReadText(ExamplePath("curvilinear-4x3x2.lat")).substr(0, 200));
-  const std::string out = dir.File("out.lat"), none = dir.File("none.lat");
-  const std::string noDir = dir.File("no/such/dir/out.lat");
+  const std::string vtk = dir.File("blanked.vti"), back = dir.File("back.vti");
+  ToolResult r = dir.Run({"create", dir.WriteJson("in.json", BlankedRow()), vtk, "--options",
+                          "compress=zlib,Compres=1"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err,
+            "lattool: warning: --options: the export filter does not know the key 'Compres', "
+            "which is ignored (it knows ArrayName, Compress)\n");
+  r = dir.Run({"convert", vtk, back, "--to", "LAT", "--options", "BlankMethod=0"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(DumpLattice(back)["values"], nlohmann::json({5, 5, 300, 5, 40, 7}));
+  const std::string curvilinear = ExamplePath("curvilinear-4x3x2.lat"), asVtk = dir.File("c.dat");
+  EXPECT_EQ(dir.Run({"convert", curvilinear, asVtk, "--to", "vtk"}).exitCode, 0);
+  ExpectSameLattice(DumpLattice(curvilinear), DumpLattice(asVtk), "as VTK");
+  EXPECT_EQ(RunTool({"probe", vtk, back}).out, vtk + ": VTK\n" + back + ": LAT\n");
   const struct {
     std::vector<std::string> args;
     std::string says;
-    bool optionsSaved;
-  } cases[] = {
-      {{two, out, "--lattice", "2"}, two + " holds 2 lattices, so there is no lattice 2\n", false},
-      {{ExamplePath("uniform-4x3x2.lat"), out, "--lattice", "1"},
-       "holds 1 lattice, so there is no lattice 1\n",
-       false},
-      {{cut, out}, "lattool: error: Bad or short binary LAT data in '" + cut, false},
-      {{none, out}, none, false},
-      // The export ran to its end, and saved its options, but could not create OUT.
-      {{ExamplePath("uniform-3x2.lat"), noDir}, noDir, true},
+  } refusals[] = {
+      {{curvilinear, dir.File("c.vti")},
+       "lattice cannot be written to '" + dir.File("c.vti") + "': use the extension .vts"},
+      {{ExamplePath("uniform-3x2.lat"), dir.File("u.vti"), "--options", "Compress=lz4"},
+       "compression 'lz4' is not supported"},
   };
+  for (const auto& [args, says] : refusals) {
+    std::vector<std::string> convert{"convert"};
+    convert.insert(convert.end(), args.begin(), args.end());
+    r = dir.Run(convert);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
+  }
+  // The two refused outputs are not there, nor any temporary file.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                          std::filesystem::directory_iterator()),
+            5);  // in.json, the three outputs and the saved options' folder
+}
+
+// What it refuses exits with 1 before anything is written (writing onto its own input
+// would destroy it before it is read, by whatever name); a failure on the way, with 2.
+TEST(Convert, RefusalsAndFailuresSayWhatIsWrongAndWriteNothing) {
+  ExportDir dir;
+  const std::string two = WriteTwoLattices(dir), in = two;
+  const std::string rect = ExamplePath("rectilinear-4x3x2.lat");  // 4 x 3 x 2, 2 components
+  const std::string json = dir.WriteJson("in.json", UniformRow(7, {1, 2}));
+  const std::string out = dir.File("out.lat"), missing = dir.File("missing.lat");
+  const std::string cut = dir.Write("cut.lat", ReadText(rect).substr(0, 200));
+  const std::string noDir = dir.File("no/such/dir/out.lat");
+  std::filesystem::create_directory(dir.File("sub"));
+  std::filesystem::create_hard_link(in, dir.File("hard.lat"));
+  std::filesystem::create_symlink(json, dir.File("soft.json"));
+  const std::string noTerminal =
+      "--interactive and --page show their dialogs on a terminal, and there is none";
+  const std::string same = "IN and OUT name the same file ('";
+  const struct {
+    std::vector<std::string> args;
+    std::string says;
+    int exitCode = 1;
+    bool optionsSaved = false;
+  } cases[] = {
+      {{}, "a command is needed: probe, info, dump, convert or create"},
+      {{"frobnicate", in}, "unknown command 'frobnicate': the commands are probe, info"},
+      {{"convert", in}, "OUT is required"},
+      {{"convert", in, out, "--lattice", "-1"},
+       "--lattice: K is a lattice index, a whole number counting from 0, not '-1'"},
+      {{"info", in, out}, out},
+      {{"--frobnicate", "info", in}, "--frobnicate"},
+      {{"--plugin", "/no/such/LAT.so", "dump", in},
+       "cannot load plug-in module '/no/such/LAT.so': "},
+      // The host's own library loads but exports no factory.
+      {{"--plugin", HOSTBASE_LIBRARY_PATH, "info", in}, "does not export ImportLAT"},
+      {{"--plugin", HOSTBASE_LIBRARY_PATH, "create", json, out}, "does not export ExportLAT"},
+      {{"create", "--interactive", json, out}, noTerminal},
+      {{"convert", "--page", in, out}, noTerminal},
+      {{"convert", in, dir.File("sub/../two.lat")}, same + dir.File("sub/../two.lat") + "')\n"},
+      {{"convert", in, dir.File("hard.lat")}, same + dir.File("hard.lat") + "')\n"},
+      {{"create", json, dir.File("soft.json")}, same + dir.File("soft.json") + "')\n"},
+      // A file not there yet has no identity: its spelling is compared.
+      {{"convert", missing, dir.File("./missing.lat")}, same},
+      {{"convert", rect, out, "--region", "0:5"},
+       "the box's x nodes 0:5 lie outside the lattice's 0:4"},
+      {{"dump", rect, "--region", "2:2"}, "the box's x nodes 2:2 are none"},
+      {{"convert", rect, out, "--region", ",3:4"},
+       "the box's y nodes 3:4 lie outside the lattice's 0:3"},
+      {{"convert", rect, out, "--region", ",,:3"},
+       "the box's z nodes 0:3 lie outside the lattice's 0:2"},
+      {{"convert", rect, out, "--region", ",,2:"}, "the box's z nodes 2:2 are none"},
+      {{"convert", rect, out, "--component", "2"},
+       "component 2 does not exist: the lattice has 2 (0 to 1)"},
+      {{"dump", rect, "--region", "1:2,,,"}, "--region '1:2,,,' has more than three parts"},
+      {{"convert", rect, out, "--region", "1-2"}, "the part '1-2' is not X0:X1"},
+      {{"convert", rect, out, "--region", ",:x"}, "not 'x'"},
+      {{"convert", two, out, "--lattice", "2"},
+       two + " holds 2 lattices, so there is no lattice 2\n",
+       2},
+      {{"convert", rect, out, "--lattice", "1"}, "holds 1 lattice, so there is no lattice 1\n", 2},
+      {{"convert", cut, out}, "Bad or short binary LAT data in '" + cut, 2},
+      {{"convert", missing, out}, missing, 2},
+      // The export ran to its end, and saved its options, but could not create OUT.
+      {{"convert", in, noDir}, noDir, 2, true},
+  };
+  const std::string before = ReadText(in) + ReadText(json);
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.args));
-    std::vector<std::string> args{"convert"};
-    args.insert(args.end(), c.args.begin(), c.args.end());
-    const ToolResult r = dir.Run(args);
-    EXPECT_EQ(r.exitCode, 2);
+    const ToolResult r = dir.Run(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode);
+    EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err.rfind("lattool: error: ", 0), 0u) << r.err;
     EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
-    EXPECT_FALSE(Exists(c.args[1]));
-    EXPECT_EQ(Exists(dir.OptionsFile()), c.optionsSaved);
+    EXPECT_FALSE(Exists(out) || Exists(noDir));
+    EXPECT_EQ(Exists(dir.File("config")), c.optionsSaved);
   }
-}
-
-// The header goes with one NaN per component in one pass, with the ranges of the values in
-// two; a curvilinear lattice's coordinate scans reach the exporter but not its ranges.
-TEST(ConvertPasses, TheExporterGetsTheRangesOnlyFromTwoPasses) {
-  ExportDir dir;
-  BinaryLattice curv;
-  curv.geometryType = lat::binary::kCurvilinear;
-  curv.dims = {2, 2, 1};
-  curv.nDataVar = 2;
-  curv.values = {0.5, -1.5, 2.5, 1, -3, 7, 4, -8};
-  curv.coords = {-1000, 0, 0, 1000, 0, 0, -1000, 1, 0, 1000, 1, 0};
-  const std::string in = dir.File("curv.lat"), out = dir.File("out.lat");
-  EncodeBinary(curv).WriteTo(in);
-  ASSERT_EQ(dir.Fake({"convert", in, out, "--options", "A=1"}).exitCode, 0);
-  const std::string header = "ExportObject curvilinear 2x2x1 components=2 dataType=7 flags=0 ";
-  std::vector<std::string> calls{"SetOptions A=1",
-                                 "BeginExportToFile " + out,
-                                 header + "blank=0 min=[nan,nan] max=[nan,nan]",
-                                 "ExportObject scan 24",  // x, y, z of 2 nodes
-                                 "ExportObject scan 16",  // 2 values of 2 components
-                                 "ExportObject scan 24",
-                                 "ExportObject scan 16",
-                                 "ExportObject end",
-                                 "EndExportToFile"};
-  EXPECT_EQ(dir.TakeCalls(), calls);
-  const ToolResult t = dir.Terminal(
-      {"--plugin", FAKE_EXPORT_PATH, "convert", "--interactive", in, out, "--options", "A=1"}, "");
-  ASSERT_EQ(t.exitCode, 0) << t.out;
-  calls[1] += " interactive";
-  calls[2] = header + "blank=0 min=[-3,-8] max=[4,7]";
-  EXPECT_EQ(dir.TakeCalls(), calls);
-}
-
-// A lattice that may hold blanks needs its ranges to replace them: the VTK import marks
-// hidden nodes so, and one pass turns into two, the blanks left out of the ranges.
-TEST(ConvertPasses, ALatticeThatMayHoldBlanksGetsItsRangeWithoutTheBlanks) {
-  ExportDir dir;
-  const std::string vtk = dir.File("blanked.vti"), out = dir.File("out.lat");
-  ASSERT_EQ(dir.Run({"create", dir.WriteJson("in.json", BlankedRow()), vtk}).exitCode, 0);
-  const ToolResult r = dir.Run({"convert", vtk, out, "--options", "BlankMethod=0"});
-  ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(DumpLattice(out)["values"], nlohmann::json({5, 5, 300, 5, 40, 7}));
+  EXPECT_EQ(ReadText(in) + ReadText(json), before);
 }
 
 // The plug-in seeks in its input: a FIFO, or "-" for standard input, is copied to a
 // temporary file first, which is gone afterwards; without a name of its own, it is read
-// through a link named as the FIFO. "-" as OUT gets the complete file.
+// through a link named as the FIFO. "-" as OUT gets the complete file. create takes a
+// whole dump: the first element of its "lattices".
 TEST(Streams, FifosAndStandardInputAndOutputGoThroughTemporaryFilesThatAreRemoved) {
   ExportDir dir;
   const std::string tmp = dir.File("tmp"), fifo = dir.File("pipe");
@@ -141,7 +187,7 @@ TEST(Streams, FifosAndStandardInputAndOutputGoThroughTemporaryFilesThatAreRemove
     std::string shown;  // on stdout or stderr; the copy is named when there is nothing to show
   } runs[] = {
       {{"convert", fifo, dir.File("a.lat")}, ReadText(example), 0, ""},
-      {{"create", fifo, dir.File("b.lat")}, DumpLattice(example).dump(), 0, ""},
+      {{"create", fifo, dir.File("b.lat")}, Dump(example).dump(), 0, ""},
       {{"info", fifo}, "not a lattice\n", 2, "/pipe' is not a LAT file.\n"},
       {{"info", "-"}, "", 2, "/stdin' is not a LAT file.\n"},  // stdin is /dev/null here
       {{"info", fifo}, ReadText(example), 0, "Name:\tpipe\n"},
@@ -170,44 +216,60 @@ TEST(Streams, FifosAndStandardInputAndOutputGoThroughTemporaryFilesThatAreRemove
 }
 
 // The exit code for each answer of the export filter (0 finished, 3 cancelled, 4 no
-// lattice completed, 2 an error); nothing goes after the answer that stops the export,
-// and EndExportToFile is called once the export has begun.
-TEST(ExportExitCodes, EachAnswerOfTheFilter) {
+// lattice completed, 2 an error); nothing goes after the answer that stops the export, and
+// EndExportToFile is called once it has begun. The header goes with one NaN per component
+// in one pass, with the ranges of the values in two; a curvilinear lattice's coordinate
+// scans reach the exporter but not its ranges.
+TEST(ExportCalls, EachAnswerOfTheFilterAndTheRangesOfTwoPasses) {
   ExportDir dir;
-  nlohmann::json lat = UniformRow(7, {4, 3, 2, 1});
-  lat["nx"] = lat["ny"] = 2;
-  const std::string in = dir.WriteJson("in.json", lat), out = dir.File("out.lat");
-  const std::vector<std::string> calls{
-      "SetOptions A=1",
-      "BeginExportToFile " + out,
-      "ExportObject uniform 2x2x1 components=1 dataType=7 flags=0 blank=0 min=[1] max=[4]",
-      "ExportObject scan 8",
-      "ExportObject scan 8",
-      "ExportObject end"};
+  BinaryLattice curv;
+  curv.geometryType = lat::binary::kCurvilinear;
+  curv.dims = {2, 2, 1};
+  curv.nDataVar = 2;
+  curv.values = {0.5, -1.5, 2.5, 1, -3, 7, 4, -8};
+  curv.coords = {-1000, 0, 0, 1000, 0, 0, -1000, 1, 0, 1000, 1, 0};
+  const std::string in = dir.File("curv.lat"), out = dir.File("out.lat");
+  EncodeBinary(curv).WriteTo(in);
+  const std::string header = "ExportObject curvilinear 2x2x1 components=2 dataType=7 flags=0 ";
+  std::vector<std::string> calls{"SetOptions A=1",
+                                 "BeginExportToFile " + out,
+                                 header + "blank=0 min=[nan,nan] max=[nan,nan]",
+                                 "ExportObject scan 24",  // x, y, z of 2 nodes
+                                 "ExportObject scan 16",  // 2 values of 2 components
+                                 "ExportObject scan 24",
+                                 "ExportObject scan 16",
+                                 "ExportObject end",
+                                 "EndExportToFile"};
   const struct {
     const char* answers;
     int exitCode;
     std::string err;
     std::size_t callsBeforeEnd;
   } cases[] = {
-      {"", 0, "", 6},
+      {"", 0, "", 8},
       {"Begin=2", 3, "", 2},
       {"Object0=2", 3, "", 3},
-      {"Object2=2", 3, "", 5},
-      {"End=1", 4, "", 6},
+      {"Object4=2", 3, "", 7},
+      {"End=1", 4, "", 8},
       {"Raise=Object1", 2, "lattool: error: fake failure at Object1\n", 4},
-      {"Raise=End", 2, "lattool: error: fake failure at End\n", 6},
+      {"Raise=End", 2, "lattool: error: fake failure at End\n", 8},
       {"Object1=3", 2, "lattool: error: the export filter refused an object (status 3)\n", 4},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.answers);
-    const ToolResult r = dir.Fake({"create", in, out, "--options", "A=1"}, c.answers);
+    const ToolResult r = dir.Fake({"convert", in, out, "--options", "A=1"}, c.answers);
     EXPECT_EQ(r.exitCode, c.exitCode);
     EXPECT_EQ(r.err, c.err);
     std::vector<std::string> expected(calls.begin(), calls.begin() + c.callsBeforeEnd);
     expected.push_back("EndExportToFile");
     EXPECT_EQ(dir.TakeCalls(), expected);
   }
+  const ToolResult t = dir.Terminal(
+      {"--plugin", FAKE_EXPORT_PATH, "convert", "--interactive", in, out, "--options", "A=1"}, "");
+  ASSERT_EQ(t.exitCode, 0) << t.out;
+  calls[1] += " interactive";
+  calls[2] = header + "blank=0 min=[-3,-8] max=[4,7]";
+  EXPECT_EQ(dir.TakeCalls(), calls);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // lattool create end to end: each data type with its promotion, blanks under each method,
-// given and computed component ranges, the saved options; and input it cannot use, which
-// is exit code 2 with the member named and nothing written: no output, no saved options.
+// given and computed component ranges, the saved options; input it cannot use, which is
+// exit code 2 with the member named and nothing written; and the options dialog and page
+// as a text form on a terminal: OK, Cancel, Apply, Ctrl-C and the end of input.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,15 +11,16 @@
 namespace lattest {
 namespace {
 
-// Creates OUT from BlankedRow() with `options`, with the saved options of `dir`.
-ToolResult CreateBlanked(const ExportDir& dir, const std::string& options) {
-  return dir.Run({"create", dir.WriteJson("in.json", BlankedRow()), dir.File("out.lat"),
-                  "--options", options});
-}
-
 TEST(Create, EachTypeAndBlankMethodIsWrittenAsTheFormatHoldsItAndUnknownKeysAreWarnedOf) {
   const std::int64_t big = (std::int64_t{1} << 53) + 1;
   const std::string promoted = "lattool: warning: This file format does not support ";
+  const std::string fromBytes = promoted +
+                                "8-bit unsigned integer data.  Export will proceed by converting "
+                                "to 16-bit signed data.\n";
+  const std::string fromInt64 = promoted +
+                                "64-bit integer data.  Export will proceed by converting to "
+                                "64-bit floating-point data.  Some data values may be truncated "
+                                "during conversion.\n";
   const auto unknown = [](const std::string& key) {
     return "lattool: warning: --options: the export filter does not know the key '" + key +
            "', which is ignored (it knows BlankMethod, Defaults, FixedBlankValue, "
@@ -32,18 +34,8 @@ TEST(Create, EachTypeAndBlankMethodIsWrittenAsTheFormatHoldsItAndUnknownKeysAreW
     nlohmann::json readBack;
     std::string err;
   } cases[] = {
-      {UniformRow(1, {0, 200, 255}),
-       "",
-       2,
-       {0, 200, 255},
-       promoted + "8-bit unsigned integer data.  Export will proceed by converting to 16-bit "
-                  "signed data.\n"},
-      {UniformRow(6, {-5, big, 7}),
-       "",
-       8,
-       {-5, big - 1, 7},  // 2^53 + 1 has no double
-       promoted + "64-bit integer data.  Export will proceed by converting to 64-bit "
-                  "floating-point data.  Some data values may be truncated during conversion.\n"},
+      {UniformRow(1, {0, 200, 255}), "", 2, {0, 200, 255}, fromBytes},
+      {UniformRow(6, {-5, big, 7}), "", 8, {-5, big - 1, 7}, fromInt64},  // 2^53 + 1: no double
       {UniformRow(8, {0.1, -1e300, 5e-324}), "", 8, {0.1, -1e300, 5e-324}, ""},
       {BlankedRow(), "BlankMethod=0", 2, blanked(5), ""},  // the data minimum, blanks left out
       {BlankedRow(), "BlankMethod=1", 2, blanked(300), ""},
@@ -63,30 +55,6 @@ TEST(Create, EachTypeAndBlankMethodIsWrittenAsTheFormatHoldsItAndUnknownKeysAreW
     EXPECT_EQ(back["dataType"], c.written);
     EXPECT_EQ(back["values"], c.readBack);
   }
-}
-
-// A saved fixed value fails every later export with blanks, from a value the user did not
-// type this time: the error says where it comes from.
-TEST(Create, AFixedValueOutsideTheTypeIsAnErrorAndASavedOneIsNamed) {
-  ExportDir dir;
-  const std::string error =
-      "lattool: error: The data type '16-bit signed integer' cannot be exported: the fixed "
-      "blank value lies outside its range.\n";
-  const ToolResult given = CreateBlanked(dir, "BlankMethod=4,FixedBlankValue=40000");
-  EXPECT_EQ(given.exitCode, 2);
-  EXPECT_EQ(given.err, error);
-  const ToolResult saved = CreateBlanked(dir, "BlankMethod=4");
-  EXPECT_EQ(saved.exitCode, 2);
-  EXPECT_EQ(saved.err, error +
-                           "lattool: error: the fixed blank value is the saved option "
-                           "FixedBlankValue=40000 in '" +
-                           dir.OptionsFile() +
-                           "': change or remove the key FixedBlankValue there, or give "
-                           "--options BlankMethod=N or FixedBlankValue=V\n");
-  EXPECT_FALSE(Exists(dir.File("out.lat")));
-  const ToolResult fixed = CreateBlanked(dir, "FixedBlankValue=12");
-  EXPECT_EQ(fixed.exitCode, 0) << fixed.err;
-  EXPECT_EQ(ReadText(dir.OptionsFile()), "BlankMethod=4\nFixedBlankValue=12\n");
 }
 
 TEST(Create, GivenRangesAreHandedOverAndComputedOnesLeaveOutBlanksOnlyWhenTheLatticeMayHaveThem) {
@@ -111,42 +79,71 @@ TEST(Create, GivenRangesAreHandedOverAndComputedOnesLeaveOutBlanksOnlyWhenTheLat
   }
   // A given range is the one the blanks are replaced by.
   given["componentMax"] = {1000};
-  ASSERT_EQ(dir.Run({"create", dir.WriteJson("in.json", given), out, "--options", "BlankMethod=1"})
-                .exitCode,
-            0);
+  const std::string in = dir.WriteJson("in.json", given);
+  ASSERT_EQ(dir.Run({"create", in, out, "--options", "BlankMethod=1"}).exitCode, 0);
   EXPECT_EQ(DumpLattice(out)["values"], nlohmann::json({5, 1000, 300, 1000, 40, 7}));
 }
 
-TEST(SavedOptions, KeptForTheNextRunUnlessForgottenAndAnUnreadableFileIsLeftAlone) {
+// The options are kept for the next run unless forgotten. A saved fixed value the type
+// cannot hold fails every later export with blanks, from a value the user did not type
+// this time: the error says where it comes from. An unreadable file is left alone.
+TEST(SavedOptions, KeptForTheNextRunUnlessForgottenAndASavedFixedValueIsNamed) {
   ExportDir dir;
   const std::string out = dir.File("out.lat");
+  const auto create = [&](const ExportDir& in, const std::string& options) {
+    return in.Run({"create", in.WriteJson("in.json", BlankedRow()), in.File("out.lat"), "--options",
+                   options});
+  };
   const auto blankWritten = [&] { return DumpLattice(out)["values"][1].get<int>(); };
-  ASSERT_EQ(CreateBlanked(dir, "BlankMethod=2,ForgetOptions=1").exitCode, 0);
+  ASSERT_EQ(create(dir, "BlankMethod=2,ForgetOptions=1").exitCode, 0);
   EXPECT_EQ(blankWritten(), -32768);
   EXPECT_FALSE(Exists(dir.OptionsFile()));  // nothing was saved, so no file
-  ASSERT_EQ(CreateBlanked(dir, "BlankMethod=4,FixedBlankValue=123").exitCode, 0);
-  EXPECT_EQ(ReadText(dir.OptionsFile()), "BlankMethod=4\nFixedBlankValue=123\n");
-  ASSERT_EQ(dir.Run({"create", dir.WriteJson("in.json", BlankedRow()), out}).exitCode, 0);
+  ASSERT_EQ(create(dir, "BlankMethod=4,FixedBlankValue=123").exitCode, 0);
+  ASSERT_EQ(create(dir, "").exitCode, 0);
   EXPECT_EQ(blankWritten(), 123);  // no options: the saved ones apply
-  ASSERT_EQ(CreateBlanked(dir, "BlankMethod=0,ForgetOptions=true").exitCode, 0);
+  ASSERT_EQ(create(dir, "BlankMethod=0,ForgetOptions=true").exitCode, 0);
   EXPECT_EQ(blankWritten(), 5);
   EXPECT_EQ(ReadText(dir.OptionsFile()), "BlankMethod=4\nFixedBlankValue=123\n");
 
+  std::filesystem::remove(out);
+  const std::string error =
+      "lattool: error: The data type '16-bit signed integer' cannot be exported: the fixed "
+      "blank value lies outside its range.\n";
+  const ToolResult given = create(dir, "BlankMethod=4,FixedBlankValue=40000");
+  EXPECT_EQ(given.exitCode, 2);
+  EXPECT_EQ(given.err, error);
+  const ToolResult saved = create(dir, "BlankMethod=4");
+  EXPECT_EQ(saved.exitCode, 2);
+  EXPECT_EQ(saved.err, error +
+                           "lattool: error: the fixed blank value is the saved option "
+                           "FixedBlankValue=40000 in '" +
+                           dir.OptionsFile() +
+                           "': change or remove the key FixedBlankValue there, or give "
+                           "--options BlankMethod=N or FixedBlankValue=V\n");
+  EXPECT_FALSE(Exists(out));
+  EXPECT_EQ(create(dir, "FixedBlankValue=12").exitCode, 0);
+  EXPECT_EQ(ReadText(dir.OptionsFile()), "BlankMethod=4\nFixedBlankValue=12\n");
+
   ExportDir other;
   std::filesystem::create_directories(other.OptionsFile());  // a folder in its place
-  const ToolResult r = CreateBlanked(other, "BlankMethod=1");
+  const ToolResult r = create(other, "BlankMethod=1");
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.err, "lattool: warning: saved options not used: cannot read '" + other.OptionsFile() +
                        "': Is a directory\n");
   EXPECT_EQ(DumpLattice(other.File("out.lat"))["values"][1], 300);
   EXPECT_TRUE(std::filesystem::is_directory(other.OptionsFile()));
+  // A value typed into the dialog (past the form's check) is no saved one.
+  const ToolResult typed = other.Terminal(
+      {"create", "--interactive", other.File("in.json"), other.File("t.lat")}, "5\n6 1e999\no\n");
+  EXPECT_EQ(typed.exitCode, 2);
+  EXPECT_EQ(typed.out.find("is the saved option"), std::string::npos) << typed.out;
 }
 
 TEST(CreateErrors, MalformedMissingWrongAndUnfitMembersAreNamed) {
   const std::string lattice = R"({"kind": "uniform", "dataType": 2, "nx": 2, "ny": 2, "nz": 1,
       "components": 1, "origin": [0, 0, 0], "spacing": [1, 1, 1])";
   const std::string rect = R"({"kind": "rectilinear", "dataType": 7, "nx": 2, "ny": 1, "nz": 1,
-      "components": 1, )";
+      "components": 1, "yCoords": [0], "zCoords": [0], "values": [1, 2], )";
   const struct {
     std::string text;
     std::string said;  // the whole message, or its start when it ends in ": "
@@ -161,13 +158,16 @@ TEST(CreateErrors, MalformedMissingWrongAndUnfitMembersAreNamed) {
        "\"componentMin\" holds 2 numbers, expected 1 (one per component)"},
       {lattice + R"(, "values": [1, 2, 3, 4], "flags": -1})",
        "\"flags\" must be from 0 to 255, not -1"},
+      {lattice + R"(, "values": [1, 2, 3, 4], "flags": 0.5})", "\"flags\" must be an integer"},
       {lattice + R"(, "values": [1, 2, 40000, 4]})",
        "\"values\"[2]: 40000 does not fit 16-bit signed integer"},
       {lattice + R"(, "values": [1, 2.5, 3, 4]})",
        "\"values\"[1]: 2.5 does not fit 16-bit signed integer"},
-      {rect + R"("coordType": 0, "xCoords": [0, 128], "yCoords": [0], "zCoords": [0],
-          "values": [1, 2]})",
+      {rect + R"("coordType": 0, "xCoords": [0, 128]})",
        "\"xCoords\"[1]: 128 does not fit 8-bit signed integer"},
+      // 2^63 is the first number past the 64-bit integers.
+      {rect + R"("coordType": 6, "xCoords": [0, 9223372036854775808]})",
+       "\"xCoords\"[1]: 9223372036854775808 does not fit 64-bit integer"},
       // The last row's coordinates are checked before anything is exported.
       {R"({"kind": "curvilinear", "dataType": 7, "nx": 1, "ny": 2, "nz": 1, "components": 1,
           "coordType": 7, "coords": [0, 0, 0, 0, 1e39, 0], "values": [1, 2]})",
@@ -193,6 +193,62 @@ TEST(CreateErrors, MalformedMissingWrongAndUnfitMembersAreNamed) {
   EXPECT_EQ(r.err, "lattool: error: " + none + ": cannot read '" + none +
                        "': No such file or directory\n");
   EXPECT_FALSE(Exists(dir.File("new.lat")));
+}
+
+ToolResult CreateOnTerminal(const ExportDir& dir, const std::string& flag, const std::string& typed,
+                            const std::string& interruptAfter = "") {
+  return dir.Terminal({"create", flag, dir.WriteJson("in.json", BlankedRow()), dir.File("out.lat")},
+                      typed, interruptAfter);
+}
+
+TEST(TerminalForm, TakesAMethodAndAValueInTheTypeRangeAndOk) {
+  for (const std::string flag : {"--interactive", "--page"}) {
+    SCOPED_TRACE(flag);
+    ExportDir dir;
+    // A whole label ("ok") does what its key does.
+    const ToolResult r = CreateOnTerminal(dir, flag, "5\n6 40000\n6 -32769\n6 300\nok\n");
+    EXPECT_EQ(r.exitCode, 0);
+    for (const char* shown :
+         {"LAT Export Options - out.lat", "[1] (*) Data min  [5]", "[3] ( ) Type min  [-32768]",
+          "[5] (*) Fixed     [6] <300>", "-32769 lies outside the range of the written type",
+          "40000 lies outside the range of the written type, -32768 to "
+          "32767; the value stays 0"}) {
+      EXPECT_NE(r.out.find(shown), std::string::npos) << shown << "\n" << r.out;
+    }
+    const std::string prompt = "Choose 1-5, 6 to type a value, d Defaults, o OK, c Cancel, ";
+    std::size_t prompts = 0;
+    for (std::size_t at = r.out.find(prompt); at != std::string::npos;
+         at = r.out.find(prompt, at + 1)) {
+      ++prompts;
+    }
+    EXPECT_EQ(prompts, 5u) << r.out;
+    EXPECT_EQ(DumpLattice(dir.File("out.lat"))["values"],
+              nlohmann::json({5, 300, 300, 300, 40, 7}));
+    EXPECT_EQ(ReadText(dir.OptionsFile()), "BlankMethod=4\nFixedBlankValue=300\n");
+  }
+}
+
+// A sheet closed with Cancel after Apply reports itself accepted; the export is still off.
+TEST(TerminalForm, CancelTheEndOfInputAndCtrlCWriteNothingAndExitWithThree) {
+  const struct {
+    const char* flag;
+    std::string typed;
+    std::string interruptAfter;
+  } cases[] = {{"--interactive", "3\nc\n", ""},
+               {"--interactive", "2\n", ""},
+               {"--interactive", "o\n", "Choose 1-5"},
+               {"--page", "3\nc\n", ""},
+               {"--page", "3\na\nc\n", ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.flag + (" " + c.typed));
+    ExportDir dir;
+    const ToolResult r = CreateOnTerminal(dir, c.flag, c.typed, c.interruptAfter);
+    EXPECT_EQ(r.exitCode, 3) << r.out;  // not ended by the signal
+    EXPECT_FALSE(Exists(dir.File("out.lat")));
+    if (c.typed.find('a') == std::string::npos) {  // the choice of type min was not applied
+      EXPECT_EQ(ReadText(dir.OptionsFile()).find("BlankMethod=2"), std::string::npos);
+    }
+  }
 }
 
 }  // namespace

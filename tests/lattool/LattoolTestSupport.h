@@ -1,11 +1,11 @@
-// Shared pieces of lattool's end-to-end tests: lattool run as a child process, a test
-// folder that also holds its saved options and the fake module's call log, and lattices
-// as dump prints them.
+// lattool run as a child process, a test folder that also holds its saved options and the
+// fake module's call log, and lattices as dump prints them.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <sys/types.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -81,17 +81,18 @@ inline void ExpectSameLattice(const nlohmann::json& expected, const nlohmann::js
   }
 }
 
-// A uniform lattice description of `values.size() / components` x 1 x 1 nodes.
+// A uniform lattice description (origin 1, 2, 5; spacing 0.5, 1, 2).
+inline nlohmann::json Uniform(int dataType, std::array<int, 3> dims, int components,
+                              const nlohmann::json& values) {
+  return {{"kind", "uniform"},   {"dataType", dataType},   {"nx", dims[0]},
+          {"ny", dims[1]},       {"nz", dims[2]},          {"components", components},
+          {"origin", {1, 2, 5}}, {"spacing", {0.5, 1, 2}}, {"values", values}};
+}
+
+// One of `values.size() / components` x 1 x 1 nodes.
 inline nlohmann::json UniformRow(int dataType, const nlohmann::json& values, int components = 1) {
-  return {{"kind", "uniform"},
-          {"dataType", dataType},
-          {"nx", values.size() / components},
-          {"ny", 1},
-          {"nz", 1},
-          {"components", components},
-          {"origin", {0, 0, 0}},
-          {"spacing", {1, 1, 1}},
-          {"values", values}};
+  return Uniform(dataType, {static_cast<int>(values.size()) / components, 1, 1}, components,
+                 values);
 }
 
 // Six 16-bit values, two of them the blank value -1 (data range 5 to 300).
