@@ -13,14 +13,10 @@ namespace {
 
 TEST(Create, EachTypeAndBlankMethodIsWrittenAsTheFormatHoldsItAndUnknownKeysAreWarnedOf) {
   const std::int64_t big = (std::int64_t{1} << 53) + 1;
-  const std::string promoted = "lattool: warning: This file format does not support ";
-  const std::string fromBytes = promoted +
-                                "8-bit unsigned integer data.  Export will proceed by converting "
-                                "to 16-bit signed data.\n";
-  const std::string fromInt64 = promoted +
-                                "64-bit integer data.  Export will proceed by converting to "
-                                "64-bit floating-point data.  Some data values may be truncated "
-                                "during conversion.\n";
+  const std::string fromInt64 =
+      "lattool: warning: This file format does not support 64-bit integer data.  Export will "
+      "proceed by converting to 64-bit floating-point data.  Some data values may be truncated "
+      "during conversion.\n";
   const auto unknown = [](const std::string& key) {
     return "lattool: warning: --options: the export filter does not know the key '" + key +
            "', which is ignored (it knows BlankMethod, Defaults, FixedBlankValue, "
@@ -34,15 +30,12 @@ TEST(Create, EachTypeAndBlankMethodIsWrittenAsTheFormatHoldsItAndUnknownKeysAreW
     nlohmann::json readBack;
     std::string err;
   } cases[] = {
-      {UniformRow(1, {0, 200, 255}), "", 2, {0, 200, 255}, fromBytes},
       {UniformRow(6, {-5, big, 7}), "", 8, {-5, big - 1, 7}, fromInt64},  // 2^53 + 1: no double
       {UniformRow(8, {0.1, -1e300, 5e-324}), "", 8, {0.1, -1e300, 5e-324}, ""},
       {BlankedRow(), "BlankMethod=0", 2, blanked(5), ""},  // the data minimum, blanks left out
-      {BlankedRow(), "BlankMethod=1", 2, blanked(300), ""},
       {BlankedRow(), " blankmethod = 4 ,FIXEDBLANKVALUE=-3,defaults", 2, blanked(-3), ""},
-      {BlankedRow(), "Frobnicate=1,BlankMethod=7", 2, blanked(32767), unknown("Frobnicate")},
-      {BlankedRow(), "BlankMetod=4,FixedBlankValue=9,x", 2, blanked(5),
-       unknown("BlankMetod") + unknown("x")},
+      {BlankedRow(), "Frobnicate=1,BlankMethod=7,x", 2, blanked(32767),
+       unknown("Frobnicate") + unknown("x")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.lattice.dump() + " " + c.options);
@@ -77,11 +70,6 @@ TEST(Create, GivenRangesAreHandedOverAndComputedOnesLeaveOutBlanksOnlyWhenTheLat
     ASSERT_EQ(dir.Fake({"create", dir.WriteJson("in.json", c.lattice), out}).exitCode, 0);
     EXPECT_EQ(dir.TakeCalls().at(2), "ExportObject " + c.header);
   }
-  // A given range is the one the blanks are replaced by.
-  given["componentMax"] = {1000};
-  const std::string in = dir.WriteJson("in.json", given);
-  ASSERT_EQ(dir.Run({"create", in, out, "--options", "BlankMethod=1"}).exitCode, 0);
-  EXPECT_EQ(DumpLattice(out)["values"], nlohmann::json({5, 1000, 300, 1000, 40, 7}));
 }
 
 // The options are kept for the next run unless forgotten. A saved fixed value the type
@@ -187,12 +175,6 @@ TEST(CreateErrors, MalformedMissingWrongAndUnfitMembersAreNamed) {
     EXPECT_EQ(ReadText(out), "keep me");
     EXPECT_FALSE(Exists(dir.File("config")));
   }
-  const std::string none = dir.File("none.json");
-  const ToolResult r = dir.Run({"create", none, dir.File("new.lat")});
-  EXPECT_EQ(r.exitCode, 2);
-  EXPECT_EQ(r.err, "lattool: error: " + none + ": cannot read '" + none +
-                       "': No such file or directory\n");
-  EXPECT_FALSE(Exists(dir.File("new.lat")));
 }
 
 ToolResult CreateOnTerminal(const ExportDir& dir, const std::string& flag, const std::string& typed,
