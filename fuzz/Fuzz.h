@@ -1,27 +1,24 @@
-// The fuzz drivers: one function per target, taking one input, aborting when a check
+// The fuzz drivers: one function per target, taking one input and aborting when a check
 // fails (libFuzzer reports a crash, the replay a failed test); the input reader and the
 // import checker they share.
 #pragma once
 
 #include <algorithm>
-#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "hostbase/Error.h"
 #include "hostfw/IoFilter.h"
 #include "tests/support/RecordingHost.h"
 
 namespace latfuzz {
 
-// LAT import of the bytes as a file; also stopped by the host at a place the bytes choose.
+// The LAT (or VTK) import of the bytes as a file, also stopped by the host where the bytes
+// choose; FuzzImportComplete for inputs known to be valid, which must import completely.
 void FuzzImport(const std::uint8_t* data, std::size_t size);
-// Like FuzzImport, and the import must be complete: for inputs known to be valid.
 void FuzzImportComplete(const std::uint8_t* data, std::size_t size);
-// The VTK module's import, like FuzzImport.
 void FuzzImportVtk(const std::uint8_t* data, std::size_t size);
 // The export filter driven by transfer objects decoded from the input; what it completes
 // is imported again and must give back what was sent.
@@ -37,12 +34,7 @@ class FuzzBytes {
  public:
   FuzzBytes(const std::uint8_t* data, std::size_t size) noexcept : rest_(data, size) {}
   bool Empty() const noexcept { return rest_.empty(); }
-  std::uint8_t Byte() noexcept {
-    if (rest_.empty()) return 0;
-    const std::uint8_t b = rest_.front();
-    rest_ = rest_.subspan(1);
-    return b;
-  }
+  std::uint8_t Byte() noexcept { return static_cast<std::uint8_t>(Empty() ? 0 : Take(1)[0]); }
   // Up to `count` bytes (fewer when the input ends).
   std::string_view Take(std::size_t count) noexcept {
     count = std::min(count, rest_.size());

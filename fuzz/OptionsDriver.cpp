@@ -3,6 +3,7 @@
 //
 // Input: a delimiter byte, a key (a length byte and its bytes), then the options string,
 // which is also the number word; every text ends at its first NUL byte.
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <climits>
@@ -27,8 +28,7 @@ std::string_view Trim(std::string_view text) {
 
 bool SameWord(std::string_view a, std::string_view b) {
   const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char x, char y) { return lower(x) == lower(y); });
+  return std::ranges::equal(a, b, {}, lower, lower);
 }
 
 bool Same(double a, double b) {
@@ -55,10 +55,10 @@ std::optional<int> ModelInt(const std::string& text) {
 }
 
 std::optional<bool> ModelBool(const std::string& text) {
-  for (const char* word : {"1", "true", "yes", "on"})
-    if (SameWord(text, word)) return true;
-  for (const char* word : {"0", "false", "no", "off"})
-    if (SameWord(text, word)) return false;
+  static constexpr std::string_view kWords[] = {"1", "true",  "yes", "on",
+                                                "0", "false", "no",  "off"};
+  for (int i = 0; i < 8; ++i)
+    if (SameWord(text, kWords[i])) return i < 4;
   return {};
 }
 
