@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
   const std::vector<std::int32_t> dims[] = {{4, 1, 1}, {3, 2, 1}, {2, 3, 2}};
   for (int g = 0; g < 3; ++g)
     for (int t = 0; t < 5; ++t)
-      put("import/plain-" + std::to_string(3 * g + t),
+      put("import/plain-" + std::to_string(5 * g + t),
           PlainSeed(g, t, 1 + (g + t) % 3, dims[(g + t) % 3]));
   // Once with CR LF line ends and comments.
   const std::string text = PlainSeed(1, 4, 3, {2, 4, 3});
