@@ -209,15 +209,12 @@ TEST(ExportCalls, EachAnswerOfTheFilterAndTheRangesOfTwoPasses) {
   const std::string in = dir.File("curv.lat"), out = dir.File("out.lat");
   EncodeBinary(curv).WriteTo(in);
   const std::string header = "ExportObject curvilinear 2x2x1 components=2 dataType=7 flags=0 ";
-  std::vector<std::string> calls{"SetOptions A=1",
-                                 "BeginExportToFile " + out,
-                                 header + "blank=0 min=[nan,nan] max=[nan,nan]",
-                                 "ExportObject scan 24",  // x, y, z of 2 nodes
-                                 "ExportObject scan 16",  // 2 values of 2 components
-                                 "ExportObject scan 24",
-                                 "ExportObject scan 16",
-                                 "ExportObject end",
-                                 "EndExportToFile"};
+  // A row of x, y, z of 2 nodes (24 bytes), then its values of 2 components (16 bytes).
+  const std::string coords = "ExportObject scan 24", values = "ExportObject scan 16";
+  std::vector<std::string> calls{"SetOptions A=1", "BeginExportToFile " + out,
+                                 header + "blank=0 min=[nan,nan] max=[nan,nan]"};
+  calls.insert(calls.end(),
+               {coords, values, coords, values, "ExportObject end", "EndExportToFile"});
   const struct {
     const char* answers;
     int exitCode;

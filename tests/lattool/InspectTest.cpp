@@ -24,11 +24,9 @@ TEST(Info, StatisticsAndRangesMatchTheValues) {
   nlohmann::json blanked = Uniform(2, {3, 2, 1}, 1, {5, -32768, 300, -32768, 40, 7});
   blanked["flags"] = 1;
   blanked["blankValue"] = -32768;
-  nlohmann::json rect = Uniform(4, {2, 1, 3}, 1, {1, -7, 12, 4, 4, 100000});
-  rect.erase("origin");
-  rect.erase("spacing");
-  rect.update(
-      {{"kind", "rectilinear"}, {"xCoords", {0, 1}}, {"yCoords", {4}}, {"zCoords", {9, -3, 2}}});
+  const nlohmann::json rect = nlohmann::json::parse(R"({"kind": "rectilinear", "dataType": 4,
+      "nx": 2, "ny": 1, "nz": 3, "components": 1, "xCoords": [0, 1], "yCoords": [4],
+      "zCoords": [9, -3, 2], "values": [1, -7, 12, 4, 4, 100000]})");
   const nlohmann::json floats =
       Uniform(7, {3, 2, 2}, 2, {1.5, "NaN", 2, 3, "NaN", "NaN", -4, 8, 0,     0.25, 6, "NaN",
                                 1,   1,     2, 2, 3,     3,     4,  4, "NaN", 5,    9, -9});
