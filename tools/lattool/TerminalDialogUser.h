@@ -11,7 +11,9 @@
 namespace lattool {
 
 // On Windows the dialogs are the system's own windows and the user answers them there:
-// nothing to install, and PropertySheetA's result tells a cancelled sheet.
+// nothing to install, and PropertySheetA's result tells a cancelled sheet. A sheet closed
+// with Cancel after an Apply is reported as accepted there, so the export goes on with the
+// applied choice.
 class TerminalDialogUser {
  public:
   bool SheetCancelled() const noexcept { return false; }
