@@ -1,6 +1,5 @@
-// CBufferedFile: Getc and Read across buffer boundaries, files that change length or arrive
-// in pieces, writes, and the failures of opens, seeks and wrong-direction calls (a full disk
-// is the export's fault test); and the mode of a file replaced through CAtomicFile.
+// CBufferedFile's reads, writes and refusals (a full disk is the export's fault test), and
+// the mode of a file replaced through CAtomicFile.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -46,8 +45,7 @@ Bytes Slurp(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Runs `call`, which must raise a CError of CBufferedFile with `code` naming `path`; returns
-// its text.
+// The text of the CError of CBufferedFile with `code` naming `path` that `call` must raise.
 std::string Raised(const std::function<void()>& call, int code, const std::string& path) {
   try {
     call();
@@ -86,10 +84,8 @@ class BufferedFile : public ::testing::Test {
   lattest::TempDir dir_;
 };
 
-// Getc on the last byte of a fill and the first of the next, a read that drains the buffer
-// and continues, a read larger than the buffer (straight to the caller) and small reads; also
-// past the length at the open, which sizes the buffer: bytes appended afterwards, far more
-// than it holds, and a special file whose length the system reports as 0.
+// Getc and reads across fills, larger than the buffer and small; also past the length at the
+// open, which sizes the buffer: a file that grew, and one whose length the system says is 0.
 TEST_F(BufferedFile, GetcAndReadsOfEverySizeKeepTheBytesInOrderToTheEnd) {
   const std::size_t size = 5 * kBuf + 333;
   const std::string path = dir_.Write("grows.bin", Bytes(10, 1));
@@ -119,8 +115,7 @@ TEST_F(BufferedFile, ReadGoesOnAfterAnInterruptedPartialRead) {
   }, previous{};
   action.sa_handler = Ignore;  // no SA_RESTART: the blocked read returns what it has
   sigaction(SIGUSR1, &action, &previous);
-  // One buffer of a file of unknown length is read; the pipe holds more, which a read that
-  // asked for too much would take.
+  // The pipe holds more than the read asks for, which a read asking too much would take.
   const Bytes sent = Pattern((64 << 10) + 1000);
   const pthread_t reader = pthread_self();
   std::thread writer([&] {
@@ -161,15 +156,13 @@ TEST_F(BufferedFile, SmallAndLargeWritesReadBackInOrder) {
   }
   file.Close();
   EXPECT_EQ(Slurp(path), expected);
-  // "wb" empties a longer file and creates a missing one; the destructor flushes.
-  for (const std::string& target : {path, dir_.File("missing.bin")}) {
-    {
-      CBufferedFile again(target.c_str(), "wb", 3, false);
-      EXPECT_EQ(again.GetLength(), 0) << target;
-      again.Write("abc", 3);
-    }
-    EXPECT_EQ(Slurp(target), (Bytes{'a', 'b', 'c'})) << target;
+  // "wb" empties a longer file; the destructor flushes.
+  {
+    CBufferedFile again(path.c_str(), "wb", 3, false);
+    EXPECT_EQ(again.GetLength(), 0);
+    again.Write("abc", 3);
   }
+  EXPECT_EQ(Slurp(path), (Bytes{'a', 'b', 'c'}));
 }
 
 TEST_F(BufferedFile, BadModesSeeksAndDirectionsAreRefused) {
@@ -180,6 +173,9 @@ TEST_F(BufferedFile, BadModesSeeksAndDirectionsAreRefused) {
         "Cannot open '" + path + "' for reading: unsupported open mode '" + mode + "'");
   }
   EXPECT_EQ(std::filesystem::file_size(path), 100u);  // "w" must not have truncated it
+  EXPECT_EQ(Raised([&] { CBufferedFile(dir_.Path().c_str(), "rb", 3, false); },
+                   hostbase::kErrFileOpen, dir_.Path()),
+            "Cannot open '" + dir_.Path() + "' for reading: Is a directory");
   CBufferedFile reading(path.c_str(), "rb", 3, false);
   reading.Getc();
   for (auto [offset, origin] : {std::pair{5, 0}, std::pair{0, 1}, std::pair{0, 2}})
@@ -199,8 +195,7 @@ TEST_F(BufferedFile, BadModesSeeksAndDirectionsAreRefused) {
 }  // namespace
 
 #if !defined(_WIN32)
-// A file replaced through its temporary keeps its permissions, whatever the umask; a new
-// one gets the usual ones.
+// A replaced file keeps its permissions whatever the umask; a new one gets the usual ones.
 TEST_F(BufferedFile, AReplacedFileKeepsItsModeAndANewOneGetsTheUsualOne) {
   const mode_t mask = umask(077);
   const auto write = [&](const std::string& path) {

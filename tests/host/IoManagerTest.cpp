@@ -1,5 +1,4 @@
-// The manager: session and saved options, options-string readings; and the errors filters
-// raise through it: codes, modules, lines, arguments and message texts.
+// The manager's session and saved options and options strings; the errors filters raise.
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -19,20 +18,16 @@ TEST(IoManagerOptions, SessionAndSavedValuesAreSeparateAndLoadingReplacesTheStor
   IoManager manager;
   manager.SetOption("BlankMethod", 2, false);
   manager.SetOption("FixedBlankValue", -1.5, true);
-  int method = -1;
-  double fixed = 0.0;
-  EXPECT_TRUE(manager.GetOption("BlankMethod", method, false) && method == 2);
-  EXPECT_TRUE(manager.GetOption("FixedBlankValue", fixed, false) && fixed == -1.5);
   EXPECT_EQ(manager.SavedOptionsText(), "FixedBlankValue=-1.5\n");
 
   IoManager next;
   next.LoadSavedOptions(manager.SavedOptionsText());
-  fixed = 7.0;
+  int method = 0;
+  double fixed = 7.0;
   EXPECT_FALSE(next.GetOption("FixedBlankValue", fixed, false));  // not in this session
   EXPECT_EQ(fixed, 7.0);
   EXPECT_TRUE(next.GetOption("FixedBlankValue", fixed, true) && fixed == -1.5);
   EXPECT_FALSE(next.GetOption("BlankMethod", method, true));
-  EXPECT_EQ(method, 2);
   next.SetOption("FixedBlankValue", 3.0, false);  // the session's value comes first
   EXPECT_TRUE(next.GetOption("FixedBlankValue", fixed, true) && fixed == 3.0);
 
@@ -107,8 +102,7 @@ hostbase::CError Raised(hostfw::ErrCode code, A... args) {
   }
 }
 
-// Each code names what went wrong with its arguments; missing or misplaced arguments are
-// formatted as they are, and an unknown code still carries its arguments.
+// Missing arguments read "(unknown)"; an unknown code still shows its arguments.
 TEST(ErrorMessages, EachCodeNamesWhatWentWrongWithItsArguments) {
   using hostfw::ErrCode;
   const std::int64_t position = 5'000'000'000;  // beyond 32 bits
@@ -120,8 +114,6 @@ TEST(ErrorMessages, EachCodeNamesWhatWentWrongWithItsArguments) {
   } cases[] = {
       {Raised(ErrCode::BadBinaryData, position, "d.lat"), 18,
        "Bad or short binary LAT data in 'd.lat' at byte 5000000000."},
-      {Raised(ErrCode::BadBinaryData, "a.lat", 12), 18,
-       "Bad or short binary LAT data in '12' at byte a.lat."},
       {Raised(ErrCode::UnsupportedFeature, "Iris Explorer LAT", "import of 'ASCII' format files",
               "dir/a.lat"),
        14, "Iris Explorer LAT: import of 'ASCII' format files is not supported ('dir/a.lat')."},

@@ -1,5 +1,4 @@
-// The row store keeps exactly the bytes of every row, in memory and spilled, in any order and
-// for each lattice geometry; and refuses what its state, the lattice or the system does not allow.
+// The row store: every row's bytes, in memory and spilled, in any order; and what it refuses.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -76,8 +75,7 @@ struct Shape {
   }
 };
 
-// Reads the rows in `order`: data rows as written with salt 0 (9 for those in `again`),
-// coordinate rows with salt 1.
+// Data rows were written with salt 0 (9 if in `again`), coordinate rows with salt 1.
 void ExpectRows(const LatticeResequencer& store, const Shape& s, const Rows& order,
                 const Rows& again = {}) {
   Bytes row(s.DataRow()), xyz(s.XyzRow());
@@ -91,16 +89,14 @@ void ExpectRows(const LatticeResequencer& store, const Shape& s, const Rows& ord
   }
 }
 
-// Memory limits: everything in memory, spilled on the first row, part way, on the last row
-// of the first shape, and a lattice of exactly the limit, which stays in memory.
+// Spilled never, on the first row, part way, on the last row; a lattice of exactly the limit.
 class StoreLimits : public ::testing::TestWithParam<std::size_t> {};
 INSTANTIATE_TEST_SUITE_P(Resequencer, StoreLimits,
                          ::testing::Values(LatticeResequencer::kDefaultMemoryLimit, std::size_t{0},
                                            std::size_t{1000}, Shape{}.Bytes() - 1,
                                            Shape{}.Bytes()));
 
-// Rows written in export order, some written again (one still in the write-behind window,
-// one far back, the first), read back shuffled and then in order.
+// Some rows written again: one still in the write-behind window, one far back, the first.
 TEST_P(StoreLimits, EveryGeometryRoundTripsInAnyOrder) {
   // type, nx, ny, nz, components, coordSize, dataSize, nodeCoords
   const Shape shapes[] = {
@@ -135,29 +131,26 @@ TEST(Resequencer, SpilledRowsFarApartLeaveZerosBetween) {
   }
 }
 
-// The axis lists come back exactly (a guard byte after each shows its length; the z list
-// is never written); a second Start drops rows and lists of the first lattice.
+// The axis lists come back exactly (a guard byte shows the length; z is never written); a
+// second Start drops rows and lists of the first lattice.
 TEST(Resequencer, AxisListsAndASecondStart) {
   for (std::size_t limit : {LatticeResequencer::kDefaultMemoryLimit, std::size_t{0}}) {
     LatticeResequencer store(limit);
     const Shape first{2, 4, 3, 2, 2, 4, 4};
     first.Start(store);
-    const Bytes lists[] = {PatternRow(16, 0, 0, 21), PatternRow(12, 0, 0, 22), Bytes(8, 0)};
-    EXPECT_EQ((std::vector{store.GetRectiXCoordsTotalSize(), store.GetRectiYCoordsTotalSize(),
-                           store.GetRectiZCoordsTotalSize()}),
-              (std::vector<std::size_t>{16, 12, 8}));
-    store.WriteRectilinearXs(lists[0].data());
-    store.WriteRectilinearYs(lists[1].data());
+    const Bytes xs = PatternRow(16, 0, 0, 21), ys = PatternRow(12, 0, 0, 22);
+    store.WriteRectilinearXs(xs.data());
+    store.WriteRectilinearYs(ys.data());
     first.WriteAll(store);
-    Bytes back[3];
-    for (int i = 0; i < 3; ++i) back[i].assign(lists[i].size() + 1, 0xAB);
-    store.ReadRectilinearXs(back[0].data());
-    store.ReadRectilinearYs(back[1].data());
-    store.ReadRectilinearZs(back[2].data());
-    for (int i = 0; i < 3; ++i) {
-      Bytes guarded = lists[i];
-      guarded.push_back(0xAB);
-      EXPECT_EQ(back[i], guarded) << "list " << i;
+    const std::pair<Bytes, void (LatticeResequencer::*)(void*) const> lists[] = {
+        {xs, &LatticeResequencer::ReadRectilinearXs},
+        {ys, &LatticeResequencer::ReadRectilinearYs},
+        {Bytes(8, 0), &LatticeResequencer::ReadRectilinearZs}};
+    for (const auto& [list, read] : lists) {
+      Bytes back(list.size() + 1, 0xAB);
+      (store.*read)(back.data());
+      EXPECT_EQ(Bytes(back.begin(), back.end() - 1), list);
+      EXPECT_EQ(back.back(), 0xAB);
     }
     EXPECT_EQ(store.IsSpilled(), limit == 0);
     // The same row length, so stale bytes would show; a smaller lattice.
@@ -173,9 +166,8 @@ TEST(Resequencer, AxisListsAndASecondStart) {
   }
 }
 
-// Calls the store's state or the lattice's kind does not allow are refused by name: before
-// Start, after Finish, after a Start that failed, and rows or lists the lattice has not;
-// rows outside the lattice are refused by place.
+// Calls refused by name (before Start, after Finish or a failed Start, parts the lattice has
+// not) and rows outside the lattice by place.
 TEST(ResequencerErrors, CallsTheStateOrTheLatticeDoesNotAllowAndRowsOutsideIt) {
   Bytes row(64);
   using Call = std::function<void(LatticeResequencer&, int, int)>;
