@@ -1,11 +1,7 @@
-// The export target: the export filter driven by transfer objects decoded from the input,
-// writing into a scratch directory; every file an export completes is imported again and
-// must give back what was sent, and an export that does not complete leaves the output
-// as it was.
-//
-// Input: the progress report the host cancels (255: none), whether it cancels when the
-// report begins (0: it does), an options string (a length byte and its bytes), then
-// commands of one byte each with their operands.
+// The export target: the export filter driven by transfer objects decoded from the input;
+// a completed file imports back as what was sent, an export that does not complete leaves
+// the output as it was. Input: the progress report the host cancels (255: none), whether it
+// cancels at the begin (0), an options string, then one-byte commands and their operands.
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -43,11 +39,6 @@ struct Sent {
     return std::int64_t{header.ny} * header.nz * (Curvilinear() ? 2 : 1);
   }
   bool CoordScan() const { return Curvilinear() && scans % 2 == 0; }
-  std::size_t ScanBytes() const {
-    return static_cast<std::size_t>(header.nx) *
-           (CoordScan() ? 3 * CPrimType::TypeSize[header.coordType]
-                        : header.numComponents * CPrimType::TypeSize[header.dataType]);
-  }
 };
 
 std::vector<std::uint8_t> ReadAll(const std::string& path) {
@@ -183,7 +174,7 @@ class ExportRun {
 
   void SendScans(std::int64_t count, bool rightSize) {
     for (std::int64_t i = 0; i < count; ++i) {
-      const std::size_t needed = sending_ ? sending_->ScanBytes() : 0;
+      const std::size_t needed = sending_ ? ScanSize(sending_->header, sending_->CoordScan()) : 0;
       const std::size_t bytes = rightSize ? needed : in_.Byte();
       hostfw::TrLatticeScan scan(static_cast<int>(bytes));
       const std::string_view fill = in_.Take(bytes);
@@ -205,8 +196,7 @@ class ExportRun {
     }
   }
 
-  // A completed lattice is in the file and reads back; otherwise the output is as it was
-  // before. No other file is ever left in the directory.
+  // No file but the output is ever left in the directory.
   void End() {
     const ExportStatus status = filter_.EndExportToFile();
     for (const std::string& message : host_.beginMessages)

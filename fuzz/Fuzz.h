@@ -1,6 +1,5 @@
-// The fuzz drivers: one function per target, taking one input and aborting when a check
-// fails (libFuzzer reports a crash, the replay a failed test); the input reader and the
-// import checker they share.
+// The fuzz drivers, one per target, each aborting when a check fails; the input reader and
+// the import checker they share.
 #pragma once
 
 #include <algorithm>
@@ -10,20 +9,18 @@
 #include <string_view>
 #include <vector>
 
+#include "hostbase/PrimType.h"
 #include "hostfw/IoFilter.h"
 #include "tests/support/RecordingHost.h"
 
 namespace latfuzz {
 
-// The LAT (or VTK) import of the bytes as a file, also stopped by the host where the bytes
-// choose; FuzzImportComplete for inputs known to be valid, which must import completely.
+// The bytes imported as a file, also stopped where they choose; FuzzImportComplete's inputs
+// are valid files and must import completely.
 void FuzzImport(const std::uint8_t* data, std::size_t size);
 void FuzzImportComplete(const std::uint8_t* data, std::size_t size);
 void FuzzImportVtk(const std::uint8_t* data, std::size_t size);
-// The export filter driven by transfer objects decoded from the input; what it completes
-// is imported again and must give back what was sent.
 void FuzzExport(const std::uint8_t* data, std::size_t size);
-// Options strings and number words through the host's parsers, against models.
 void FuzzOptions(const std::uint8_t* data, std::size_t size);
 
 [[noreturn]] void CheckFailed(const char* file, int line, const char* what,
@@ -35,7 +32,6 @@ class FuzzBytes {
   FuzzBytes(const std::uint8_t* data, std::size_t size) noexcept : rest_(data, size) {}
   bool Empty() const noexcept { return rest_.empty(); }
   std::uint8_t Byte() noexcept { return static_cast<std::uint8_t>(Empty() ? 0 : Take(1)[0]); }
-  // Up to `count` bytes (fewer when the input ends).
   std::string_view Take(std::size_t count) noexcept {
     count = std::min(count, rest_.size());
     const std::string_view text(reinterpret_cast<const char*>(rest_.data()), count);
@@ -63,11 +59,18 @@ struct Delivery {
   bool operator==(const Delivery&) const = default;
 };
 
-// One import of `path`, whose bytes are `file`, on `filter` served by `host` (which says
-// stop where it is told to), with the stream rules a host relies on checked on everything
-// the host received.
+// One import of `path`, whose bytes are `file`, with the stream rules a host relies on
+// checked on everything the host received.
 Delivery CheckedImport(hostfw::IoImportFilter& filter, lattest::RecordingHost& host,
                        const std::string& path, std::span<const std::uint8_t> file);
+
+// The bytes of a scan of lattice `h`; a curvilinear coordinate scan holds x, y, z per node.
+inline std::size_t ScanSize(const lattest::RecordedObject& h, bool coordScan) {
+  using hostbase::CPrimType;
+  return std::size_t(h.nx) * (coordScan
+                                  ? 3 * CPrimType::TypeSize[h.coordType]
+                                  : std::size_t(h.numComponents) * CPrimType::TypeSize[h.dataType]);
+}
 
 }  // namespace latfuzz
 

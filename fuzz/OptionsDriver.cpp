@@ -1,8 +1,6 @@
 // The options target: options strings and number words through the host's parsers, each
-// compared with a model built on the C library (strtod, strtoll) or on plain splitting.
-//
-// Input: a delimiter byte, a key (a length byte and its bytes), then the options string,
-// which is also the number word; every text ends at its first NUL byte.
+// against a model on the C library or plain splitting. Input: a delimiter byte, a key, then
+// the options string, which is also the number word; every text ends at its first NUL byte.
 #include <algorithm>
 #include <bit>
 #include <cerrno>
