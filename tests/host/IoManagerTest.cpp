@@ -128,11 +128,7 @@ TEST(ErrorMessages, EachCodeNamesWhatWentWrongWithItsArguments) {
     EXPECT_EQ(c.error.Code(), c.code);
     EXPECT_EQ(c.error.what(), c.text) << "code " << c.code;
   }
-  // Module, line and typed arguments travel with the error.
-  const hostbase::CError& e = cases[0].error;
-  EXPECT_EQ(e.Module(), "Imp");
-  EXPECT_EQ(e.Line(), 321);
-  EXPECT_EQ(e.Args(), (std::vector<hostbase::CErrorArg>{position, std::string("d.lat")}));
+  EXPECT_EQ(cases[0].error.Line(), 321);  // modules and arguments: the import's tests
 }
 
 }  // namespace
