@@ -2,39 +2,30 @@
 #include "tests/support/LatBinaryWriter.h"
 
 #include <bit>
-#include <cmath>
-#include <limits>
 #include <stdexcept>
 
+#include "hostbase/PrimType.h"
 #include "tests/support/TempDir.h"
 
 namespace lattest {
 namespace {
 
+using hostbase::CPrimType;
 using lat::binary::kValueTypes;
 
 void PutBigEndian(std::vector<std::uint8_t>& out, std::uint64_t bits, int size) {
   for (int i = size - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
 }
 
-// Rounded and saturated to T: the bits of an integer value.
-template <class T>
-std::uint64_t Saturated(double value) {
-  using Limits = std::numeric_limits<T>;
-  const double r = std::clamp(std::round(value), double{Limits::min()}, double{Limits::max()});
-  return static_cast<std::uint64_t>(static_cast<std::int64_t>(r));
-}
-
-// One value of file type code 0..4.
+// One value of file type code 0..4, rounded and saturated as the host converts.
 void PutValue(std::vector<std::uint8_t>& out, std::int32_t type, double v) {
   if (!lat::binary::IsValueTypeCode(type))
     throw std::invalid_argument("PutValue: type code outside 0..4");
-  const std::uint64_t bits = type == 0   ? Saturated<std::int8_t>(v)
-                             : type == 1 ? Saturated<std::int16_t>(v)
-                             : type == 2 ? Saturated<std::int32_t>(v)
-                             : type == 3 ? std::bit_cast<std::uint32_t>(static_cast<float>(v))
-                                         : std::bit_cast<std::uint64_t>(v);
-  PutBigEndian(out, bits, kValueTypes[type].size);
+  std::uint8_t bytes[8];
+  CPrimType::CastArray(CPrimType::Double, &v, kValueTypes[type].primType, bytes, 1, 1);
+  const int size = kValueTypes[type].size;
+  for (int i = 0; i < size; ++i)
+    out.push_back(bytes[std::endian::native == std::endian::little ? size - 1 - i : i]);
 }
 
 }  // namespace
@@ -104,9 +95,8 @@ void BinaryImage::SetInt(BinaryField field, std::int32_t value) {
   const std::size_t at = Offset(field);
   if (at == kAbsent || at + 4 > bytes.size())
     throw std::out_of_range("BinaryImage: field not in the file");
-  std::vector<std::uint8_t> four;
-  PutBigEndian(four, static_cast<std::uint32_t>(value), 4);
-  std::copy(four.begin(), four.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+  for (std::size_t i = 0; i < 4; ++i)
+    bytes[at + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) >> (24 - 8 * i));
 }
 
 void BinaryImage::WriteTo(const std::string& path) const {

@@ -1,9 +1,6 @@
-// Writer of binary LAT files for tests, valid ones of any shape and broken ones: fill a
-// BinaryLattice, EncodeBinary it, then corrupt any four-byte field (SetInt), cut the file
-// (Truncate) or add bytes (Append) before WriteTo. Records follow the format's order; every
-// reference holds its valid record number and every count the number of elements written,
-// so the wrong number of values or coordinates yields a file whose count is wrong for the
-// lattice. The geometry record has one extra field for type 0, two for types 1 and 2.
+// Writer of binary LAT files for tests, valid ones of any shape and broken ones: encode a
+// BinaryLattice, then corrupt a field (SetInt), cut the file or add bytes. References hold
+// their record numbers, counts the number of elements written.
 #pragma once
 
 #include <algorithm>
@@ -18,13 +15,11 @@
 
 namespace lattest {
 
-// What a binary file holds; encoded by EncodeBinary.
 struct BinaryLattice {
   std::string magicLine{lat::binary::kMagicLine};
   std::array<std::uint8_t, 3> magicTail{0x0C, 0x0C, 0x0A};
   std::int32_t nDim = 3;
-  // Node counts x, y, z. Each dimension list writes nDim entries; entries beyond this
-  // vector are written as 1.
+  // Node counts x, y, z; each dimension list writes nDim entries, 1 beyond these.
   std::vector<std::int32_t> dims{1, 1, 1};
   std::int32_t nDataVar = 1;
   std::int32_t primType = 3;
@@ -34,8 +29,7 @@ struct BinaryLattice {
   // When set, written instead of `values`, byte for byte; the count field is the byte
   // count divided by the value size (1 for an invalid primType).
   std::optional<std::vector<std::uint8_t>> rawValues;
-  // The coordinate list: bounds (uniform), x then y then z lists (rectilinear), or
-  // x, y, z per node (curvilinear).
+  // Bounds (uniform), the x, y, z lists (rectilinear) or x, y, z per node (curvilinear).
   std::vector<float> coords;
   // Curvilinear nCoordVar as written (the format requires 3).
   std::int32_t nCoordVar = lat::binary::kNodeCoordVar;

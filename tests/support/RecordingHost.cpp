@@ -26,11 +26,8 @@ void CopyLatticeFields(const hostfw::TrLattice& lattice, Kind kind, RecordedObje
 }
 
 std::vector<float> CopyCoords(int type, const void* coords, std::int32_t count) {
-  std::vector<float> out;
-  const auto* at = static_cast<const unsigned char*>(coords);
-  for (std::int32_t i = 0; at != nullptr && CPrimType::IsValid(type) && i < count; ++i)
-    out.push_back(static_cast<float>(
-        hostbase::CPrimData::GetWideReal(type, at + std::size_t(i) * CPrimType::TypeSize[type])));
+  std::vector<float> out(coords != nullptr && CPrimType::IsValid(type) ? std::max(count, 0) : 0);
+  CPrimType::CastArray(type, coords, CPrimType::Float, out.data(), out.size(), 1);
   return out;
 }
 
@@ -79,7 +76,7 @@ RecordingHost::~RecordingHost() {
 }
 
 bool RecordingHost::Receive(TrBase& object) {
-  if (atObject && objects.size() == actionObject) atObject();
+  if (atObject && objects.empty()) atObject();
   objects.push_back(RecordObject(object, keepScanBytes));
   objects.back().refused = static_cast<int>(objects.size()) - 1 == refuseObject;
   return !objects.back().refused;

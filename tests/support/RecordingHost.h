@@ -63,12 +63,10 @@ class RecordingHost final : public hostfw::IoObjectSink,
   int cancelAtProportion = kNever;  // answer false for this fraction report
   bool keepScanBytes = true;        // false: scans recorded without their bytes (benchmarks)
 
-  // Actions on the world at a chosen moment of an import (e.g. shrinking the file being
-  // read): `atBegin` runs when the progress report begins, `atObject` when object number
-  // `actionObject` (from 0) arrives, each before the host answers.
+  // Actions on the world (e.g. shrinking the file being read) before the host answers the
+  // progress report's begin or the first object.
   std::function<void()> atBegin;
   std::function<void()> atObject;
-  std::size_t actionObject = 0;
 
   // What arrived.
   std::vector<RecordedObject> objects;
@@ -78,8 +76,7 @@ class RecordingHost final : public hostfw::IoObjectSink,
   std::vector<std::string> warnings;
   std::vector<std::string> helpTopics;
 
-  // The kinds of the objects in arrival order: U, R, C (headers), S (scan), E (end),
-  // separated by single spaces.
+  // The kinds of the objects in arrival order: U, R, C (headers), S (scan), E (end).
   std::string Sequence() const;
   // The bytes of every scan, in arrival order, one after another (every scan when
   // `step` is 1; with step 2 and first 1, only the odd ones: curvilinear data scans).
