@@ -1,7 +1,5 @@
-// lattool convert and create end to end: a lattice reads back the same through one pass,
-// two passes (--interactive: its ranges first), create from its dump and a VTK file; the
-// failures that write nothing; standard streams and FIFOs; and, through the fake module,
-// what reaches the exporter and the exit code for each of its answers.
+// lattool convert and create end to end: round trips, the failures that write nothing,
+// standard streams and FIFOs, and what reaches the exporter (through the fake module).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -9,27 +7,18 @@
 
 #include "LattoolTestSupport.h"
 #include "tests/support/LatBinaryWriter.h"
-#include "tests/support/LatPlainWriter.h"
 
 namespace lattest {
 namespace {
 
-// Two lattices of 3 x 2 floats in one plain file.
-std::string WriteTwoLattices(const TempDir& dir) {
-  PlainLattice lat;
-  lat.nDim = 2;
-  lat.dims = {3, 2};
-  lat.geometry = {0, 1, 10, 20};
-  lat.blocks = {{1.5, 2.5, 3.5, 4.5, 5.5, 6.5}, {-7, 8.25, 9, 10, 11, 12.5}};
-  return dir.Write("two.lat", PlainLatticeText(lat));
-}
-
-// Reading create's input shows its progress on a terminal.
+// One pass, two passes (--interactive: the ranges first) and create from the dump (showing
+// its progress on a terminal) each give back the lattice.
 TEST(Convert, EachLatticeReadsBackTheSameFromOnePassTwoPassesAndItsDump) {
   ExportDir dir;
-  std::vector<std::pair<std::string, int>> inputs{{WriteTwoLattices(dir), 0},
-                                                  {dir.File("two.lat"), 1}};
-  for (const char* name : kExamples) inputs.emplace_back(ExamplePath(name), 0);
+  const std::string lattices = dir.Write("two.lat", kTwoLattices);
+  std::vector<std::pair<std::string, int>> inputs{{lattices, 0}, {lattices, 1}};
+  for (const char* name : {"uniform-4x3x2.lat", "rectilinear-4x3x2.lat", "curvilinear-4x3x2.lat"})
+    inputs.emplace_back(ExamplePath(name), 0);
   for (const auto& [in, k] : inputs) {
     SCOPED_TRACE(in + " lattice " + std::to_string(k));
     const nlohmann::json lat = Dump(in)["lattices"][k];
@@ -51,9 +40,8 @@ TEST(Convert, EachLatticeReadsBackTheSameFromOnePassTwoPassesAndItsDump) {
   }
 }
 
-// Through a VTK file and back, a lattice that may hold blanks gets its range without them:
-// the VTK import marks hidden nodes so, and one pass turns into two. --to chooses the format
-// whatever the extension.
+// The VTK import marks hidden nodes as blanks, so the way back takes two passes and ranges
+// without them. --to chooses the format whatever the extension.
 TEST(Convert, ThroughVtkAndBack) {
   ExportDir dir;
   const std::string vtk = dir.File("blanked.vti"), back = dir.File("back.vti");
@@ -64,16 +52,15 @@ TEST(Convert, ThroughVtkAndBack) {
   const std::string curvilinear = ExamplePath("curvilinear-4x3x2.lat"), asVtk = dir.File("c.dat");
   EXPECT_EQ(dir.Run({"convert", curvilinear, asVtk, "--to", "vtk"}).exitCode, 0);
   ExpectSameLattice(DumpLattice(curvilinear), DumpLattice(asVtk), "as VTK");
-  EXPECT_EQ(RunTool({"probe", vtk, back}).out, vtk + ": VTK\n" + back + ": LAT\n");
 }
 
 // What it refuses exits with 1 before anything is written (writing onto its own input
 // would destroy it before it is read, by whatever name); a failure on the way, with 2.
 TEST(Convert, RefusalsAndFailuresSayWhatIsWrongAndWriteNothing) {
   ExportDir dir;
-  const std::string two = WriteTwoLattices(dir), in = two;
+  const std::string two = dir.Write("two.lat", kTwoLattices), in = two;
   const std::string rect = ExamplePath("rectilinear-4x3x2.lat");  // 4 x 3 x 2, 2 components
-  const std::string json = dir.WriteJson("in.json", UniformRow(7, {1, 2}));
+  const std::string json = dir.WriteJson("in.json", Uniform(7, {1, 2}));
   const std::string out = dir.File("out.lat"), vti = dir.File("out.vti");
   const std::string missing = dir.File("missing.lat");
   const std::string cut = dir.Write("cut.lat", ReadText(rect).substr(0, 200));
@@ -105,12 +92,9 @@ TEST(Convert, RefusalsAndFailuresSayWhatIsWrongAndWriteNothing) {
       {{"create", json, dir.File("soft.json")}, same + dir.File("soft.json") + "')\n"},
       // A file not there yet has no identity: its spelling is compared.
       {{"convert", missing, dir.File("./missing.lat")}, same},
-      {{"convert", rect, out, "--region", "0:5"},
-       "the box's x nodes 0:5 lie outside the lattice's 0:4"},
-      {{"dump", rect, "--region", "2:2"}, "the box's x nodes 2:2 are none"},
       {{"convert", rect, out, "--region", ",,:3"},
        "the box's z nodes 0:3 lie outside the lattice's 0:2"},
-      {{"convert", rect, out, "--region", ",,2:"}, "the box's z nodes 2:2 are none"},
+      {{"dump", rect, "--region", ",,2:"}, "the box's z nodes 2:2 are none"},
       {{"convert", rect, out, "--component", "2"},
        "component 2 does not exist: the lattice has 2 (0 to 1)"},
       {{"dump", rect, "--region", "1:2,,,"}, "--region '1:2,,,' has more than three parts"},
@@ -148,10 +132,8 @@ TEST(Convert, RefusalsAndFailuresSayWhatIsWrongAndWriteNothing) {
             6);
 }
 
-// The plug-in seeks in its input: a FIFO, or "-" for standard input, is copied to a
-// temporary file first, which is gone afterwards; without a name of its own, it is read
-// through a link named as the FIFO. "-" as OUT gets the complete file. create takes a
-// whole dump: the first element of its "lattices".
+// The plug-in seeks in its input: a FIFO or "-" is copied to a temporary file, removed
+// afterwards, read through a link named as the FIFO. create takes a whole dump document.
 TEST(Streams, FifosAndStandardInputAndOutputGoThroughTemporaryFilesThatAreRemoved) {
   ExportDir dir;
   const std::string tmp = dir.File("tmp"), fifo = dir.File("pipe");
@@ -193,20 +175,18 @@ TEST(Streams, FifosAndStandardInputAndOutputGoThroughTemporaryFilesThatAreRemove
   EXPECT_FALSE(Exists("-"));
 }
 
-// The exit code for each answer of the export filter (0 finished, 3 cancelled, 4 no
-// lattice completed, 2 an error); nothing goes after the answer that stops the export, and
-// EndExportToFile is called once it has begun. The header goes with one NaN per component
-// in one pass, with the ranges of the values in two; a curvilinear lattice's coordinate
-// scans reach the exporter but not its ranges.
+// The exit code for each answer of the filter (0 finished, 3 cancelled, 4 no lattice
+// completed, 2 an error); nothing is sent after the stopping answer, EndExportToFile always.
+// The header has NaN ranges in one pass, the values' ranges in two: not the coordinates'.
 TEST(ExportCalls, EachAnswerOfTheFilterAndTheRangesOfTwoPasses) {
   ExportDir dir;
+  const std::string in = dir.File("curv.lat"), out = dir.File("out.lat");
   BinaryLattice curv;
   curv.geometryType = lat::binary::kCurvilinear;
   curv.dims = {2, 2, 1};
   curv.nDataVar = 2;
   curv.values = {0.5, -1.5, 2.5, 1, -3, 7, 4, -8};
   curv.coords = {-1000, 0, 0, 1000, 0, 0, -1000, 1, 0, 1000, 1, 0};
-  const std::string in = dir.File("curv.lat"), out = dir.File("out.lat");
   EncodeBinary(curv).WriteTo(in);
   const std::string header = "ExportObject curvilinear 2x2x1 components=2 dataType=7 flags=0 ";
   // A row of x, y, z of 2 nodes (24 bytes), then its values of 2 components (16 bytes).

@@ -1,7 +1,5 @@
-// lattool create end to end: each data type with its promotion, blanks under each method,
-// given and computed component ranges, the saved options; input it cannot use, which is
-// exit code 2 with the member named and nothing written; and the options dialog and page
-// as a text form on a terminal: OK, Cancel, Apply, Ctrl-C and the end of input.
+// lattool create end to end: data types, blank methods, component ranges, saved options,
+// input it cannot use, and the options dialog and page as a text form on a terminal.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,6 +9,7 @@
 namespace lattest {
 namespace {
 
+// dump prints integers in full, reals in their shortest form and NaN as a string.
 TEST(Create, EachTypeAndBlankMethodIsWrittenAsTheFormatHoldsItAndUnknownKeysAreWarnedOf) {
   const std::int64_t big = (std::int64_t{1} << 53) + 1;
   const std::string fromInt64 =
@@ -22,19 +21,28 @@ TEST(Create, EachTypeAndBlankMethodIsWrittenAsTheFormatHoldsItAndUnknownKeysAreW
            "', which is ignored (it knows BlankMethod, Defaults, FixedBlankValue, "
            "ForgetOptions)\n";
   };
-  const auto blanked = [](int blank) { return nlohmann::json({5, blank, 300, blank, 40, 7}); };
   const struct {
     nlohmann::json lattice;
     const char* options;
     int written;
-    nlohmann::json readBack;
+    const char* printed;  // the values as dump prints them
     std::string err;
   } cases[] = {
-      {UniformRow(6, {-5, big, 7}), "", 8, {-5, big - 1, 7}, fromInt64},  // 2^53 + 1: no double
-      {UniformRow(8, {0.1, -1e300, 5e-324}), "", 8, {0.1, -1e300, 5e-324}, ""},
-      {BlankedRow(), "BlankMethod=0", 2, blanked(5), ""},  // the data minimum, blanks left out
-      {BlankedRow(), " blankmethod = 4 ,FIXEDBLANKVALUE=-3,defaults", 2, blanked(-3), ""},
-      {BlankedRow(), "Frobnicate=1,BlankMethod=7,x", 2, blanked(32767),
+      // 2^53 + 1 is no double.
+      {Uniform(6, {-5, big, 7}), "", 8, "[-5, 9007199254740992, 7]", fromInt64},
+      {Uniform(8, {0.1, 1.0 / 3.0, -1e300, 5e-324}), "", 8,
+       "[0.1, 0.3333333333333333, -1e+300, 5e-324]", ""},
+      // Printed through double, 0.1f would read back as 0.10000000149011612.
+      {Uniform(7, {0.1, 1.0 / 3.0, 1e-45, 3e38}), "", 7, "[0.1, 0.33333334, 1e-45, 3e+38]", ""},
+      {Uniform(7, {"NaN", "Infinity", "-Infinity", 2}), "", 7,
+       R"(["NaN", "Infinity", "-Infinity", 2])", ""},
+      {Uniform(0, {-128, 127, 0, -1}), "", 0, "[-128, 127, 0, -1]", ""},
+      {Uniform(4, {-2147483648, 2147483647, -3}), "", 4, "[-2147483648, 2147483647, -3]", ""},
+      // The data minimum, blanks left out.
+      {BlankedRow(), "BlankMethod=0", 2, "[5, 5, 300, 5, 40, 7]", ""},
+      {BlankedRow(), " blankmethod = 4 ,FIXEDBLANKVALUE=-3,defaults", 2, "[5, -3, 300, -3, 40, 7]",
+       ""},
+      {BlankedRow(), "Frobnicate=1,BlankMethod=7,x", 2, "[5, 32767, 300, 32767, 40, 7]",
        unknown("Frobnicate") + unknown("x")},
   };
   for (const auto& c : cases) {
@@ -44,15 +52,16 @@ TEST(Create, EachTypeAndBlankMethodIsWrittenAsTheFormatHoldsItAndUnknownKeysAreW
                                   dir.File("out.lat"), "--options", c.options});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, c.err);
-    const nlohmann::json back = DumpLattice(dir.File("out.lat"));
-    EXPECT_EQ(back["dataType"], c.written);
-    EXPECT_EQ(back["values"], c.readBack);
+    ToolResult dumped;
+    EXPECT_EQ(Dump(dir.File("out.lat"), &dumped)["lattices"][0]["dataType"], c.written);
+    EXPECT_NE(dumped.out.find(std::string("\"values\": ") + c.printed), std::string::npos)
+        << dumped.out;
   }
 }
 
 TEST(Create, GivenRangesAreHandedOverAndComputedOnesLeaveOutBlanksOnlyWhenTheLatticeMayHaveThem) {
   ExportDir dir;
-  nlohmann::json lat = UniformRow(4, {-1, 9, 4, -1, -3, 2}, 2);
+  nlohmann::json lat = Uniform(4, {-1, 9, 4, -1, -3, 2}, 2);
   lat["blankValue"] = -1;
   nlohmann::json flagged = lat, given = BlankedRow();
   flagged["flags"] = 1;
@@ -72,9 +81,8 @@ TEST(Create, GivenRangesAreHandedOverAndComputedOnesLeaveOutBlanksOnlyWhenTheLat
   }
 }
 
-// The options are kept for the next run unless forgotten. A saved fixed value the type
-// cannot hold fails every later export with blanks, from a value the user did not type
-// this time: the error says where it comes from. An unreadable file is left alone.
+// A saved fixed value the type cannot hold fails every later export with blanks, though
+// not typed this time: the error says where it comes from. An unreadable file stays.
 TEST(SavedOptions, KeptForTheNextRunUnlessForgottenAndASavedFixedValueIsNamed) {
   ExportDir dir;
   const std::string out = dir.File("out.lat");
@@ -199,10 +207,7 @@ TEST(TerminalForm, TakesAMethodAndAValueInTheTypeRangeAndOk) {
     }
     const std::string prompt = "Choose 1-5, 6 to type a value, d Defaults, o OK, c Cancel, ";
     std::size_t prompts = 0;
-    for (std::size_t at = r.out.find(prompt); at != std::string::npos;
-         at = r.out.find(prompt, at + 1)) {
-      ++prompts;
-    }
+    for (std::size_t at = 0; (at = r.out.find(prompt, at)) != std::string::npos; ++at) ++prompts;
     EXPECT_EQ(prompts, 5u) << r.out;
     EXPECT_EQ(DumpLattice(dir.File("out.lat"))["values"],
               nlohmann::json({5, 300, 300, 300, 40, 7}));

@@ -18,9 +18,8 @@ extern char** environ;
 namespace lattest {
 namespace {
 
-// Starts lattool; on a new pseudo-terminal when `master` is given, else with stdin from
-// /dev/null and stdout, stderr on `out`, `err`. The extra variables come first, since
-// getenv takes the first of a name. The child only calls what is safe after fork.
+// Starts lattool on a new pseudo-terminal when `master` is given, else with stdin from
+// /dev/null; the extra variables come first, as getenv takes the first of a name.
 pid_t Start(const std::vector<std::string>& args, const std::vector<std::string>& env, int out,
             int err, int* master = nullptr) {
   std::vector<std::string> strings{LATTOOL_PATH};

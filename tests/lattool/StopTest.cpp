@@ -1,6 +1,5 @@
-// lattool stopped from outside while it converts a large lattice, once its output exists
-// and once half of it is written: the output's folder holds what it held before, on the
-// unnamed-file path and on the named one. The child is traced to stop it at each point.
+// lattool stopped by a signal once its output exists and once half of it is written, on the
+// unnamed and the named temporary file: the output's folder holds what it held before.
 #include <dirent.h>
 #include <signal.h>
 #include <sys/ptrace.h>
@@ -36,9 +35,8 @@ std::pair<std::string, std::int64_t> OpenOutput(pid_t pid, const std::string& di
   return {"", 0};
 }
 
-// Follows the child from system call to system call, so that it writes nothing unseen,
-// until its output file in `dir` holds `size` bytes, and leaves it stopped there (traced):
-// the file's link text. Empty when the child ended first; it is then reaped.
+// Traces the child call by call until its output file in `dir` holds `size` bytes and leaves
+// it stopped there: the file's link text, or empty (and reaped) when the child ended first.
 std::string StopAt(pid_t pid, const std::string& dir, std::int64_t size) {
   const auto data = [](std::intptr_t value) { return reinterpret_cast<void*>(value); };
   ptrace(PTRACE_SEIZE, pid, nullptr, data(PTRACE_O_TRACESYSGOOD));
@@ -58,8 +56,7 @@ std::string StopAt(pid_t pid, const std::string& dir, std::int64_t size) {
 std::map<std::string, std::string> Listing(const std::string& dir) {
   std::map<std::string, std::string> files;
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    std::ifstream in(entry.path(), std::ios::binary);
-    const std::string bytes(std::istreambuf_iterator<char>(in), {});
+    const std::string bytes = ReadText(entry.path().string());
     files[entry.path().filename().string()] = bytes.size() < 100 ? bytes : "a lattice";
   }
   return files;
