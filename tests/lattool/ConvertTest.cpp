@@ -146,24 +146,22 @@ TEST(Streams, FifosAndStandardInputAndOutputGoThroughTemporaryFilesThatAreRemove
     int exitCode;
     std::string shown;  // on stdout or stderr; the copy is named when there is nothing to show
   } runs[] = {
-      {{"convert", fifo, dir.File("a.lat")}, ReadText(example), 0, ""},
-      {{"create", fifo, dir.File("b.lat")}, Dump(example).dump(), 0, ""},
-      {{"info", fifo}, "not a lattice\n", 2, "/pipe' is not a LAT file.\n"},
-      {{"info", "-"}, "", 2, "/stdin' is not a LAT file.\n"},  // stdin is /dev/null here
-      {{"info", fifo}, ReadText(example), 0, "Name:\tpipe\n"},
-      {{"convert", example, "-"}, "", 0, ""},
+      {{"--quiet", "convert", fifo, dir.File("a.lat")}, ReadText(example), 0, ""},
+      {{"--quiet", "create", fifo, dir.File("b.lat")}, Dump(example).dump(), 0, ""},
+      {{"--quiet", "info", fifo}, "not a lattice\n", 2, "/pipe' is not a LAT file.\n"},
+      {{"--quiet", "info", "-"}, "", 2, "/stdin' is not a LAT file.\n"},  // stdin is /dev/null
+      {{"--quiet", "info", fifo}, ReadText(example), 0, "Name:\tpipe\n"},
+      {{"--quiet", "convert", example, "-"}, "", 0, ""},
   };
   std::string written;
   for (const auto& run : runs) {
     SCOPED_TRACE(testing::PrintToString(run.args));
     std::thread feeder([&] {
-      if (run.args[1] == fifo) std::ofstream(fifo, std::ios::binary) << run.fed;
+      if (run.args[2] == fifo) std::ofstream(fifo, std::ios::binary) << run.fed;
     });
-    std::vector<std::string> args{"--quiet"};
-    args.insert(args.end(), run.args.begin(), run.args.end());
-    const ToolResult r =
-        RunTool(args, {"TMPDIR=" + tmp, "XDG_CONFIG_HOME=" + dir.File("config"),
-                       "HOSTBASE_NAMED_TEMPORARY=" + std::string(run.shown.empty() ? "1" : "")});
+    const ToolResult r = RunTool(
+        run.args, {"TMPDIR=" + tmp, "XDG_CONFIG_HOME=" + dir.File("config"),
+                   "HOSTBASE_NAMED_TEMPORARY=" + std::string(run.shown.empty() ? "1" : "")});
     feeder.join();
     EXPECT_EQ(r.exitCode, run.exitCode) << r.err;
     EXPECT_NE((r.out + r.err).find(run.shown), std::string::npos) << r.out << r.err;

@@ -1,7 +1,5 @@
-// A plug-in module for lattool's tests: its ExportLAT filter appends every call the host
-// makes to the file LAT_FAKE_LOG names, and answers with the statuses (or raises the
-// errors) that LAT_FAKE_ANSWERS asks for, e.g. "Begin=2,Object3=1,End=1,Raise=Object2".
-// Its ImportLAT is the real plug-in's.
+// A plug-in module whose ExportLAT logs the host's calls to the file LAT_FAKE_LOG and answers
+// as LAT_FAKE_ANSWERS says ("Begin=2,Object3=1,End=1,Raise=Object2"); ImportLAT is the real one.
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>

@@ -24,8 +24,9 @@ TEST(Info, StatisticsAndRangesMatchTheValues) {
       "zCoords": [9, -3, 2], "values": [1, -7, 12, 4, -32768, -32768], "flags": 1,
       "blankValue": -32768})");
   const nlohmann::json floats =
-      Uniform(7, {1.5, "NaN", 2, 3, "NaN", "NaN", -4, 8, 0, 0.25, 6, "NaN",
-                  1, 1, 2, 2, 3, 3, 4, 4, "NaN", 5, 9, -9}, 2, {3, 2, 2});
+      Uniform(7, {1.5, "NaN", 2, 3, "NaN", "NaN", -4, 8, 0,     0.25, 6, "NaN",
+                  1,   1,     2, 2, 3,     3,     4,  4, "NaN", 5,    9, -9},
+              2, {3, 2, 2});
   // A mean far from zero: a sum of squares would lose every digit of the deviation.
   const nlohmann::json far = Uniform(8, {1e9 + 1, 1e9 + 2, 1e9 + 3, 1e9 + 6});
   const struct {

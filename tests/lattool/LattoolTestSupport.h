@@ -93,8 +93,7 @@ inline nlohmann::json Uniform(int dataType, const nlohmann::json& values, int co
 // Six 16-bit values, two of them the blank value -1 (data range 5 to 300).
 inline nlohmann::json BlankedRow() {
   nlohmann::json lat = Uniform(2, {5, -1, 300, -1, 40, 7});
-  lat["flags"] = 1;
-  lat["blankValue"] = -1;
+  lat.update({{"flags", 1}, {"blankValue", -1}});
   return lat;
 }
 
