@@ -35,9 +35,6 @@ struct Sent {
   std::vector<std::uint8_t> values, coords;
 
   bool Curvilinear() const { return header.kind == lattest::RecordedObject::Kind::Curvilinear; }
-  std::int64_t Scans() const {
-    return std::int64_t{header.ny} * header.nz * (Curvilinear() ? 2 : 1);
-  }
   bool CoordScan() const { return Curvilinear() && scans % 2 == 0; }
 };
 
@@ -65,7 +62,7 @@ class ExportRun {
       const int command = in_.Byte() % 9;
       if (command < 2) SendHeader();
       if (command >= 2 && command <= 4) SendScans(1, command != 4);
-      if (command == 5) SendScans(sending_ ? sending_->Scans() : 1, true);
+      if (command == 5) SendScans(sending_ ? ScanCount(sending_->header) : 1, true);
       if (command == 6) {  // a stray end marker
         hostfw::TrLatticeEnd end;
         LAT_FUZZ_CHECK(filter_.ExportObject(end) == ExportStatus_Accepted);
@@ -192,7 +189,7 @@ class ExportRun {
       const auto* data = static_cast<const std::uint8_t*>(scan.data);
       auto& into = sending_->CoordScan() ? sending_->coords : sending_->values;
       into.insert(into.end(), data, data + needed);
-      if (++sending_->scans == sending_->Scans()) complete_ = std::move(sending_);
+      if (++sending_->scans == ScanCount(sending_->header)) complete_ = std::move(sending_);
     }
   }
 

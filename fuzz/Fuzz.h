@@ -64,7 +64,11 @@ struct Delivery {
 Delivery CheckedImport(hostfw::IoImportFilter& filter, lattest::RecordingHost& host,
                        const std::string& path, std::span<const std::uint8_t> file);
 
-// The bytes of a scan of lattice `h`; a curvilinear coordinate scan holds x, y, z per node.
+// The scans of lattice `h`: one per row, each data scan of a curvilinear lattice after its
+// coordinate scan; and the bytes of a scan, a coordinate scan holding x, y, z per node.
+inline std::int64_t ScanCount(const lattest::RecordedObject& h) {
+  return std::int64_t{h.ny} * h.nz * (h.kind == lattest::RecordedObject::Kind::Curvilinear ? 2 : 1);
+}
 inline std::size_t ScanSize(const lattest::RecordedObject& h, bool coordScan) {
   using hostbase::CPrimType;
   return std::size_t(h.nx) * (coordScan
