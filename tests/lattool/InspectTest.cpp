@@ -7,7 +7,6 @@
 
 #include "LattoolTestSupport.h"
 #include "hostbase/Error.h"
-#include "tests/support/LatPlainWriter.h"
 
 namespace lattest {
 namespace {
@@ -235,7 +234,8 @@ TEST(Probe, NamesEachFilesFormatAndExitsWithOneUnlessAllAreRecognised) {
   TempDir dir;
   const std::string lat = ExamplePath("curvilinear-4x3x2.lat");
   // An ASCII file is LAT, though it cannot be imported.
-  const std::string ascii = dir.Write("a.lat", PlainText().Header("ascii").Numbers({1}).Text());
+  const std::string ascii =
+      dir.Write("a.lat", "#!/usr/explorer/bin/explorer cxLattice ascii 1.0\n1\n");
   const std::string text = dir.Write("notes.txt", "#!/bin/sh\necho cxLattice explorer\n");
   const std::string empty = dir.Write("empty.lat", ""), missing = dir.File("missing.lat");
   // Global options may follow the command's name.
