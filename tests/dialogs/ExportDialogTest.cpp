@@ -202,9 +202,19 @@ TEST_F(ExportDialogTest, PageShowsTheHostsRangeAndApplyHandsTheChoiceToTheFilter
   EXPECT_EQ(Saved(), "BlankMethod=4\nFixedBlankValue=2.5\n");
 }
 
-// A page whose template is not among the resources, or is given in memory, is refused
-// before the user sees anything.
-TEST_F(ExportDialogTest, SheetWithAnUnknownOrInMemoryTemplateIsNotShown) {
+// A sheet without pages, or a page whose template is not among the resources or is given in
+// memory, is refused before the user sees anything; a property without a name is not read.
+TEST_F(ExportDialogTest, SheetWithoutPagesOrWithAnUnknownOrInMemoryTemplateIsNotShown) {
+  std::vector<IoPropertyPage*> pages;
+  filter.GetPropertyPages(pages, "result.lat");
+  int value = 0;
+  EXPECT_FALSE(pages.at(0)->GetProperty(nullptr, value));
+  PROPSHEETHEADERA none{};
+  none.dwSize = sizeof none;
+  none.dwFlags = PSH_PROPSHEETPAGE;
+  none.ppsp = &pages.at(0)->GetPropSheetPage();
+  script = [](HWND) { ADD_FAILURE() << "shown"; };
+  EXPECT_EQ(PropertySheetA(&none), -1);
   onPage = [](IoPropertyPage& p) {
     const_cast<PROPSHEETPAGEA&>(p.GetPropSheetPage()).pszTemplate = MAKEINTRESOURCEA(9999);
   };
