@@ -114,4 +114,3 @@ bool LatImportFilter::ReportRowProgress(std::int64_t row, std::int64_t rows) {
 const char* LatImportFilter::FileName() const {
   return hostbase::CPath::GetNamePtr(file->GetFilePath());
 }
-

@@ -115,7 +115,9 @@ ExportOutcome WriteLattice(const ModuleSet& modules, const std::string& path,
 
 ExportOutcome WriteLattice(const Module& module, const std::string& path, const Lattice& lattice,
                            const WriteRequest& request) {
-  return WriteLattice(module, path, lattice, {reinterpret_cast<const std::byte*>(lattice.values.Data()), lattice.valueBytes}, request);
+  return WriteLattice(
+      module, path, lattice,
+      {reinterpret_cast<const std::byte*>(lattice.values.Data()), lattice.valueBytes}, request);
 }
 
 ExportOutcome WriteLattice(const Module& module, const std::string& path, const Lattice& lattice,

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <windows.h>
+
 #include <prsht.h>
 
 #include "InterruptGuard.h"

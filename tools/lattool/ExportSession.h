@@ -8,8 +8,8 @@
 #include <string>
 
 #include "Client.h"
-#include "SavedOptionsFile.h"
 #include "Messages.h"
+#include "SavedOptionsFile.h"
 #include "hostfw/IoManager.h"
 #include "latclient/Exporter.h"
 
