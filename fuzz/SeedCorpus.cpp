@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
        {",\13BlankMethodBlankMethod=3,FixedBlankValue=-1.5e3,Defaults,ForgetOptions=off",
         ",\17FixedBlankValue Defaults = yes , blankmethod = 7 ,FixedBlankValue=.5",
         ",\15ForgetOptionsForgetOptions=TRUE,ForgetOptions=no", ",\1k-2147483648", ",\1k4.9e-324",
-        ",\1k+12.75E+2", ",\1k1e400", ",\1k5."})
+        ",\1k+12.75E+2", ",\1k1e400", ",\1k5.", ",\1k2147483648"})
     put("options/" + std::to_string(n++), std::string(seed));
   return 0;
 }

@@ -17,7 +17,6 @@
 #include <cstring>
 #endif
 
-#include "export/LatExportDlg.h"
 #include "export/LatExportFilter.h"
 #include "formats/LatBinaryFormat.h"
 #include "hostbase/PrimType.h"
@@ -294,25 +293,6 @@ TEST(ExportOptionsTest, OptionsStringOverSavedOptionsAndSavedBack) {
     EXPECT_EQ(filter.GetOptionsInStringForm(), c.session);
     EXPECT_EQ(manager.SavedOptionsText(), c.savedAfter);
   }
-}
-
-// The page's values are taken, and saved, at the first header only.
-TEST_F(ExportTest, OptionsPageIsTakenAtTheFirstHeader) {
-  ExportLattice lattice(bin::kUniform, CPrimType::UInt8, 3, 1, 1);
-  lattice.values = {3, 255, 9};
-  lattice.blanks = true;
-  lattice.blankValue = 255;
-  std::vector<hostfw::IoPropertyPage*> pages;
-  filter.GetPropertyPages(pages, out.c_str());
-  ASSERT_EQ(pages.size(), 1u);
-  auto* page = static_cast<LatExportDlg*>(pages.back());
-  page->blankMethod = BlankMethod::TypeMax;
-  page->fixedValue = 12.0;
-  const std::vector<double> typeMax = {3, 32767, 9}, typeMin = {3, -32768, 9};
-  ExpectExport(lattice, &typeMax);
-  EXPECT_EQ(manager.SavedOptionsText(), "BlankMethod=3\nFixedBlankValue=12\n");
-  filter.SetOptions("BlankMethod=2,ForgetOptions");  // the page went with that export
-  ExpectExport(lattice, &typeMin);
 }
 
 // Only a complete lattice replaces the file; a short scan is refused and not counted; a header

