@@ -67,7 +67,7 @@ void WriteExports(const fs::path& dir, const char* options) {
       filter.SetOptions(variant % 2 == 1 ? options : "");
       const fs::path path = dir / ("k" + std::to_string(kind) + "-v" + std::to_string(variant));
       filter.BeginExportToFile(path.string().c_str(), false);
-      vtktest::SendPattern(pattern, [&filter](hostfw::TrBase& object) {
+      vtktest::PatternLattice(pattern).SendAll([&filter](hostfw::TrBase& object) {
         return static_cast<int>(filter.ExportObject(object));
       });
       filter.EndExportToFile();

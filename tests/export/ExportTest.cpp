@@ -22,6 +22,7 @@
 #include "hostbase/PrimType.h"
 #include "tests/support/LatBinaryWriter.h"
 #include "tests/support/RecordingHost.h"
+#include "tests/support/SentLattice.h"
 #include "tests/support/TempDir.h"
 
 namespace lattest {
@@ -32,68 +33,8 @@ using hostbase::CPrimType;
 constexpr hostfw::ExportStatus kAccepted = hostfw::ExportStatus_Accepted;
 using Tree = std::map<std::string, std::string>;  // a folder's entries and their bytes
 
-// A lattice to export: values 1, 2, 3, ... in row order; ramps for axes and node coordinates.
-struct ExportLattice {
-  ExportLattice(std::int32_t kind_, std::int32_t type, std::int32_t nx_, std::int32_t ny_,
-                std::int32_t nz_, std::int32_t components = 1)
-      : kind(kind_), dataType(type), nx(nx_), ny(ny_), nz(nz_), numComponents(components) {
-    values = Ramp(std::size_t(nx * ny * nz * components));
-    axes = Ramp(std::size_t(nx), 0.0, 1.5);
-    for (const double v : Ramp(std::size_t(ny), 10.0, 10.0)) axes.push_back(v);
-    for (const double v : Ramp(std::size_t(nz), -1.0, -1.0)) axes.push_back(v);
-    for (std::int32_t k = 0; k < nz; ++k)
-      for (std::int32_t j = 0; j < ny; ++j)
-        for (std::int32_t i = 0; i < nx; ++i)
-          nodeCoords.insert(nodeCoords.end(), {i + 0.25 * j, 1.0 * j, 1.0 * k - i});
-  }
-  // One scan per row, two (coordinates, then values) for a curvilinear lattice.
-  std::size_t ScanCount() const { return (kind == bin::kCurvilinear ? 2u : 1u) * ny * nz; }
-
-  std::int32_t kind, dataType, nx, ny, nz, numComponents;
-  std::vector<double> values, axes, nodeCoords;
-  std::array<double, 3> origin{1.0, 2.0, 3.0}, spacing{0.5, 2.0, -1.0};
-  std::int32_t coordType = CPrimType::Float;
-  bool blanks = false;  // flags bit 0
-  double blankValue = 0.0;
-  std::vector<double> componentMin, componentMax;
-};
-
-// Writes `count` of `values` from `first` as `type` (saturated and rounded by the host's rules).
-void Store(const std::vector<double>& values, std::size_t first, std::size_t count, int type,
-           void* destination) {
-  CPrimType::CastArray(CPrimType::Double, values.data() + first, type, destination, count, 1);
-}
-
-std::unique_ptr<hostfw::TrLattice> MakeHeader(const ExportLattice& l) {
-  std::unique_ptr<hostfw::TrLattice> made;
-  if (l.kind == bin::kUniform) {
-    auto uniform = std::make_unique<hostfw::TrUniformLattice>(l.dataType, l.nx, l.ny, l.nz,
-                                                              l.numComponents);
-    std::copy(l.origin.begin(), l.origin.end(), uniform->origin);
-    std::copy(l.spacing.begin(), l.spacing.end(), uniform->spacing);
-    made = std::move(uniform);
-  } else if (l.kind == bin::kRectilinear) {
-    auto rect = std::make_unique<hostfw::TrRectilinearLattice>(l.coordType, l.dataType, l.nx,
-                                                               l.ny, l.nz, l.numComponents);
-    if (l.axes.size() == std::size_t(l.nx + l.ny + l.nz)) {  // not when counts were changed
-      Store(l.axes, 0, std::size_t(l.nx), l.coordType, rect->xCoords);
-      Store(l.axes, std::size_t(l.nx), std::size_t(l.ny), l.coordType, rect->yCoords);
-      Store(l.axes, std::size_t(l.nx + l.ny), std::size_t(l.nz), l.coordType, rect->zCoords);
-    }
-    made = std::move(rect);
-  } else {
-    made = std::make_unique<hostfw::TrCurvilinearLattice>(l.coordType, l.dataType, l.nx, l.ny,
-                                                          l.nz, l.numComponents);
-  }
-  made->flags = l.blanks ? hostfw::TrLattice::kFlagMayHaveBlanks : 0;
-  made->blankValue = l.blankValue;
-  made->componentMin = l.componentMin;
-  made->componentMax = l.componentMax;
-  return made;
-}
-
 // The file the export must write, with `values` as the values written.
-std::string ExpectedFile(const ExportLattice& l, const std::vector<double>* values) {
+std::string ExpectedFile(const SentLattice& l, const std::vector<double>* values) {
   std::int32_t written = l.dataType;  // the format's promotions of the types it lacks
   if (written == CPrimType::UInt8) written = CPrimType::Int16;
   if (written == CPrimType::UInt16) written = CPrimType::Int32;
@@ -126,37 +67,19 @@ std::string ReadFile(const std::string& path) {
 class ExportTest : public ::testing::Test {
  protected:
   hostfw::ExportStatus Begin() { return filter.BeginExportToFile(out.c_str(), false); }
-  hostfw::ExportStatus SendHeader(const ExportLattice& lattice) {
-    header = MakeHeader(lattice);  // kept for the scans
-    ++sent;
-    return filter.ExportObject(*header);
+  hostfw::ExportStatus SendHeader(const SentLattice& lattice) {
+    header = lattice.Header();  // kept for the scans
+    return hostfw::ExportStatus(toFilter(*header));
   }
   // Scans [from, to); the first status that is not 0, or 0.
-  hostfw::ExportStatus SendScans(const ExportLattice& l, std::size_t from, std::size_t to) {
-    const bool curvilinear = l.kind == bin::kCurvilinear;
-    const std::size_t nx = std::size_t(l.nx), perRow = nx * std::size_t(l.numComponents);
-    hostfw::TrLatticeScan coords(3 * l.nx * CPrimType::TypeSize[l.coordType]), data(*header);
-    for (std::size_t s = from; s < to; ++s) {
-      const std::size_t row = curvilinear ? s / 2 : s;
-      const bool coordinates = curvilinear && s % 2 == 0;
-      if (coordinates) Store(l.nodeCoords, row * nx * 3, nx * 3, l.coordType, coords.data);
-      if (!coordinates) Store(l.values, row * perRow, perRow, l.dataType, data.data);
-      ++sent;
-      const hostfw::ExportStatus status = filter.ExportObject(coordinates ? coords : data);
-      if (status != kAccepted) return status;
-    }
-    return kAccepted;
+  hostfw::ExportStatus SendScans(const SentLattice& l, std::size_t from, std::size_t to) {
+    return hostfw::ExportStatus(l.SendScans(*header, from, to, toFilter));
   }
-  hostfw::ExportStatus SendLattice(const ExportLattice& lattice) {  // header, scans, end
-    hostfw::ExportStatus status = SendHeader(lattice);
-    if (status == kAccepted) status = SendScans(lattice, 0, lattice.ScanCount());
-    if (status != kAccepted) return status;
-    ++sent;
-    hostfw::TrLatticeEnd end;
-    return filter.ExportObject(end);
+  hostfw::ExportStatus SendLattice(const SentLattice& lattice) {  // header, scans, end
+    return hostfw::ExportStatus(lattice.SendAll(toFilter));
   }
   // A whole export to `out`, every status 0, makes the file of ExpectedFile.
-  void ExpectExport(const ExportLattice& lattice, const std::vector<double>* values = nullptr) {
+  void ExpectExport(const SentLattice& lattice, const std::vector<double>* values = nullptr) {
     EXPECT_EQ(Begin(), kAccepted);
     EXPECT_EQ(SendLattice(lattice), kAccepted);
     EXPECT_EQ(filter.EndExportToFile(), kAccepted);
@@ -194,6 +117,10 @@ class ExportTest : public ::testing::Test {
   LatExportFilter filter{manager};
   std::unique_ptr<hostfw::TrLattice> header;
   std::size_t sent = 0;  // objects sent, one refused included
+  const SentLattice::Send toFilter = [this](hostfw::TrBase& object) {  // counted
+    ++sent;
+    return static_cast<int>(filter.ExportObject(object));
+  };
 };
 
 // Every type the host has, written as the format's type (a promoted one with a warning);
@@ -204,7 +131,7 @@ TEST_F(ExportTest, EveryGeometryAndReceivedTypeIsTheEncodedFile) {
       SCOPED_TRACE(testing::Message() << "kind " << kind << " type " << type);
       const bool isUnsigned =
           type == CPrimType::UInt8 || type == CPrimType::UInt16 || type == CPrimType::UInt32;
-      ExportLattice lattice(kind, type, 3, 2, 2, 1 + type % 2);
+      SentLattice lattice(kind, type, 3, 2, 2, 1 + type % 2);
       lattice.coordType = type % 2 ? CPrimType::Double : CPrimType::Float;
       for (std::size_t i = 0; i < lattice.values.size() && !isUnsigned; i += 3)
         lattice.values[i] *= -1;
@@ -257,7 +184,7 @@ TEST_F(ExportTest, EveryMethodReplacesExactlyTheBlankedValues) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.type << " " << c.options << " " << c.values[0]);
-    ExportLattice lattice(bin::kUniform, c.type, std::int32_t(c.values.size()), 1, 1);
+    SentLattice lattice(bin::kUniform, c.type, std::int32_t(c.values.size()), 1, 1);
     lattice.values = c.values;
     lattice.blanks = true;
     lattice.blankValue = c.blank;
@@ -299,8 +226,8 @@ TEST(ExportOptionsTest, OptionsStringOverSavedOptionsAndSavedBack) {
 // restarts an unfinished lattice, a second lattice is refused; ending twice raises.
 TEST_F(ExportTest, OnlyACompleteLatticeReplacesTheFile) {
   dir.Write("out.lat", "precious");
-  const ExportLattice first(bin::kCurvilinear, CPrimType::Int16, 3, 2, 2);
-  const ExportLattice second(bin::kUniform, CPrimType::UInt16, 2, 2, 1);
+  const SentLattice first(bin::kCurvilinear, CPrimType::Int16, 3, 2, 2);
+  const SentLattice second(bin::kUniform, CPrimType::UInt16, 2, 2, 1);
   ASSERT_EQ(Begin(), kAccepted);
   ASSERT_EQ(SendHeader(first), kAccepted);
   const Tree during = Files();
@@ -360,7 +287,7 @@ TEST_F(ExportTest, LatticesTheFormatCannotHoldAreRefusedBeforeOpening) {
     filter.SetOptions((std::string("BlankMethod=4,FixedBlankValue=") + c.value).c_str());
     std::vector<hostfw::IoPropertyPage*> pages;
     if (c.fixed == kPage) filter.GetPropertyPages(pages, out.c_str());
-    ExportLattice lattice(c.kind, c.type, 1, 1, 1);
+    SentLattice lattice(c.kind, c.type, 1, 1, 1);
     lattice.nx = c.nx, lattice.ny = c.ny, lattice.nz = c.nz, lattice.numComponents = c.components;
     lattice.blanks = c.fixed == kBlanks;
     ASSERT_EQ(Begin(), kAccepted);
@@ -368,7 +295,7 @@ TEST_F(ExportTest, LatticesTheFormatCannotHoldAreRefusedBeforeOpening) {
     if (c.fixed != kNone)
       ExpectFilterError([&] { SendHeader(lattice); }, "", hostfw::ErrCode::DataTypeNotSupported,
                         {std::string(c.message)});
-    lattice = ExportLattice(c.kind, c.type, 1, 1, 1);  // unknown type codes
+    lattice = SentLattice(c.kind, c.type, 1, 1, 1);  // unknown type codes
     (c.kind == bin::kUniform ? lattice.dataType : lattice.coordType) = -1;
     ExpectFilterError([&] { SendHeader(lattice); }, "", hostfw::ErrCode::UnknownCode);
     hostfw::TrLatticeScan scan(64);
@@ -386,7 +313,7 @@ constexpr const char* kPrecious = "the file that was at the output path before";
 TEST_F(ExportTest, CancelAtEveryProgressReportOfEveryKindOverAnExistingFile) {
   const double third = 1.0 / 3, twoThirds = 2.0 / 3;
   for (std::int32_t kind = 0; kind < 3; ++kind) {
-    const ExportLattice lattice(kind, CPrimType::Float, 3, 10, 3);
+    const SentLattice lattice(kind, CPrimType::Float, 3, 10, 3);
     const auto run = [&](int cancelAt) {  // the lattice's status, then the end's
       host.Clear();
       host.cancelAtProportion = cancelAt;
@@ -422,7 +349,7 @@ TEST_F(ExportTest, CancelAtEveryProgressReportOfEveryKindOverAnExistingFile) {
 TEST_F(ExportTest, PlacesThatCannotTakeTheFileTouchNothing) {
   // An earlier export and the user's own files, beside where the output goes.
   ASSERT_EQ(filter.BeginExportToFile(dir.File("earlier.lat").c_str(), false), kAccepted);
-  ASSERT_EQ(SendLattice(ExportLattice(bin::kRectilinear, CPrimType::Float, 3, 4, 2)), kAccepted);
+  ASSERT_EQ(SendLattice(SentLattice(bin::kRectilinear, CPrimType::Float, 3, 4, 2)), kAccepted);
   ASSERT_EQ(filter.EndExportToFile(), kAccepted);
   std::filesystem::create_directory(dir.File("folder"));
   dir.Write("folder/inside.txt", kPrecious);
@@ -441,7 +368,7 @@ TEST_F(ExportTest, PlacesThatCannotTakeTheFileTouchNothing) {
     const Tree before = Files();
     host.Clear();
     ASSERT_EQ(filter.BeginExportToFile(c.out.c_str(), false), kAccepted);
-    const ExportLattice lattice(bin::kUniform, CPrimType::Float, 600, c.ny, 1);
+    const SentLattice lattice(bin::kUniform, CPrimType::Float, 600, c.ny, 1);
     ExpectFilterError([&] { SendLattice(lattice); }, "", c.code, {c.out, std::strerror(c.error)},
                       "CBufferedFile");
     EXPECT_EQ(filter.EndExportToFile(), written ? hostfw::ExportStatus_NoLattice : kAccepted);
@@ -456,7 +383,7 @@ TEST_F(ExportTest, PlacesThatCannotTakeTheFileTouchNothing) {
 TEST_F(ExportTest, DiskThatFillsUpKeepsTheFileThatWasThere) {
   dir.Write("out.lat", kPrecious);
   const Tree before = Files();
-  const ExportLattice lattice(bin::kUniform, CPrimType::Float, 600, 500, 1);
+  const SentLattice lattice(bin::kUniform, CPrimType::Float, 600, 500, 1);
   const auto exportOntoAFullDisk = [&] {
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{64 << 10, 64 << 10};

@@ -83,11 +83,10 @@ TEST_P(VtkRoundTrip, ImportGivesBackWhatWasExported) {
     exporter.SetOptions(c.zlib ? ("Compress=zlib,ArrayName=" + std::string(kMarkupName)).c_str()
                                : "");
     ASSERT_EQ(exporter.BeginExportToFile(path.c_str(), false), 0);
-    ASSERT_EQ(vtktest::SendPattern(p,
-                                   [&](hostfw::TrBase& object) {
-                                     sent.push_back(lattest::RecordObject(object));
-                                     return static_cast<int>(exporter.ExportObject(object));
-                                   }),
+    ASSERT_EQ(vtktest::PatternLattice(p).SendAll([&](hostfw::TrBase& object) {
+      sent.push_back(lattest::RecordObject(object));
+      return static_cast<int>(exporter.ExportObject(object));
+    }),
               0);
     ASSERT_EQ(exporter.EndExportToFile(), 0);
   }
