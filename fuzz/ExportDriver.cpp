@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <optional>
 
@@ -39,8 +38,8 @@ struct Sent {
 };
 
 std::vector<std::uint8_t> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::string bytes = lattest::ReadFile(path);
+  return {bytes.begin(), bytes.end()};
 }
 
 bool SameFloat(float a, float b) {

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <map>
 #include <memory>
@@ -57,11 +55,6 @@ std::string ExpectedFile(const SentLattice& l, const std::vector<double>* values
   for (const double c : coords) file.coords.push_back(static_cast<float>(c));
   const std::vector<std::uint8_t> bytes = EncodeBinary(file).bytes;
   return std::string(bytes.begin(), bytes.end());
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 class ExportTest : public ::testing::Test {

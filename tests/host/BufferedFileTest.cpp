@@ -4,9 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -41,8 +39,8 @@ Bytes Pattern(std::size_t size) {
 }
 
 Bytes Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::string bytes = lattest::ReadFile(path);
+  return {bytes.begin(), bytes.end()};
 }
 
 // The text of the CError of CBufferedFile with `code` naming `path` that `call` must raise.

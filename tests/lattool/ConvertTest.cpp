@@ -29,7 +29,7 @@ TEST(Convert, EachLatticeReadsBackTheSameFromOnePassTwoPassesAndItsDump) {
     const ToolResult t =
         dir.Terminal({"convert", "--interactive", in, two, "--lattice", std::to_string(k)}, "");
     EXPECT_EQ(t.exitCode, 0) << t.out;
-    EXPECT_EQ(ReadText(one), ReadText(two));
+    EXPECT_EQ(ReadFile(one), ReadFile(two));
     ExpectSameLattice(lat, DumpLattice(one), "converted");
     const std::string made = dir.File("made.lat");
     const ToolResult c =
@@ -63,7 +63,7 @@ TEST(Convert, RefusalsAndFailuresSayWhatIsWrongAndWriteNothing) {
   const std::string json = dir.WriteJson("in.json", Uniform(7, {1, 2}));
   const std::string out = dir.File("out.lat"), vti = dir.File("out.vti");
   const std::string missing = dir.File("missing.lat");
-  const std::string cut = dir.Write("cut.lat", ReadText(rect).substr(0, 200));
+  const std::string cut = dir.Write("cut.lat", ReadFile(rect).substr(0, 200));
   const std::string noDir = dir.File("no/such/dir/out.lat");
   std::filesystem::create_hard_link(in, dir.File("hard.lat"));
   std::filesystem::create_symlink(json, dir.File("soft.json"));
@@ -114,7 +114,7 @@ TEST(Convert, RefusalsAndFailuresSayWhatIsWrongAndWriteNothing) {
       // The export ran to its end, and saved its options, but could not create OUT.
       {{"convert", in, noDir}, noDir, 2, true},
   };
-  const std::string before = ReadText(in) + ReadText(json);
+  const std::string before = ReadFile(in) + ReadFile(json);
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.args));
     const ToolResult r = dir.Run(c.args);
@@ -125,7 +125,7 @@ TEST(Convert, RefusalsAndFailuresSayWhatIsWrongAndWriteNothing) {
     EXPECT_FALSE(Exists(out) || Exists(vti) || Exists(noDir));
     EXPECT_EQ(Exists(dir.File("config")), c.optionsSaved);
   }
-  EXPECT_EQ(ReadText(in) + ReadText(json), before);
+  EXPECT_EQ(ReadFile(in) + ReadFile(json), before);
   // No temporary file is left: two.lat, in.json, cut.lat, two links and the saved options.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
                           std::filesystem::directory_iterator()),
@@ -146,11 +146,11 @@ TEST(Streams, FifosAndStandardInputAndOutputGoThroughTemporaryFilesThatAreRemove
     int exitCode;
     std::string shown;  // on stdout or stderr; the copy is named when there is nothing to show
   } runs[] = {
-      {{"--quiet", "convert", fifo, dir.File("a.lat")}, ReadText(example), 0, ""},
+      {{"--quiet", "convert", fifo, dir.File("a.lat")}, ReadFile(example), 0, ""},
       {{"--quiet", "create", fifo, dir.File("b.lat")}, Dump(example).dump(), 0, ""},
       {{"--quiet", "info", fifo}, "not a lattice\n", 2, "/pipe' is not a LAT file.\n"},
       {{"--quiet", "info", "-"}, "", 2, "/stdin' is not a LAT file.\n"},  // stdin is /dev/null
-      {{"--quiet", "info", fifo}, ReadText(example), 0, "Name:\tpipe\n"},
+      {{"--quiet", "info", fifo}, ReadFile(example), 0, "Name:\tpipe\n"},
       {{"--quiet", "convert", example, "-"}, "", 0, ""},
   };
   std::string written;
@@ -168,8 +168,8 @@ TEST(Streams, FifosAndStandardInputAndOutputGoThroughTemporaryFilesThatAreRemove
     EXPECT_TRUE(std::filesystem::is_empty(tmp));
     written = r.out;
   }
-  EXPECT_EQ(written, ReadText(dir.File("a.lat")));
-  EXPECT_EQ(ReadText(dir.File("b.lat")), written);
+  EXPECT_EQ(written, ReadFile(dir.File("a.lat")));
+  EXPECT_EQ(ReadFile(dir.File("b.lat")), written);
   EXPECT_FALSE(Exists("-"));
 }
 

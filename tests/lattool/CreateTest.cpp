@@ -99,7 +99,7 @@ TEST(SavedOptions, KeptForTheNextRunUnlessForgottenAndASavedFixedValueIsNamed) {
   EXPECT_EQ(blankWritten(), 123);  // no options: the saved ones apply
   ASSERT_EQ(create(dir, "BlankMethod=0,ForgetOptions=true").exitCode, 0);
   EXPECT_EQ(blankWritten(), 5);
-  EXPECT_EQ(ReadText(dir.OptionsFile()), "BlankMethod=4\nFixedBlankValue=123\n");
+  EXPECT_EQ(ReadFile(dir.OptionsFile()), "BlankMethod=4\nFixedBlankValue=123\n");
 
   std::filesystem::remove(out);
   const std::string error =
@@ -118,7 +118,7 @@ TEST(SavedOptions, KeptForTheNextRunUnlessForgottenAndASavedFixedValueIsNamed) {
                            "--options BlankMethod=N or FixedBlankValue=V\n");
   EXPECT_FALSE(Exists(out));
   EXPECT_EQ(create(dir, "FixedBlankValue=12").exitCode, 0);
-  EXPECT_EQ(ReadText(dir.OptionsFile()), "BlankMethod=4\nFixedBlankValue=12\n");
+  EXPECT_EQ(ReadFile(dir.OptionsFile()), "BlankMethod=4\nFixedBlankValue=12\n");
 
   ExportDir other;
   std::filesystem::create_directories(other.OptionsFile());  // a folder in its place
@@ -180,7 +180,7 @@ TEST(CreateErrors, MalformedMissingWrongAndUnfitMembersAreNamed) {
     const bool start = c.said.ends_with(": ");
     const std::string said = "lattool: error: " + in + ": " + c.said + (start ? "" : "\n");
     EXPECT_EQ(r.err.substr(0, start ? said.size() : std::string::npos), said);
-    EXPECT_EQ(ReadText(out), "keep me");
+    EXPECT_EQ(ReadFile(out), "keep me");
     EXPECT_FALSE(Exists(dir.File("config")));
   }
 }
@@ -211,7 +211,7 @@ TEST(TerminalForm, TakesAMethodAndAValueInTheTypeRangeAndOk) {
     EXPECT_EQ(prompts, 5u) << r.out;
     EXPECT_EQ(DumpLattice(dir.File("out.lat"))["values"],
               nlohmann::json({5, 300, 300, 300, 40, 7}));
-    EXPECT_EQ(ReadText(dir.OptionsFile()), "BlankMethod=4\nFixedBlankValue=300\n");
+    EXPECT_EQ(ReadFile(dir.OptionsFile()), "BlankMethod=4\nFixedBlankValue=300\n");
   }
 }
 
@@ -233,7 +233,7 @@ TEST(TerminalForm, CancelTheEndOfInputAndCtrlCWriteNothingAndExitWithThree) {
     EXPECT_EQ(r.exitCode, 3) << r.out;  // not ended by the signal
     EXPECT_FALSE(Exists(dir.File("out.lat")));
     if (c.typed.find('a') == std::string::npos) {  // the choice of type min was not applied
-      EXPECT_EQ(ReadText(dir.OptionsFile()).find("BlankMethod=2"), std::string::npos);
+      EXPECT_EQ(ReadFile(dir.OptionsFile()).find("BlankMethod=2"), std::string::npos);
     }
   }
 }

@@ -45,12 +45,6 @@ inline bool Exists(const std::string& path) {
   return std::filesystem::exists(path);
 }
 
-inline std::string ReadText(const std::string& path) {
-  std::ostringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
-}
-
 // A run's stdout as JSON; when it is none, the test fails showing it.
 inline nlohmann::json ParseDump(const ToolResult& result) {
   nlohmann::json doc = nlohmann::json::parse(result.out, nullptr, false);
@@ -125,7 +119,7 @@ class ExportDir : public TempDir {
   // The calls logged since the last look.
   std::vector<std::string> TakeCalls() const {
     std::vector<std::string> lines;
-    std::istringstream text(ReadText(File("calls.log")));
+    std::istringstream text(ReadFile(File("calls.log")));
     for (std::string line; std::getline(text, line);) lines.push_back(line);
     std::filesystem::remove(File("calls.log"));
     return lines;

@@ -56,7 +56,7 @@ std::string StopAt(pid_t pid, const std::string& dir, std::int64_t size) {
 std::map<std::string, std::string> Listing(const std::string& dir) {
   std::map<std::string, std::string> files;
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    const std::string bytes = ReadText(entry.path().string());
+    const std::string bytes = ReadFile(entry.path().string());
     files[entry.path().filename().string()] = bytes.size() < 100 ? bytes : "a lattice";
   }
   return files;

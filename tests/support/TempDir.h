@@ -31,5 +31,7 @@ class TempDir {
 
 // Replaces the file at `path` with `content`; raises std::runtime_error when it cannot.
 void WriteFile(const std::string& path, std::string_view content);
+// The bytes of the file at `path`; none when it cannot be read.
+std::string ReadFile(const std::string& path);
 
 }  // namespace lattest
