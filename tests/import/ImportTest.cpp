@@ -48,15 +48,6 @@ const std::string kPlainMagic = "#!/usr/explorer/bin/explorer cxLattice plain 1.
 // Uniform bounds per axis: a spacing that differs in single precision, a reversed axis.
 constexpr float kBounds[3][2] = {{0.1f, 1.0f}, {4.0f, -2.0f}, {0.25f, 7.0f}};
 
-// Scan bytes as values of a host type code, widened to double.
-std::vector<double> Widened(const std::vector<std::uint8_t>& bytes, int type) {
-  const auto size = static_cast<std::size_t>(CPrimType::TypeSize[type]);
-  std::vector<double> values;
-  for (std::size_t at = 0; at + size <= bytes.size(); at += size)
-    values.push_back(hostbase::CPrimData::GetWideReal(type, bytes.data() + at));
-  return values;
-}
-
 // A lattice of any geometry, file value type, shape and components, its values filling
 // every byte of their type.
 struct Sample {
@@ -144,7 +135,7 @@ class ImportTest : public ::testing::Test {
     std::vector<double> values, coords, geometry = s.Geometry(binary);
     for (std::size_t i = 0; i < s.Values() * std::size_t(s.blocks); ++i)
       values.push_back(s.Value(i));
-    EXPECT_EQ(Widened(host.ScanBytes(curvilinear, curvilinear ? 2 : 1), dataType), values);
+    EXPECT_EQ(AsDoubles(dataType, host.ScanBytes(curvilinear, curvilinear ? 2 : 1)), values);
     if (!binary && s.kind == bin::kRectilinear) geometry.resize(geometry.size() + 3 - s.nDim);
     for (const RecordedObject& h : host.objects) {
       if (!h.IsHeader()) continue;
@@ -171,7 +162,7 @@ class ImportTest : public ::testing::Test {
       geometry[i] = 0;
     for (std::int32_t b = 0; b < s.blocks; ++b)
       coords.insert(coords.end(), geometry.begin(), geometry.end());
-    EXPECT_EQ(Widened(host.ScanBytes(0, 2), CPrimType::Float), coords);
+    EXPECT_EQ(AsDoubles(CPrimType::Float, host.ScanBytes(0, 2)), coords);
   }
 
   TempDir dir;
@@ -413,7 +404,7 @@ TEST_F(PlainTextTest, VariantsOfTheTextReadAsTheSameLattice) {
     ASSERT_EQ(host.Sequence(), "U S S E");
     EXPECT_EQ(host.objects[0].origin, (std::array<double, 3>{0, 10, 0}));
     EXPECT_EQ(host.objects[0].spacing, (std::array<double, 3>{0.5, 10, 0}));
-    EXPECT_EQ(Widened(host.ScanBytes(), 7), (std::vector<double>{1.5, 2.5, 3.5, 4.5, 5.5, 6.5}));
+    EXPECT_EQ(AsDoubles(7, host.ScanBytes()), (std::vector<double>{1.5, 2.5, 3.5, 4.5, 5.5, 6.5}));
   }
 }
 
@@ -499,7 +490,7 @@ TEST_F(PlainTextTest, WordsSplitByTheEndOfTheBuffer) {
       ASSERT_GT(text.size(), kBuf + 1000);
       host.Clear();
       ASSERT_EQ(Import(Write(text)), 0);
-      ASSERT_EQ(Widened(host.ScanBytes(), 4), values);
+      ASSERT_EQ(AsDoubles(4, host.ScanBytes()), values);
       // The word in which the buffer ends, or the one after it, with a letter at its end.
       std::size_t start = kBuf - 1;
       while (start > 0 && !std::isspace(static_cast<unsigned char>(text[start - 1]))) --start;

@@ -63,6 +63,12 @@ RecordedObject RecordObject(const TrBase& object, bool withBytes) {
   return out;
 }
 
+std::vector<double> AsDoubles(int type, const std::vector<std::uint8_t>& bytes) {
+  std::vector<double> out(bytes.size() / static_cast<std::size_t>(CPrimType::TypeSize[type]));
+  CPrimType::CastArray(type, bytes.data(), CPrimType::Double, out.data(), out.size(), 1);
+  return out;
+}
+
 RecordingHost::RecordingHost(hostfw::IoManager& manager) : manager_(manager) {
   manager_.SetObjectSink(this);
   manager_.SetProgressSink(this);

@@ -89,5 +89,7 @@ class RecordingHost final : public hostfw::IoObjectSink,
 
 // A plain copy of a transfer object (a scan's bytes only `withBytes`).
 RecordedObject RecordObject(const hostfw::TrBase& object, bool withBytes = true);
+// Scan bytes as values of host type `type`, converted to double.
+std::vector<double> AsDoubles(int type, const std::vector<std::uint8_t>& bytes);
 
 }  // namespace lattest

@@ -61,12 +61,6 @@ std::vector<Case> Cases() {
   return cases;
 }
 
-std::vector<double> AsDoubles(int type, const std::vector<std::uint8_t>& bytes) {
-  std::vector<double> out(bytes.size() / static_cast<std::size_t>(CPrimType::TypeSize[type]));
-  CPrimType::CastArray(type, bytes.data(), CPrimType::Double, out.data(), out.size(), 1);
-  return out;
-}
-
 class VtkRoundTrip : public testing::TestWithParam<Case> {};
 
 TEST_P(VtkRoundTrip, ImportGivesBackWhatWasExported) {
@@ -112,11 +106,11 @@ TEST_P(VtkRoundTrip, ImportGivesBackWhatWasExported) {
   for (std::size_t s = 1; s + 1 < sent.size(); ++s) {
     SCOPED_TRACE("object " + std::to_string(s));
     if (p.kind == 2 && s % 2 == 1) {
-      EXPECT_EQ(AsDoubles(header.coordType, host.objects[s].bytes),
-                AsDoubles(p.coordType, sent[s].bytes));
+      EXPECT_EQ(lattest::AsDoubles(header.coordType, host.objects[s].bytes),
+                lattest::AsDoubles(p.coordType, sent[s].bytes));
       continue;
     }
-    const auto values = AsDoubles(p.type, sent[s].bytes);
+    const auto values = lattest::AsDoubles(p.type, sent[s].bytes);
     std::vector<std::uint8_t> expected = sent[s].bytes;
     for (std::size_t i = 0; p.blanks && i < values.size(); i += n) {
       if (std::count(&values[i], &values[i] + n, vtktest::BlankMarker(p.type)) == 0) continue;

@@ -9,15 +9,13 @@
 #include <prsht.h>
 
 #include <cfloat>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "hostbase/PrimType.h"
 #include "hostfw/IoManager.h"
 #include "import/LatImportFilter.h"
 #include "resources/LatResource.h"
@@ -94,10 +92,7 @@ std::vector<double> ImportedValues(const std::string& path) {
   lattest::RecordingHost host(manager);
   LatImportFilter filter(manager);
   EXPECT_EQ(filter.ImportFromFile(path.c_str()), hostfw::ImportStatus_Complete);
-  const std::vector<std::uint8_t> bytes = host.ScanBytes();
-  std::vector<double> values(bytes.size() / sizeof(double));
-  std::memcpy(values.data(), bytes.data(), values.size() * sizeof(double));
-  return values;
+  return lattest::AsDoubles(hostbase::CPrimType::Double, host.ScanBytes());
 }
 
 // Runs `lattool --quiet create <flag> in.json out.lat` in `dir` (lattool.exe is beside this
@@ -160,8 +155,7 @@ TEST(LattoolDialog, ShowsTheModulesDialogAndOkWritesTheChoice) {
               "[-1.7976931348623157e+308][1.7976931348623157e+308] 0 min");
     EXPECT_EQ(ImportedValues(dir.File("out.lat")),
               (std::vector<double>{0.1, c.blank, 1e300, c.blank, 40, 7}));
-    std::ifstream options(dir.Path() + "\\lattool\\options.ini", std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(options), {}), c.options);
+    EXPECT_EQ(lattest::ReadFile(dir.Path() + "\\lattool\\options.ini"), c.options);
   }
 }
 
