@@ -17,7 +17,13 @@
 namespace {
 
 namespace fs = std::filesystem;
-using lattest::Ramp;
+
+// n values start, start + step, ...
+std::vector<double> Ramp(std::size_t n, double start = 1.0, double step = 1.0) {
+  std::vector<double> v(n);
+  for (std::size_t i = 0; i < n; ++i) v[i] = start + step * static_cast<double>(i);
+  return v;
+}
 
 // A plain LAT file: geometry g, value type t, d dimensions of `dims` nodes; coordinates
 // as bounds, axes or node positions of 1 to 3 values.

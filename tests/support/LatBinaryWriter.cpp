@@ -103,10 +103,4 @@ void BinaryImage::WriteTo(const std::string& path) const {
   WriteFile(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
 }
 
-std::vector<double> Ramp(std::size_t n, double start, double step) {
-  std::vector<double> v(n);
-  for (std::size_t i = 0; i < n; ++i) v[i] = start + step * static_cast<double>(i);
-  return v;
-}
-
 }  // namespace lattest

@@ -91,7 +91,4 @@ class BinaryImage {
 
 BinaryImage EncodeBinary(const BinaryLattice& lattice);
 
-// n values start, start + step, ...
-std::vector<double> Ramp(std::size_t n, double start = 1.0, double step = 1.0);
-
 }  // namespace lattest
