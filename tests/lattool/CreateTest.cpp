@@ -1,10 +1,14 @@
 // lattool create end to end: data types, blank methods, component ranges, saved options,
 // input it cannot use, and the options dialog and page as a text form on a terminal.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstdint>
+#include <cstdlib>
 
 #include "LattoolTestSupport.h"
+#include "SavedOptionsFile.h"
 
 namespace lattest {
 namespace {
@@ -133,6 +137,26 @@ TEST(SavedOptions, KeptForTheNextRunUnlessForgottenAndASavedFixedValueIsNamed) {
       {"create", "--interactive", other.File("in.json"), other.File("t.lat")}, "5\n6 1e999\no\n");
   EXPECT_EQ(typed.exitCode, 2);
   EXPECT_EQ(typed.out.find("is the saved option"), std::string::npos) << typed.out;
+}
+
+// A write that fails part way (the file may not grow past 1 KiB) raises; the file stays.
+TEST(SavedOptions, AFailedWriteRaisesAndKeepsTheFile) {
+  ExportDir dir;
+  const lattool::SavedOptionsFile file(dir.OptionsFile());
+  file.Save("BlankMethod=1\n");
+  const auto saveTooMuch = [&] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{1024, 1024};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) std::_Exit(3);
+    try {
+      file.Save("Note=" + std::string(4096, 'x') + "\n");
+    } catch (const lattool::SavedOptionsError& error) {
+      std::_Exit(std::string(error.what()).ends_with(": File too large") ? 0 : 2);
+    }
+    std::_Exit(1);
+  };
+  EXPECT_EXIT(saveTooMuch(), ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(file.Load(), "BlankMethod=1\n");
 }
 
 TEST(CreateErrors, MalformedMissingWrongAndUnfitMembersAreNamed) {
