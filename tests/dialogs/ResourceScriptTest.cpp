@@ -1,5 +1,6 @@
 // The resource script reader behind the dialog table: the resource compiler's default
-// styles, preprocessing, and the faults that must stop the build.
+// styles, the faults that must stop the build, and the plug-in's own script (its headers
+// and defines).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,7 +9,6 @@
 
 #include <windows.h>
 
-#include "DialogTableWriter.h"
 #include "ResourceScript.h"
 #include "user32/DialogTemplates.h"
 
@@ -39,26 +39,6 @@ TEST(ResourceScriptStyles, StatementsGetTheCompilersDefaults) {
         ParseResourceScriptText(Dialog(std::string(statement) + " 1, 2, 3, 4\n"), "t.rc", {});
     EXPECT_EQ(script.dialogs.at(0).controls.at(0).style, style) << statement;
   }
-}
-
-TEST(ResourceScriptText, PreprocessingAndStrings) {
-  const std::string text =
-      "#define FIRST 40 /* a comment */\n"
-      "#define SECOND FIRST\n"
-      "#ifdef FIRST\n#define PICK 1\n#else\n#define PICK 2\n#endif\n"
-      "#ifndef WS_POPUP\n#define PICK 3\n#endif\n"
-      "#include <windows.h>\n"
-      "LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US\n"
-      "SECOND DIALOGEX 0, 0, 1, 1 // trailing\n"
-      "BEGIN\n"
-      "  LTEXT \"say \"\"hi\"\"\\t\", PICK, \\\n 1, 2, 3, 4\n"
-      "END\n";
-  const auto dialog = ParseResourceScriptText(text, "t.rc", {}).dialogs.at(0);
-  EXPECT_EQ(dialog.id, 40);
-  EXPECT_EQ(dialog.language, 0x0409);
-  EXPECT_EQ(dialog.controls.at(0).text, "say \"hi\"\t");
-  EXPECT_EQ(dialog.controls.at(0).id, 1);
-  EXPECT_EQ(user32::rc::CppLiteral("say \"hi\"\t\\"), "\"say \\\"hi\\\"\\011\\\\\"");
 }
 
 TEST(ResourceScriptFaults, NameTheFileLineAndWhatIsWrong) {
