@@ -50,6 +50,8 @@ TEST(LatticeIo, ALatticeWhosePartsDisagreeIsRefusedBeforeAnythingIsWritten) {
   Lattice shortCoords = MakeLattice(Kind::Curvilinear);
   shortCoords.coords.resize(shortCoords.coords.size() - 3);
   const std::span<const std::byte> lentShort = Bytes(whole).first(whole.valueBytes - 1);
+  for (const Kind kind : {Kind::Uniform, Kind::Rectilinear, Kind::Curvilinear})  // whole ones
+    EXPECT_TRUE(latclient::WriteLattice(modules, dir.File("w.lat"), MakeLattice(kind)).Complete());
   for (const Lattice* bad :
        std::initializer_list<const Lattice*>{&shortValues, &shortAxis, &shortCoords, &whole}) {
     const latclient::ExportOutcome outcome =
